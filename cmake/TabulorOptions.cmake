@@ -1,0 +1,13 @@
+# Compiler settings shared by every target: linked as an interface library so
+# nothing is set globally.
+add_library(tabulor_options INTERFACE)
+target_compile_options(tabulor_options INTERFACE -Wall -Wextra -Wpedantic)
+if(TABULOR_WERROR)
+  target_compile_options(tabulor_options INTERFACE -Werror)
+endif()
+if(TABULOR_SANITIZE)
+  set(_tabulor_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                          -fno-omit-frame-pointer)
+  target_compile_options(tabulor_options INTERFACE ${_tabulor_sanitizers})
+  target_link_options(tabulor_options INTERFACE ${_tabulor_sanitizers})
+endif()

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tabulor {
+
+// "Program text" is 8-bit text in the program code page (the locale's charset by
+// default). The engine speaks UTF-8; these convert at that boundary.
+
+// Sets the process-wide program code page by its iconv name ("UTF-8", "GBK", ...).
+// Returns false, keeping the current one, when iconv does not know the name.
+bool setProgramCodePage(const std::string& iconvName);
+std::string programCodePage();
+bool programCodePageIsUtf8();
+
+// Text up to its first zero byte is converted; nullopt when the conversion fails.
+std::optional<std::string> toUtf8(std::string_view programText);
+std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view text);
+
+// The longest prefix of at most maxBytes that does not split a UTF-8 sequence.
+std::string_view utf8Prefix(std::string_view utf8, std::size_t maxBytes);
+
+}  // namespace tabulor

@@ -1,0 +1,83 @@
+#include "sqlitedb/sqlite_dataset.h"
+
+#include <sqlite3.h>
+
+#include "sqlitedb/codepage.h"
+#include "sqlitedb/sqlite_db.h"
+
+namespace tabulor {
+namespace {
+
+std::string textOf(const unsigned char* utf8) {
+  if (!utf8) return {};
+  return fromUtf8(reinterpret_cast<const char*>(utf8)).value_or(std::string());
+}
+
+}  // namespace
+
+SqliteDataset::~SqliteDataset() { close(); }
+
+bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
+  if (!db.isOpen() || sql.empty()) return false;
+  sqlite3_stmt* compiled = nullptr;
+  const auto utf8 = toUtf8(sql);
+  // The legacy compile keeps the program's semantics: a statement outdated by a
+  // schema change fails instead of being recompiled behind the caller's back.
+  const bool ok = utf8 &&
+                  sqlite3_prepare(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
+                  compiled != nullptr;
+  close();
+  connection_ = db.handle_;
+  statement_ = compiled;
+  return ok;
+}
+
+bool SqliteDataset::requery() {
+  if (!connection_ || !statement_) return false;
+  if (!rowCount_) rowCount_ = 0;
+  sqlite3_reset(statement_);
+  int count = 0;
+  int step = sqlite3_step(statement_);
+  bool ran = step == SQLITE_DONE;
+  if (step == SQLITE_ROW) {
+    ran = true;
+    do {
+      ++count;
+    } while (sqlite3_step(statement_) == SQLITE_ROW);
+  }
+  sqlite3_reset(statement_);
+  rowCount_ = count;
+  return ran;
+}
+
+TextTable SqliteDataset::fetchAllText(bool withColumnNames) {
+  if (!connection_ || !statement_ || !rowCount_ || *rowCount_ == 0) return {};
+  const int columns = sqlite3_column_count(statement_);
+  TextTable table(*rowCount_ + (withColumnNames ? 1 : 0), columns);
+  if (table.isEmpty()) return {};
+  int row = 0;
+  if (withColumnNames) {
+    for (int column = 0; column < columns; ++column)
+      table.cell(row, column) =
+          textOf(reinterpret_cast<const unsigned char*>(sqlite3_column_name(statement_, column)));
+    ++row;
+  }
+  if (!requery()) return {};
+  while (row < table.rowCount() && sqlite3_step(statement_) == SQLITE_ROW) {
+    for (int column = 0; column < columns; ++column)
+      table.cell(row, column) = textOf(sqlite3_column_text(statement_, column));
+    ++row;
+  }
+  requery();
+  return table;
+}
+
+bool SqliteDataset::close() {
+  if (statement_) sqlite3_finalize(statement_);
+  statement_ = nullptr;
+  connection_ = nullptr;
+  rowCount_.reset();
+  return true;
+}
+
+}  // namespace tabulor

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace tabulor {
+
+class SqliteDataset;
+class SqliteTable;
+
+// One column description for SqliteDB::createTable.
+struct SqliteFieldInfo {
+  std::string name;
+  std::int32_t type = 0;  // type code, see sqlTypeForCode
+  std::int32_t size = 0;  // maximum text length, used by the text codes only
+};
+
+// The SQL type text createTable writes for a type code; empty for "no type".
+std::string sqlTypeForCode(std::int32_t type, std::int32_t size);
+
+// The program's connection to one database file. All texts are program text;
+// failures are reported by results only, the engine's message via errorText().
+class SqliteDB {
+ public:
+  SqliteDB() = default;
+  ~SqliteDB();
+  SqliteDB(const SqliteDB&) = delete;
+  SqliteDB& operator=(const SqliteDB&) = delete;
+
+  bool open(const std::string& fileName = "", bool allowCreate = false);
+  bool close();
+  bool isOpen() const { return handle_ != nullptr; }
+
+  bool execute(const std::string& sql);
+  std::unique_ptr<SqliteDataset> query(const std::string& sql);
+
+  std::int32_t errorCode() const;
+  std::string errorText() const;
+  std::int64_t lastInsertRowid() const;
+
+  bool beginTransaction(const std::string& name = "");
+  bool commitTransaction(const std::string& name = "");
+  bool rollbackTransaction(const std::string& name = "");
+  // True while a transaction (the user's or a savepoint) is open on the connection.
+  bool inTransaction() const;
+
+  bool tableExists(const std::string& name);
+  std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
+  std::string tableSql(const std::string& name);
+
+  bool createTable(const std::string& table, const SqliteFieldInfo& field);
+  bool createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields);
+  bool dropTable(const std::string& table);
+
+  // Copies the open database, consistently, into destinationFile (program text)
+  // through the engine's online backup from a second connection.
+  bool backupTo(const std::string& destinationFile);
+
+ private:
+  friend class SqliteTable;
+  friend class SqliteDataset;
+
+  void release();
+  std::vector<std::string> catalogueColumn(const std::string& sql);
+
+  sqlite3* handle_ = nullptr;
+  std::string utf8FileName_;  // empty for an in-memory database
+  // Changes with every open, so borrowers can tell a reopened connection from theirs.
+  std::uint64_t generation_ = 0;
+};
+
+// A connection that hands file names and SQL to the engine unconverted.
+class SqliteRawDB {
+ public:
+  SqliteRawDB() = default;
+  ~SqliteRawDB();
+  SqliteRawDB(const SqliteRawDB&) = delete;
+  SqliteRawDB& operator=(const SqliteRawDB&) = delete;
+
+  bool open(const std::string& fileName = "", bool allowCreate = false);
+  bool close();
+  bool isOpen() const { return handle_ != nullptr; }
+  bool execute(const std::string& sql);
+  std::string errorText() const;
+
+ private:
+  sqlite3* handle_ = nullptr;
+};
+
+}  // namespace tabulor

@@ -1,0 +1,23 @@
+#include "sqlitedb/text_table.h"
+
+#include <cassert>
+#include <utility>
+
+namespace tabulor {
+
+TextTable::TextTable(int rows, int columns)
+    : rows_(rows > 0 && columns > 0 ? rows : 0),
+      columns_(rows_ > 0 ? columns : 0),
+      cells_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_)) {}
+
+const std::string& TextTable::cell(int row, int column) const {
+  assert(row >= 0 && row < rows_ && column >= 0 && column < columns_);
+  return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                static_cast<std::size_t>(column)];
+}
+
+std::string& TextTable::cell(int row, int column) {
+  return const_cast<std::string&>(std::as_const(*this).cell(row, column));
+}
+
+}  // namespace tabulor

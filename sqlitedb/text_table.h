@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tabulor {
+
+// Rows x columns of program text; the empty table has no rows and no columns.
+class TextTable {
+ public:
+  TextTable() = default;
+  TextTable(int rows, int columns);
+
+  int rowCount() const { return rows_; }
+  int columnCount() const { return columns_; }
+  bool isEmpty() const { return rows_ == 0; }
+
+  const std::string& cell(int row, int column) const;
+  std::string& cell(int row, int column);
+
+ private:
+  int rows_ = 0;
+  int columns_ = 0;
+  std::vector<std::string> cells_;
+};
+
+}  // namespace tabulor

@@ -1,0 +1,132 @@
+#include "sqlitedb/sqlite_dataset.h"
+
+#include <gtest/gtest.h>
+
+#include "sqlitedb/codepage.h"
+#include "sqlitedb/sqlite_db.h"
+#include "support/temp_dir.h"
+
+namespace tabulor {
+namespace {
+
+using testing::TempDir;
+
+std::vector<std::vector<std::string>> rowsOf(const TextTable& table) {
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < table.rowCount(); ++r) {
+    rows.emplace_back();
+    for (int c = 0; c < table.columnCount(); ++c) rows.back().push_back(table.cell(r, c));
+  }
+  return rows;
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class SqliteDatasetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(setProgramCodePage("UTF-8"));
+    ASSERT_TRUE(db.open(dir.file("d.db"), true));
+    ASSERT_TRUE(
+        db.execute("CREATE TABLE t (a, b); INSERT INTO t VALUES (1, 'x');"
+                   "INSERT INTO t VALUES (2.5, NULL); INSERT INTO t VALUES (10, '')"));
+  }
+
+  TempDir dir;
+  SqliteDB db;
+  SqliteDataset dataset;
+};
+
+TEST_F(SqliteDatasetTest, FetchesAllRowsAsTextWithOptionalHeader) {
+  ASSERT_TRUE(dataset.open("SELECT a, b AS label FROM t ORDER BY rowid", db));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(dataset.rowCount(), 3);
+  EXPECT_EQ(rowsOf(dataset.fetchAllText(true)),
+            (Rows{{"a", "label"}, {"1", "x"}, {"2.5", ""}, {"10", ""}}));
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"1", "x"}, {"2.5", ""}, {"10", ""}}));
+}
+
+TEST_F(SqliteDatasetTest, NoRowsGiveTheEmptyTableEvenWithHeader) {
+  ASSERT_TRUE(dataset.open("SELECT * FROM t WHERE a > 100", db));
+  EXPECT_TRUE(dataset.fetchAllText(true).isEmpty()) << "no requery yet";
+  ASSERT_TRUE(dataset.requery());
+  const TextTable table = dataset.fetchAllText(true);
+  EXPECT_TRUE(table.isEmpty());
+  EXPECT_EQ(table.columnCount(), 0);
+}
+
+TEST_F(SqliteDatasetTest, FetchWithoutRequeryIsEmpty) {
+  ASSERT_TRUE(dataset.open("SELECT * FROM t", db));
+  EXPECT_TRUE(dataset.fetchAllText(true).isEmpty());
+}
+
+TEST_F(SqliteDatasetTest, AChangingStatementRunsOnceAtRequery) {
+  ASSERT_TRUE(dataset.open("UPDATE t SET a = a + 1 WHERE rowid = 1", db));
+  EXPECT_TRUE(dataset.requery());
+  EXPECT_EQ(dataset.rowCount(), 0);
+  EXPECT_TRUE(dataset.fetchAllText(true).isEmpty());
+  auto check = db.query("SELECT a FROM t WHERE rowid = 1");
+  ASSERT_TRUE(check->requery());
+  EXPECT_EQ(check->fetchAllText().cell(0, 0), "2");
+}
+
+TEST_F(SqliteDatasetTest, OnlyTheFirstStatementRuns) {
+  ASSERT_TRUE(dataset.open("SELECT count(*) FROM t; DELETE FROM t", db));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"3"}}));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"3"}}));
+}
+
+TEST_F(SqliteDatasetTest, EmptySqlOrClosedConnectionKeepsThePreviousStatement) {
+  ASSERT_TRUE(dataset.open("SELECT b FROM t WHERE rowid = 1", db));
+  EXPECT_FALSE(dataset.open("", db));
+  SqliteDB closed;
+  EXPECT_FALSE(dataset.open("SELECT 2", closed));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"x"}}));
+}
+
+TEST_F(SqliteDatasetTest, CompileErrorDropsTheStatementAndLeavesTheMessage) {
+  ASSERT_TRUE(dataset.open("SELECT 1", db));
+  EXPECT_FALSE(dataset.open("SELEC 1", db));
+  EXPECT_EQ(db.errorText(), "near \"SELEC\": syntax error");
+  EXPECT_FALSE(dataset.hasStatement());
+  EXPECT_FALSE(dataset.requery());
+  EXPECT_TRUE(dataset.fetchAllText().isEmpty());
+  EXPECT_FALSE(dataset.open("SELECT '\xFF'", db)) << "unconvertible SQL";
+}
+
+TEST_F(SqliteDatasetTest, InvalidUtf8ValuesReadAsEmpty) {
+  ASSERT_TRUE(dataset.open("SELECT CAST(x'FF41' AS TEXT), 'ok'", db));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"", "ok"}}));
+}
+
+TEST_F(SqliteDatasetTest, SchemaChangeAfterCompileFailsTheNextRun) {
+  ASSERT_TRUE(dataset.open("SELECT * FROM t", db));
+  ASSERT_TRUE(dataset.requery());
+  ASSERT_TRUE(db.execute("ALTER TABLE t ADD COLUMN c"));
+  EXPECT_FALSE(dataset.requery());
+  EXPECT_EQ(dataset.rowCount(), 0);
+}
+
+TEST_F(SqliteDatasetTest, RuntimeErrorAfterRowsKeepsTheRowsCounted) {
+  ASSERT_TRUE(dataset.open(
+      "SELECT CASE WHEN a < 10 THEN a ELSE abs(-9223372036854775807 - 1) END FROM t ORDER BY rowid",
+      db));
+  EXPECT_TRUE(dataset.requery());
+  EXPECT_EQ(dataset.rowCount(), 2);
+}
+
+TEST_F(SqliteDatasetTest, CloseTwiceIsHarmlessAndLeavesTheConnection) {
+  ASSERT_TRUE(dataset.open("SELECT 1", db));
+  EXPECT_TRUE(dataset.close());
+  EXPECT_TRUE(dataset.close());
+  EXPECT_FALSE(dataset.requery());
+  EXPECT_TRUE(db.isOpen());
+  EXPECT_TRUE(db.close());
+}
+
+}  // namespace
+}  // namespace tabulor
