@@ -1,0 +1,39 @@
+#include "console/console_run.h"
+
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/sqlite_table.h"
+
+namespace tabulor {
+
+namespace {
+
+constexpr std::string_view kRunFailed = "SQL语句执行失败！";
+
+}  // namespace
+
+ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset) {
+  // A refused open (empty text) is not a failure here: the earlier statement answers.
+  dataset.open(sql, db);
+  if (!dataset.requery()) return {false, {}, dbErrorNotice(kRunFailed, db)};
+  return {true, dataset.fetchAllText(true),
+          makeNotice("查询成功，查询结果已显示到主窗口表格中。", kNoticeInformation)};
+}
+
+ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
+  if (!db.execute(sql)) return {false, {}, dbErrorNotice(kRunFailed, db)};
+  return {true, {}, makeNotice("SQL语句执行成功！", kNoticeInformation)};
+}
+
+std::vector<ConsoleTreeTable> consoleTreeEntries(SqliteDB& db) {
+  std::vector<ConsoleTreeTable> entries;
+  for (std::string& name : db.listTables(true, false, false)) {
+    SqliteTable cursor;
+    std::vector<std::string> fields;
+    if (cursor.open(name, db)) fields = cursor.fieldNames();
+    entries.push_back({std::move(name), std::move(fields)});
+  }
+  return entries;
+}
+
+}  // namespace tabulor

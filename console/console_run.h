@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "console/notice.h"
+#include "sqlitedb/text_table.h"
+
+namespace tabulor {
+
+class SqliteDB;
+class SqliteDataset;
+
+// What running the console's SQL leaves for its window to show.
+struct ConsoleOutcome {
+  bool ok = false;
+  // A query's rows headed by the column names; empty for an execute or a failure.
+  TextTable rows;
+  Notice notice;
+};
+
+// Re-opens the shared result set on sql and runs it. An empty text keeps the statement
+// the result set held, which then runs again; only the first statement of sql runs.
+ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset);
+
+// Runs every statement of sql in order up to the first failure; rows are discarded. The
+// notice already holds the engine's text, so the structure tree may be refilled before it shows.
+ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db);
+
+// One table of the console's tree with its column names in column order.
+struct ConsoleTreeTable {
+  std::string name;
+  std::vector<std::string> fields;
+
+  bool operator==(const ConsoleTreeTable&) const = default;
+};
+
+// The main schema's tables (no views, nothing temporary), sorted by name. A table its own
+// cursor cannot open is listed without fields.
+std::vector<ConsoleTreeTable> consoleTreeEntries(SqliteDB& db);
+
+}  // namespace tabulor

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "console/notice.h"
+
+namespace tabulor {
+
+class SqliteDB;
+
+// The transaction and diagnostic commands of the main window: each makes one call on the
+// connection and gives the one message box the user sees. The engine decides what a
+// transaction statement may do; its refusal is shown with its own words.
+Notice startTransactionCommand(SqliteDB& db);
+Notice commitTransactionCommand(SqliteDB& db);
+Notice rollbackTransactionCommand(SqliteDB& db);
+
+Notice lastErrorTextNotice(const SqliteDB& db);
+Notice lastErrorCodeNotice(const SqliteDB& db);
+Notice lastInsertIdNotice(const SqliteDB& db);
+
+}  // namespace tabulor

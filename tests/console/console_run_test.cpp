@@ -1,0 +1,154 @@
+#include "console/console_run.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "code_page_scope.h"
+#include "console_db_fixture.h"
+
+namespace tabulor {
+namespace {
+
+using testing::CodePageScope;
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows rowsOf(const TextTable& table) {
+  Rows rows;
+  for (int r = 0; r < table.rowCount(); ++r) {
+    rows.emplace_back();
+    for (int c = 0; c < table.columnCount(); ++c) rows.back().push_back(table.cell(r, c));
+  }
+  return rows;
+}
+
+const Notice kQuerySucceeded{"查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40};
+const Notice kExecuteSucceeded{"SQL语句执行成功！", "信息：", 0x40};
+
+Notice runFailed(const std::string& engineText) {
+  return {"SQL语句执行失败！错误信息如下：\r\n\r\n" + engineText, "错误：", 0x10};
+}
+
+class ConsoleRunTest : public testing::ConsoleDbTest {
+ protected:
+  SqliteDataset dataset;
+};
+
+TEST_F(ConsoleRunTest, QueryShowsItsRowsUnderTheColumnNames) {
+  const ConsoleOutcome outcome =
+      runConsoleQuery("select a, b as 名称 from t order by a", db, dataset);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"a", "名称"}, {"1", "one"}, {"2", "two"}}));
+  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+}
+
+TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
+  struct Case {
+    std::string sql;
+    std::string engineText;
+  };
+  const Case cases[] = {
+      {"select * from missing", "no such table: missing"},       // refused when compiled
+      {"select abs(-9223372036854775808)", "integer overflow"},  // refused at the first step
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    const ConsoleOutcome outcome = runConsoleQuery(c.sql, db, dataset);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.rows.isEmpty());
+    EXPECT_EQ(outcome.notice, runFailed(c.engineText));
+  }
+}
+
+TEST_F(ConsoleRunTest, EmptyQueryRunsThePreviousStatementAgain) {
+  ASSERT_TRUE(runConsoleQuery("select a from t order by a", db, dataset).ok);
+  ASSERT_TRUE(db.execute("insert into t values (3, 'three')"));
+  const ConsoleOutcome outcome = runConsoleQuery("", db, dataset);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"a"}, {"1"}, {"2"}, {"3"}}));
+  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+}
+
+TEST_F(ConsoleRunTest, EmptyQueryWithoutAnEarlierStatementFails) {
+  const ConsoleOutcome outcome = runConsoleQuery("", db, dataset);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.notice.title, "错误：");
+  EXPECT_TRUE(outcome.notice.text.starts_with("SQL语句执行失败！错误信息如下：\r\n\r\n"));
+}
+
+TEST_F(ConsoleRunTest, QueryRunsOnlyTheFirstOfTwoStatements) {
+  const ConsoleOutcome outcome =
+      runConsoleQuery("select count(*) from t; insert into t values (9, 'nine')", db, dataset);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"count(*)"}, {"2"}}));
+  EXPECT_EQ(scalar("select count(*) from t"), "2");
+}
+
+TEST_F(ConsoleRunTest, StatementWithoutRowsInQueryModeRunsOnceAndShowsNothing) {
+  const ConsoleOutcome outcome = runConsoleQuery("insert into t values (5, 'five')", db, dataset);
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_TRUE(outcome.rows.isEmpty());
+  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+  EXPECT_EQ(scalar("select count(*) from t where a = 5"), "1");
+}
+
+TEST_F(ConsoleRunTest, ExecuteReportsSuccessAndDiscardsRows) {
+  for (const std::string sql : {"create table u (x)", "select * from t"}) {
+    SCOPED_TRACE(sql);
+    const ConsoleOutcome outcome = runConsoleExecute(sql, db);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_TRUE(outcome.rows.isEmpty());
+    EXPECT_EQ(outcome.notice, kExecuteSucceeded);
+  }
+  EXPECT_TRUE(db.tableExists("u"));
+}
+
+TEST_F(ConsoleRunTest, ExecuteRunsStatementsInOrderUpToTheFirstFailure) {
+  EXPECT_EQ(runConsoleExecute("insert into t values (10, 'x'); insert into t values (11, 'y')", db)
+                .notice,
+            kExecuteSucceeded);
+  EXPECT_EQ(scalar("select count(*) from t where a in (10, 11)"), "2");
+
+  const ConsoleOutcome outcome = runConsoleExecute(
+      "insert into t values (12, 'p'); insert into missing values (1); insert into t values (13, "
+      "'q')",
+      db);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.notice, runFailed("no such table: missing"));
+  EXPECT_EQ(scalar("select group_concat(a) from t where a in (12, 13)"), "12");
+}
+
+TEST_F(ConsoleRunTest, ClosedDatabaseFailsWithAnEmptyEngineText) {
+  ASSERT_TRUE(db.close());
+  EXPECT_EQ(runConsoleQuery("select 1", db, dataset).notice, runFailed(""));
+  EXPECT_EQ(runConsoleExecute("select 1", db).notice, runFailed(""));
+}
+
+// Fixed texts and the engine's words reach the user in one code page.
+TEST_F(ConsoleRunTest, FailureNoticeIsProgramTextInGbk) {
+  CodePageScope page("GBK");
+  const std::string missingTable = "\xCE\xDE\xB4\xCB\xB1\xED";  // 无此表
+  const ConsoleOutcome outcome = runConsoleExecute("select * from " + missingTable, db);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.notice.title, "\xB4\xED\xCE\xF3\xA3\xBA");  // 错误：
+  EXPECT_EQ(outcome.notice.text, *fromUtf8("SQL语句执行失败！错误信息如下：\r\n\r\n") +
+                                     "no such table: " + missingTable);
+}
+
+TEST_F(ConsoleRunTest, TreeListsMainTablesWithTheirColumns) {
+  ASSERT_TRUE(
+      db.execute("create table 订单 (编号 integer primary key, 金额);"
+                 "create table \"my table\" (x);"
+                 "create view v as select a from t;"
+                 "create temp table tt (y)"));
+  const std::vector<ConsoleTreeTable> expected = {
+      {"my table", {}},  // names go into SQL unquoted, so its cursor cannot open
+      {"t", {"a", "b"}},
+      {"订单", {"编号", "金额"}},
+  };
+  EXPECT_EQ(consoleTreeEntries(db), expected);
+}
+
+}  // namespace
+}  // namespace tabulor

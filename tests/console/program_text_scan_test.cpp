@@ -1,0 +1,77 @@
+#include "console/program_text_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "code_page_scope.h"
+
+namespace tabulor {
+namespace {
+
+using testing::CodePageScope;
+
+struct CharacterCase {
+  const char* codePage;
+  std::string text;
+  std::size_t pos;
+  std::size_t length;
+};
+
+TEST(CharacterLength, StepsOverWholeCharactersOfTheProgramCodePage) {
+  const CharacterCase cases[] = {
+      {"UTF-8", "a", 0, 1},
+      {"UTF-8", "中a", 0, 3},
+      {"UTF-8", "a\U0001F600", 1, 4},
+      {"UTF-8",
+       "\xE4\xB8"
+       "a",
+       0, 2},  // cut-off sequence does not swallow the ASCII after it
+      {"UTF-8", "\xE4\r\n", 0, 1},
+      {"UTF-8",
+       "\x80"
+       "a",
+       0, 1},  // stray continuation byte
+      {"GBK",
+       "\xD6\xD0"
+       "a",
+       0, 2},                     // 中
+      {"GBK", "\x81\x40", 0, 2},  // trail byte in the ASCII range
+      {"GBK", "\x81\r\n", 0, 2},  // a lead byte takes whatever follows
+      {"GBK", "a\xD6", 1, 1},     // lead byte at the very end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.codePage << " case " << (&c - cases));
+    CodePageScope page(c.codePage);
+    EXPECT_EQ(characterLength(c.text, c.pos), c.length);
+  }
+}
+
+struct TrimCase {
+  const char* codePage;
+  std::string text;
+  std::string trimmed;
+};
+
+TEST(TrimBlanks, RemovesAsciiAndFullWidthBlanksOnly) {
+  const TrimCase cases[] = {
+      {"UTF-8", "", ""},
+      {"UTF-8", "   ", ""},
+      {"UTF-8", "  a b  ", "a b"},
+      {"UTF-8", "\xE3\x80\x80 x\xE3\x80\x80", "x"},
+      {"UTF-8", "\tx\r\n", "\tx\r\n"},
+      {"UTF-8", " \r\n x ", "\r\n x"},
+      {"UTF-8", "\xA1\xA1x", "\xA1\xA1x"},  // the GBK blank means nothing in UTF-8
+      {"GBK", "\xA1\xA1 x \xA1\xA1", "x"},
+      {"GBK", "\xE3\x80\x80x", "\xE3\x80\x80x"},
+      {"GBK", "\xB0\xA1\xA1\xA1", "\xB0\xA1"},  // 啊 then a full-width blank
+      // A lone lead byte after a blank: the last two bytes are A1 A1 but are no blank.
+      {"GBK", "a\xA1\xA1\xA1", "a\xA1\xA1\xA1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.codePage << " case " << (&c - cases));
+    CodePageScope page(c.codePage);
+    EXPECT_EQ(trimBlanks(c.text), c.trimmed);
+  }
+}
+
+}  // namespace
+}  // namespace tabulor
