@@ -1,0 +1,19 @@
+#include "platform/program_text.h"
+
+#include "sqlitedb/codepage.h"
+
+namespace tabulor {
+
+QString fromProgramText(const std::string& text) {
+  const auto utf8 = toUtf8(text);
+  return utf8 ? QString::fromUtf8(utf8->data(), static_cast<qsizetype>(utf8->size())) : QString();
+}
+
+std::string toProgramText(const QString& text, bool* ok) {
+  const QByteArray utf8 = text.toUtf8();
+  auto program = fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  if (ok) *ok = program.has_value();
+  return program ? std::move(*program) : std::string();
+}
+
+}  // namespace tabulor

@@ -1,0 +1,203 @@
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tabulor {
+namespace {
+
+QtPrompts& qtPrompts() {
+  static QtPrompts instance;
+  return instance;
+}
+
+Prompts* current = nullptr;
+
+// The dialogs show "\r\n" as a plain line break.
+QString displayed(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+QMessageBox::Icon iconFor(int flags) {
+  switch (flags & 0xF0) {
+    case MessageFlags::ErrorIcon: return QMessageBox::Critical;
+    case MessageFlags::QuestionIcon: return QMessageBox::Question;
+    case MessageFlags::WarningIcon: return QMessageBox::Warning;
+    case MessageFlags::InformationIcon: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+struct ButtonSpec {
+  Answer answer;
+  QMessageBox::ButtonRole role;
+  const char* caption;
+};
+
+std::vector<ButtonSpec> buttonsFor(int flags) {
+  const ButtonSpec ok{Answer::Ok, QMessageBox::AcceptRole, "确定"};
+  const ButtonSpec cancel{Answer::Cancel, QMessageBox::RejectRole, "取消"};
+  const ButtonSpec yes{Answer::Yes, QMessageBox::YesRole, "是(&Y)"};
+  const ButtonSpec no{Answer::No, QMessageBox::NoRole, "否(&N)"};
+  switch (flags & 0xF) {
+    case MessageFlags::OkCancel: return {ok, cancel};
+    case MessageFlags::YesNoCancel: return {yes, no, cancel};
+    case MessageFlags::YesNo: return {yes, no};
+    default: return {ok};
+  }
+}
+
+}  // namespace
+
+Prompts& prompts() { return current ? *current : qtPrompts(); }
+
+void setPrompts(Prompts* replacement) { current = replacement; }
+
+Answer QtPrompts::messageBox(const QString& text, const QString& title, int flags) {
+  QMessageBox box(iconFor(flags), title.isEmpty() ? kDefaultMessageTitle : title, displayed(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  const auto specs = buttonsFor(flags);
+  std::vector<QPushButton*> buttons;
+  for (const auto& spec : specs)
+    buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+  const std::size_t defaultIndex = (flags & 0xF00) >> 8;
+  box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0]);
+  // Escape gives Cancel where there is one, else the only or last button (No).
+  box.setEscapeButton(buttons.back());
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return specs[i].answer;
+  return specs.back().answer;
+}
+
+std::optional<QString> QtPrompts::inputBox(const QString& prompt, const QString& title,
+                                           const QString& initialText) {
+  QDialog dialog(QApplication::activeWindow());
+  dialog.setWindowTitle(title.isEmpty() ? kDefaultInputTitle : title);
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(displayed(prompt), &dialog);
+  label->setWordWrap(true);
+  auto* edit = new QLineEdit(initialText, &dialog);
+  edit->setAccessibleName(QStringLiteral("输入内容"));
+  edit->selectAll();
+  label->setBuddy(edit);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  buttons->addButton(QStringLiteral("确认输入(&O)"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("取消(&C)"), QDialogButtonBox::RejectRole);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(label);
+  layout->addWidget(edit);
+  layout->addWidget(buttons);
+  dialog.resize(360, dialog.sizeHint().height());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return edit->text();
+}
+
+namespace {
+
+std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+  dialog.setNameFilters(qtNameFilters(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile
+                                                    : QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(request.defaultExtension);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = withDefaultExtension(dialog.selectedFiles().constFirst(),
+                                            request.defaultExtension);
+  if (request.folderMustExist && !QFileInfo(path).absoluteDir().exists()) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+std::optional<QString> QtPrompts::openFileName(const FileDialogRequest& request) {
+  return runFileDialog(request, false);
+}
+
+std::optional<QString> QtPrompts::saveFileName(const FileDialogRequest& request) {
+  return runFileDialog(request, true);
+}
+
+void QtPrompts::popupMenu(QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); }
+
+QStringList qtNameFilters(const QString& windowsFilter) {
+  QStringList filters;
+  const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return filters;
+}
+
+QString withDefaultExtension(const QString& path, const QString& extension) {
+  if (extension.isEmpty() || path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+  return path + QLatin1Char('.') + extension;
+}
+
+Answer ScriptedPrompts::messageBox(const QString& text, const QString& title, int flags) {
+  records_.push_back({Kind::Message, text, title, {}, flags, {}, {}});
+  if (answers_.empty()) return (flags & 0xF) >= MessageFlags::YesNoCancel ? Answer::Yes : Answer::Ok;
+  const Answer answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedPrompts::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& initialText) {
+  records_.push_back({Kind::Input, prompt, title, initialText, 0, {}, {}});
+  if (inputs_.empty()) return std::nullopt;
+  const auto [given, text] = inputs_.front();
+  inputs_.pop_front();
+  if (!given) return std::nullopt;
+  return text;
+}
+
+std::optional<QString> ScriptedPrompts::openFileName(const FileDialogRequest& request) {
+  records_.push_back({Kind::OpenFile, {}, request.title, {}, 0, request, {}});
+  if (files_.empty()) return std::nullopt;
+  const auto [given, path] = files_.front();
+  files_.pop_front();
+  if (!given) return std::nullopt;
+  return path;
+}
+
+std::optional<QString> ScriptedPrompts::saveFileName(const FileDialogRequest& request) {
+  records_.push_back({Kind::SaveFile, {}, request.title, {}, 0, request, {}});
+  if (files_.empty()) return std::nullopt;
+  const auto [given, path] = files_.front();
+  files_.pop_front();
+  if (!given) return std::nullopt;
+  return withDefaultExtension(path, request.defaultExtension);
+}
+
+void ScriptedPrompts::popupMenu(QMenu& menu, const QPoint& globalPosition) {
+  records_.push_back({Kind::Menu, menu.objectName(), menu.title(), {}, 0, {}, globalPosition});
+}
+
+std::vector<ScriptedPrompts::Record> ScriptedPrompts::records(Kind kind) const {
+  std::vector<Record> result;
+  for (const auto& record : records_)
+    if (record.kind == kind) result.push_back(record);
+  return result;
+}
+
+QStringList ScriptedPrompts::messages() const {
+  QStringList texts;
+  for (const auto& record : records_)
+    if (record.kind == Kind::Message) texts << record.text;
+  return texts;
+}
+
+}  // namespace tabulor

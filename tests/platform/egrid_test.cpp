@@ -1,0 +1,198 @@
+#include "platform/egrid.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tabulor {
+namespace {
+
+// A grid of rows x columns whose cells read "r,c".
+void fill(EGrid& grid, int rows, int columns) {
+  grid.beginUpdate();
+  grid.setRowCount(rows);
+  grid.setColumnCount(columns);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c) grid.setCellText(r, c, QStringLiteral("%1,%2").arg(r).arg(c));
+  grid.endUpdate();
+}
+
+TEST(EGrid, CountsIncludeTheFixedRowsAndColumnsShownAsHeaders) {
+  EGrid grid;
+  QAbstractItemModelTester tester(grid.gridModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+  fill(grid, 4, 3);
+  grid.setFixedRowCount(1);
+  grid.setFixedColumnCount(1);
+  EXPECT_EQ(grid.rowCount(), 4);
+  EXPECT_EQ(grid.columnCount(), 3);
+  EXPECT_EQ(grid.gridModel()->rowCount(), 3);
+  EXPECT_EQ(grid.gridModel()->columnCount(), 2);
+  EXPECT_EQ(grid.gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+            QStringLiteral("0,1"));
+  EXPECT_EQ(grid.gridModel()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(),
+            QStringLiteral("3,0"));
+  EXPECT_EQ(grid.gridModel()->index(0, 0).data().toString(), QStringLiteral("1,1"));
+  EXPECT_EQ(grid.cellText(2, 2), QStringLiteral("2,2"));
+  EXPECT_FALSE(grid.horizontalHeader()->isHidden());
+  EXPECT_FALSE(grid.verticalHeader()->isHidden());
+}
+
+TEST(EGrid, WithoutFixedRowsOrColumnsNoHeadersShow) {
+  EGrid grid;
+  fill(grid, 2, 2);
+  EXPECT_TRUE(grid.horizontalHeader()->isHidden());
+  EXPECT_TRUE(grid.verticalHeader()->isHidden());
+  EXPECT_EQ(grid.gridModel()->rowCount(), 2);
+}
+
+TEST(EGrid, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
+  EGrid grid;
+  fill(grid, 2, 2);
+  grid.setCellText(5, 5, QStringLiteral("x"));
+  EXPECT_EQ(grid.cellText(5, 5), QString());
+  EXPECT_EQ(grid.cellText(-1, 0), QString());
+}
+
+TEST(EGrid, ResizingKeepsTheCellsThatRemain) {
+  EGrid grid;
+  fill(grid, 3, 3);
+  grid.setColumnCount(2);
+  grid.setRowCount(4);
+  EXPECT_EQ(grid.cellText(2, 1), QStringLiteral("2,1"));
+  EXPECT_EQ(grid.cellText(3, 1), QString());
+}
+
+TEST(EGrid, InsertColumnAndRowMoveTheData) {
+  EGrid grid;
+  fill(grid, 2, 2);
+  grid.setColumnInputKind(1, InputKind::Numeric);
+  grid.insertColumn(0);
+  EXPECT_EQ(grid.columnCount(), 3);
+  EXPECT_EQ(grid.cellText(0, 0), QString());
+  EXPECT_EQ(grid.cellText(1, 2), QStringLiteral("1,1"));
+  EXPECT_EQ(grid.columnInputKind(2), InputKind::Numeric);
+  grid.insertRow(1);
+  EXPECT_EQ(grid.rowCount(), 3);
+  EXPECT_EQ(grid.cellText(1, 2), QString());
+  EXPECT_EQ(grid.cellText(2, 2), QStringLiteral("1,1"));
+}
+
+TEST(EGrid, ResetReturnsToOneEmptyCellWithNothingFixed) {
+  EGrid grid;
+  fill(grid, 3, 3);
+  grid.setFixedRowCount(1);
+  grid.setColumnInputKind(0, InputKind::ReadOnly);
+  grid.resetGrid();
+  EXPECT_EQ(grid.rowCount(), 1);
+  EXPECT_EQ(grid.columnCount(), 1);
+  EXPECT_EQ(grid.fixedRowCount(), 0);
+  EXPECT_EQ(grid.cellText(0, 0), QString());
+  EXPECT_EQ(grid.columnInputKind(0), InputKind::Text);
+}
+
+TEST(EGrid, FixedCellsCoveringTheWholeGridShowInTheCorner) {
+  EGrid grid;
+  fill(grid, 1, 1);
+  grid.setFixedRowCount(1);
+  grid.setFixedColumnCount(1);
+  grid.setCellText(0, 0, QStringLiteral("无数据"));
+  EXPECT_EQ(grid.gridModel()->rowCount(), 0);
+  EXPECT_EQ(grid.gridModel()->columnCount(), 0);
+  EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("无数据"));
+}
+
+TEST(EGrid, CurrentCellInGridCoordinatesAndItsMoveEvent) {
+  EGrid grid;
+  fill(grid, 5, 4);
+  grid.setFixedRowCount(1);
+  grid.setFixedColumnCount(1);
+  EXPECT_EQ(grid.currentRow(), -1);
+  EXPECT_EQ(grid.currentColumn(), -1);
+  QSignalSpy moved(&grid, &EGrid::currentCellMoved);
+  grid.setCurrentCell(3, 2);
+  EXPECT_EQ(grid.currentRow(), 3);
+  EXPECT_EQ(grid.currentColumn(), 2);
+  ASSERT_EQ(moved.count(), 1);
+  EXPECT_EQ(moved[0][0].toInt(), 3);
+  EXPECT_EQ(moved[0][1].toInt(), 2);
+  EXPECT_EQ(moved[0][2].toInt(), -1);
+}
+
+TEST(EGrid, EditorsFollowTheColumnInputKind) {
+  EGrid grid;
+  fill(grid, 3, 4);
+  grid.setFixedRowCount(1);
+  grid.setColumnInputKind(1, InputKind::DropDown, {QStringLiteral("整数型"), QStringLiteral("文本型")});
+  grid.setColumnInputKind(2, InputKind::Numeric);
+  grid.setColumnInputKind(3, InputKind::ReadOnly);
+  QSignalSpy opening(&grid, &EGrid::editorAboutToOpen);
+  QStyleOptionViewItem option;
+  auto* model = grid.gridModel();
+  std::unique_ptr<QWidget> list(
+      grid.itemDelegate()->createEditor(grid.viewport(), option, model->index(0, 1)));
+  auto* box = qobject_cast<QComboBox*>(list.get());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->count(), 2);
+  ASSERT_EQ(opening.count(), 1);
+  EXPECT_EQ(opening[0][0].toInt(), 1);  // grid row: the fixed row counts
+  EXPECT_EQ(opening[0][1].toInt(), 1);
+  std::unique_ptr<QWidget> number(
+      grid.itemDelegate()->createEditor(grid.viewport(), option, model->index(0, 2)));
+  auto* edit = qobject_cast<QLineEdit*>(number.get());
+  ASSERT_NE(edit, nullptr);
+  QString typed = QStringLiteral("12a");
+  int at = 0;
+  EXPECT_EQ(edit->validator()->validate(typed, at), QValidator::Invalid);
+  typed = QStringLiteral("-12.5");
+  EXPECT_EQ(edit->validator()->validate(typed, at), QValidator::Acceptable);
+  EXPECT_FALSE(model->flags(model->index(0, 3)) & Qt::ItemIsEditable);
+  EXPECT_TRUE(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
+}
+
+TEST(EGrid, AnEditEndsWithTheNewTextInTheCell) {
+  EGrid grid;
+  fill(grid, 3, 3);
+  grid.setFixedRowCount(1);
+  grid.setFixedColumnCount(1);
+  QSignalSpy ended(&grid, &EGrid::editEnded);
+  grid.gridModel()->setData(grid.gridModel()->index(1, 0), QStringLiteral("新值"), Qt::EditRole);
+  EXPECT_EQ(grid.cellText(2, 1), QStringLiteral("新值"));
+  ASSERT_EQ(ended.count(), 1);
+  EXPECT_EQ(ended[0][0].toInt(), 2);
+  EXPECT_EQ(ended[0][1].toInt(), 1);
+}
+
+TEST(EGrid, KeysAndTheRightButtonAreReported) {
+  EGrid grid;
+  fill(grid, 3, 3);
+  grid.resize(300, 200);
+  grid.show();
+  QSignalSpy keys(&grid, &EGrid::keyPressed);
+  QSignalSpy right(&grid, &EGrid::rightButtonReleased);
+  QTest::keyClick(&grid, Qt::Key_Delete);
+  ASSERT_EQ(keys.count(), 1);
+  EXPECT_EQ(keys[0][0].toInt(), int(Qt::Key_Delete));
+  const QRect cell = grid.visualRect(grid.gridModel()->index(1, 2));
+  QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell.center());
+  ASSERT_EQ(right.count(), 1);
+  EXPECT_EQ(right[0][0].toInt(), 1);
+  EXPECT_EQ(right[0][1].toInt(), 2);
+}
+
+TEST(EGrid, HoldsAThousandRowsOfAHundredColumns) {
+  EGrid grid;
+  fill(grid, 1001, 101);
+  grid.setFixedRowCount(1);
+  grid.setFixedColumnCount(1);
+  EXPECT_EQ(grid.gridModel()->rowCount(), 1000);
+  EXPECT_EQ(grid.gridModel()->columnCount(), 100);
+  EXPECT_EQ(grid.cellText(1000, 100), QStringLiteral("1000,100"));
+}
+
+}  // namespace
+}  // namespace tabulor
