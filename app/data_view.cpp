@@ -1,0 +1,109 @@
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/main_window.h"
+#include "app/structure_tree.h"
+#include "platform/egrid.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_table.h"
+
+namespace tabulor {
+
+void showTextTable(EGrid& grid, const TextTable& table, bool hasHeaderRow, bool addNumberColumn) {
+  const int rows = std::max(table.rowCount(), 1);
+  const int columns = std::max(table.columnCount(), 1);
+  grid.beginUpdate();
+  grid.resetGrid();
+  grid.setFixedRowCount(0);
+  grid.setFixedColumnCount(0);
+  grid.setRowCount(rows);
+  grid.setColumnCount(columns);
+  for (int r = 0; r < table.rowCount(); ++r)
+    for (int c = 0; c < table.columnCount(); ++c)
+      grid.setCellText(r, c, fromProgramText(table.cell(r, c)));
+  if (addNumberColumn) {
+    grid.insertColumn(0);
+    for (int r = 1; r <= rows; ++r) {
+      const QString number = QString::number(hasHeaderRow ? r - 1 : r);
+      grid.setCellText(r - 1, 0, r == 1 && hasHeaderRow ? QStringLiteral("序号") : number);
+    }
+  }
+  grid.setFixedRowCount(hasHeaderRow ? 1 : 0);
+  grid.setFixedColumnCount(addNumberColumn ? 1 : 0);
+  grid.endUpdate();
+}
+
+void MainWindow::showObject(const std::string& name, int kind) {
+  if (name.empty()) return;
+  Environment& env = environment();
+  const std::int64_t start = env.tickCount();
+  编辑框_表或视图定义->setPlainText(fromProgramText(state_.db.tableSql(name)));
+  const QString kindWord = isTableKind(kind) ? QStringLiteral("表") : QStringLiteral("视图");
+  const QString shownName = fromProgramText(name);
+  if (!state_.table.open(name, state_.db)) {
+    prompts().messageBox(QStringLiteral("打开") + kindWord + QStringLiteral("失败：") + shownName,
+                         MessageFlags::ErrorIcon);
+    appendLog(QStringLiteral("[×]打开") + kindWord + QStringLiteral("失败！") + shownName);
+    return;
+  }
+  编辑框_表名称->setText(shownName);
+
+  组合框_字段名称->clear();
+  for (const std::string& field : state_.table.fieldNames())
+    组合框_字段名称->addItem(fromProgramText(field));
+  组合框_字段名称->setCurrentIndex(-1);
+
+  const std::int32_t limit = state_.displayLimit;
+  const std::int32_t records = std::min(limit, state_.table.recordCount());
+  QStringList numbers;
+  numbers.reserve(records);
+  for (std::int32_t n = 1; n <= records; ++n) numbers << QString::number(n);
+  组合框_记录序号->clear();
+  组合框_记录序号->addItems(numbers);
+  组合框_记录序号->setCurrentIndex(-1);
+
+  const std::string sql = "select * from " + name + " limit " + std::to_string(limit);
+  std::unique_ptr<SqliteDataset> dataset = state_.db.query(sql);
+  state_.dataset->close();
+  state_.dataset = std::move(dataset);
+  state_.dataset->requery();
+  const TextTable rows = state_.dataset->fetchAllText(true);
+  showTextTable(*高级表格1, rows, true, true);
+
+  const std::int32_t count = state_.table.recordCount();
+  const QString limitPart = limit <= count
+                                ? QStringLiteral("显示前") + QString::number(limit) + QStringLiteral("条，")
+                                : QStringLiteral("已全部显示，");
+  const QString hint = isTableKind(kind) ? QStringLiteral("可直接修改文本字段。") : QString();
+  编辑框_表基本信息->setText(QStringLiteral("共") + QString::number(count) + QStringLiteral("条记录，") +
+                           limitPart + QStringLiteral("耗时") +
+                           QString::number(env.tickCount() - start) + QStringLiteral("毫秒。") + hint);
+  appendLog(QStringLiteral("打开") + kindWord + QStringLiteral("：") + shownName);
+  分组框_字段读写->setVisible(isTableKind(kind));
+}
+
+void MainWindow::clearDataView() {
+  分组框_字段读写->hide();
+  高级表格1->beginUpdate();
+  高级表格1->setRowCount(1);
+  高级表格1->setColumnCount(1);
+  高级表格1->setCellText(0, 0, QStringLiteral("无数据"));
+  高级表格1->endUpdate();
+  编辑框_表基本信息->clear();
+  编辑框_表或视图定义->clear();
+  for (const char* box : {"编辑框_文本字段值", "编辑框_整数字段值", "编辑框_小数字段值"}) {
+    QWidget* widget = findChild<QWidget*>(QString::fromUtf8(box));
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) line->clear();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) text->clear();
+  }
+  if (auto* preview = findChild<QLabel*>(QStringLiteral("图片框_字节集预览"))) preview->clear();
+  组合框_记录序号->clear();
+  组合框_字段名称->clear();
+}
+
+}  // namespace tabulor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+
+namespace tabulor {
+
+// Pictures of the toolbar's image list, by entry number (0 new database, 1 open
+// database, 126 drop table); a null icon for any other entry.
+QIcon toolbarIcon(int entry);
+// Pictures of the structure tree's image list (0 object or column, 18 tables
+// section, 88 other sections).
+QIcon treeIcon(int entry);
+// The program's own picture (window icon and credit block).
+QIcon programIcon();
+
+}  // namespace tabulor

@@ -1,0 +1,18 @@
+#include <QApplication>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tabulor"));
+  QApplication::setDesktopFileName(QStringLiteral("tabulor"));
+  tabulor::AppState state;
+  {
+    tabulor::MainWindow window(state);
+    window.onMainWindowCreated();
+    window.show();
+    application.exec();
+  }
+  return 0;
+}

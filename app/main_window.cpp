@@ -1,0 +1,444 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/icons.h"
+#include "app/structure_tree.h"
+#include "files/database_files.h"
+#include "platform/egrid.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+
+namespace tabulor {
+namespace {
+
+const QString kSeparator;  // an empty caption stands for a separator
+
+struct MenuSpec {
+  QString title;
+  QStringList items;
+};
+
+const std::vector<MenuSpec>& menuSpecs() {
+  static const std::vector<MenuSpec> specs = {
+      {QStringLiteral("数据库"),
+       {QStringLiteral("新建数据库..."), QStringLiteral("打开数据库..."), QStringLiteral("关闭数据库"),
+        kSeparator, QStringLiteral("备份数据库"), QStringLiteral("删除数据库"), kSeparator,
+        QStringLiteral("退出")}},
+      {QStringLiteral("表"),
+       {QStringLiteral("新建表..."), QStringLiteral("修改表..."), QStringLiteral("修改表名称"),
+        QStringLiteral("删除表"), QStringLiteral("清空表"), kSeparator, QStringLiteral("插入空记录"),
+        QStringLiteral("插入记录..."), QStringLiteral("删除当前记录"), QStringLiteral("导出表格")}},
+      {QStringLiteral("视图"),
+       {QStringLiteral("新建视图"), QStringLiteral("修改视图"), QStringLiteral("修改视图名称"),
+        QStringLiteral("删除视图")}},
+      {QStringLiteral("其它操作"),
+       {QStringLiteral("执行SQL语句"), kSeparator, QStringLiteral("开始事务"), QStringLiteral("提交事务"),
+        QStringLiteral("回滚事务"), kSeparator, QStringLiteral("取错误文本"), QStringLiteral("取错误码"),
+        QStringLiteral("取最新插入ID")}},
+      {QStringLiteral("帮助"),
+       {QStringLiteral("数据库信息"), QStringLiteral("刷新"), QStringLiteral("关于")}},
+  };
+  return specs;
+}
+
+struct ToolbarSpec {
+  QString caption;      // empty: separator
+  QString menuCaption;  // the menu item the button stands for
+  int icon;             // toolbar image entry, -1 for none
+};
+
+const std::vector<ToolbarSpec>& toolbarSpecs() {
+  static const std::vector<ToolbarSpec> specs = {
+      {QStringLiteral("新建数据库"), QStringLiteral("新建数据库..."), 0},
+      {QStringLiteral("打开数据库"), QStringLiteral("打开数据库..."), 1},
+      {QStringLiteral("关闭数据库"), {}, -1},
+      {{}, {}, -1},
+      {QStringLiteral("新建表"), QStringLiteral("新建表..."), -1},
+      {QStringLiteral("修改表"), QStringLiteral("修改表..."), -1},
+      {QStringLiteral("清空表"), QStringLiteral("清空表"), -1},
+      {QStringLiteral("删除表"), QStringLiteral("删除表"), 126},
+      {{}, {}, -1},
+      {QStringLiteral("新建视图"), QStringLiteral("新建视图"), -1},
+      {QStringLiteral("修改视图"), QStringLiteral("修改视图"), -1},
+      {QStringLiteral("修改视图名称"), QStringLiteral("修改视图名称"), -1},
+      {QStringLiteral("删除视图"), QStringLiteral("删除视图"), -1},
+      {{}, {}, -1},
+      {QStringLiteral("执行SQL语句"), QStringLiteral("执行SQL语句"), -1},
+  };
+  return specs;
+}
+
+QString menuObjectName(QString caption) {
+  if (caption.endsWith(QStringLiteral("..."))) caption.chop(3);
+  return QStringLiteral("菜单_") + caption;
+}
+
+// The designed name as object name; the accessible name is the part after the
+// underscore unless one is given.
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name, const QString& accessible = {}) {
+  widget->setObjectName(name);
+  const qsizetype underscore = name.indexOf(QLatin1Char('_'));
+  widget->setAccessibleName(!accessible.isEmpty() ? accessible
+                            : underscore >= 0     ? name.mid(underscore + 1)
+                                                  : name);
+  return widget;
+}
+
+void place(QWidget* widget, const Box& box) {
+  widget->setGeometry(box.left, box.top, std::max(box.width, 0), std::max(box.height, 0));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppState& state, QWidget* parent)
+    : QMainWindow(parent), state_(state), layout_(designedMainLayout()) {
+  setObjectName(QStringLiteral("MainWindow"));
+  QFont base = font();
+  base.setPixelSize(12);
+  setFont(base);
+  setWindowIcon(programIcon());
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client_);
+  createMenus();
+  createControls();
+  createToolBar();
+  resize(799, 589);
+  move(50, 50);
+  applyLayout(layout_);
+  client_->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls() {
+  标签6 = named(new QFrame(client_), QStringLiteral("标签6"), QStringLiteral("分隔线"));
+  标签6->setFrameShape(QFrame::HLine);
+  标签6->setFrameShadow(QFrame::Sunken);
+  标签1 = named(new QLabel(QStringLiteral("数据库结构："), client_), QStringLiteral("标签1"),
+               QStringLiteral("数据库结构："));
+  组合框_显示内容 = named(new QComboBox(client_), QStringLiteral("组合框_显示内容"));
+  组合框_显示内容->addItems({QStringLiteral("显示所有表和视图"), QStringLiteral("显示表"),
+                          QStringLiteral("显示视图"), QStringLiteral("显示临时表"),
+                          QStringLiteral("显示临时视图")});
+  组合框_显示内容->setCurrentIndex(0);
+  树型框1 = named(new QTreeWidget(client_), QStringLiteral("树型框1"), QStringLiteral("数据库结构"));
+  树型框1->setHeaderHidden(true);
+  树型框1->setIconSize(QSize(16, 15));
+  树型框1->setContextMenuPolicy(Qt::CustomContextMenu);
+  树型框1->setIndentation(16);
+  标签1->setBuddy(组合框_显示内容);
+  分隔条1 = named(new QFrame(client_), QStringLiteral("分隔条1"), QStringLiteral("分隔条"));
+  分隔条1->setFrameShape(QFrame::VLine);
+  分隔条1->setFrameShadow(QFrame::Sunken);
+  分隔条1->setCursor(Qt::SplitHCursor);
+  分组框1 = named(new QGroupBox(QStringLiteral("表或视图定义"), client_), QStringLiteral("分组框1"),
+                QStringLiteral("表或视图定义"));
+  编辑框_表或视图定义 = named(new QPlainTextEdit(分组框1), QStringLiteral("编辑框_表或视图定义"));
+  编辑框_表或视图定义->setReadOnly(true);
+  编辑框_表或视图定义->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  高级表格1 = named(new EGrid(client_), QStringLiteral("高级表格1"), QStringLiteral("数据表格"));
+  编辑框_表基本信息 = named(new QLineEdit(client_), QStringLiteral("编辑框_表基本信息"));
+  编辑框_表基本信息->setReadOnly(true);
+  createFieldPanel();
+  编辑框_表名称 = named(new QLineEdit(client_), QStringLiteral("编辑框_表名称"));
+  标签2 = named(new QLabel(QStringLiteral("操作日志："), client_), QStringLiteral("标签2"),
+               QStringLiteral("操作日志："));
+  标签2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  超级按钮_写日志到文件 = new QPushButton(QStringLiteral("存到文件..."), client_);
+  超级按钮_写日志到文件->setObjectName(QStringLiteral("超级按钮_写日志到文件"));
+  超级按钮_清除日志 = new QPushButton(QStringLiteral("全部清除"), client_);
+  超级按钮_清除日志->setObjectName(QStringLiteral("超级按钮_清除日志"));
+  编辑框_操作日志 = named(new QPlainTextEdit(client_), QStringLiteral("编辑框_操作日志"));
+  编辑框_操作日志->setReadOnly(true);
+  编辑框_操作日志->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  标签2->setBuddy(编辑框_操作日志);
+  图片框1 = named(new QLabel(client_), QStringLiteral("图片框1"), QStringLiteral("程序图标"));
+  图片框1->setPixmap(programIcon().pixmap(40, 40));
+  图片框1->setAlignment(Qt::AlignCenter);
+  标签8 = named(new QLabel(QStringLiteral("Tabulor 0.1"), client_), QStringLiteral("标签8"),
+               QStringLiteral("Tabulor 0.1"));
+  标签7 = named(new QLabel(QStringLiteral("SQLite 3\n数据库管理器"), client_), QStringLiteral("标签7"),
+               QStringLiteral("SQLite 3 数据库管理器"));
+  标签7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  connect(超级按钮_写日志到文件, &QPushButton::clicked, this, &MainWindow::saveLogToFile);
+  connect(超级按钮_清除日志, &QPushButton::clicked, this, &MainWindow::clearLog);
+  connect(组合框_显示内容, &QComboBox::currentIndexChanged, this, &MainWindow::onFilterChanged);
+  connect(树型框1, &QTreeWidget::currentItemChanged, this, &MainWindow::onTreeSelectionChanged);
+  connect(树型框1, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QTreeWidgetItem* item = 树型框1->itemAt(at);
+    if (!item) return;
+    树型框1->setCurrentItem(item);
+    onTreeRightButton(树型框1->viewport()->mapToGlobal(at));
+  });
+}
+
+void MainWindow::createFieldPanel() {
+  分组框_字段读写 = named(new QGroupBox(QStringLiteral("字段读写"), client_),
+                      QStringLiteral("分组框_字段读写"));
+  标签4 = named(new QLabel(QStringLiteral("记录序号："), 分组框_字段读写), QStringLiteral("标签4"),
+               QStringLiteral("记录序号："));
+  标签4->setGeometry(10, 26, 56, 16);
+  组合框_记录序号 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_记录序号"));
+  组合框_记录序号->setGeometry(72, 24, 80, 20);
+  标签4->setBuddy(组合框_记录序号);
+  标签3 = named(new QLabel(QStringLiteral("字段名称："), 分组框_字段读写), QStringLiteral("标签3"),
+               QStringLiteral("字段名称："));
+  标签3->setGeometry(10, 51, 96, 16);
+  组合框_字段名称 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_字段名称"));
+  组合框_字段名称->setGeometry(8, 68, 144, 20);
+  标签3->setBuddy(组合框_字段名称);
+  高级选择夹1 = named(new QTabWidget(分组框_字段读写), QStringLiteral("高级选择夹1"),
+                   QStringLiteral("字段值类型"));
+  高级选择夹1->setGeometry(8, 96, 144, 256);
+  高级选择夹1->setUsesScrollButtons(false);
+  高级选择夹1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
+  for (const QString& page : {QStringLiteral("文本型"), QStringLiteral("整数型"),
+                              QStringLiteral("小数型"), QStringLiteral("字节集型")}) {
+    auto* widget = new QWidget(高级选择夹1);
+    widget->setObjectName(QStringLiteral("高级选择夹1_") + page);
+    高级选择夹1->addTab(widget, page);
+  }
+}
+
+void MainWindow::createMenus() {
+  for (const auto& spec : menuSpecs()) {
+    QMenu* menu = menuBar()->addMenu(spec.title);
+    menu->setObjectName(QStringLiteral("菜单_") + spec.title);
+    menus_[spec.title] = menu;
+    for (const QString& caption : spec.items) {
+      if (caption.isEmpty()) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(caption);
+      action->setObjectName(menuObjectName(caption));
+      menuActions_[caption] = action;
+    }
+  }
+  connect(menuAction(QStringLiteral("新建数据库...")), &QAction::triggered, this,
+          [this] { newDatabase(*this); });
+  connect(menuAction(QStringLiteral("打开数据库...")), &QAction::triggered, this,
+          [this] { openDatabase(*this); });
+  connect(menuAction(QStringLiteral("关闭数据库")), &QAction::triggered, this,
+          [this] { closeDatabaseCommand(*this); });
+  connect(menuAction(QStringLiteral("备份数据库")), &QAction::triggered, this,
+          [this] { backupDatabase(*this); });
+  connect(menuAction(QStringLiteral("删除数据库")), &QAction::triggered, this,
+          [this] { deleteDatabase(*this); });
+  connect(menuAction(QStringLiteral("退出")), &QAction::triggered, this, &MainWindow::exitProgram);
+  connect(menuAction(QStringLiteral("刷新")), &QAction::triggered, this,
+          &MainWindow::reloadStructureTree);
+  connect(menuAction(QStringLiteral("关于")), &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::createToolBar() {
+  工具条1 = named(new QToolBar(client_), QStringLiteral("工具条1"), QStringLiteral("工具条"));
+  工具条1->setMovable(false);
+  工具条1->setFloatable(false);
+  工具条1->setIconSize(QSize(20, 20));
+  工具条1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  const auto& specs = toolbarSpecs();
+  for (int number = 0; number < static_cast<int>(specs.size()); ++number) {
+    const auto& spec = specs[static_cast<std::size_t>(number)];
+    QAction* button = spec.caption.isEmpty() ? 工具条1->addSeparator()
+                                             : 工具条1->addAction(spec.caption);
+    button->setObjectName(QStringLiteral("工具条1_按钮%1").arg(number));
+    if (spec.icon >= 0) button->setIcon(toolbarIcon(spec.icon));
+    if (!spec.caption.isEmpty())
+      connect(button, &QAction::triggered, this, [this, number] { onToolbarButtonClicked(number); });
+    toolbarButtons_.push_back(button);
+  }
+}
+
+QAction* MainWindow::menuAction(const QString& caption) const {
+  const auto found = menuActions_.find(caption);
+  return found == menuActions_.end() ? nullptr : found->second;
+}
+
+QMenu* MainWindow::menu(const QString& caption) const {
+  const auto found = menus_.find(caption);
+  return found == menus_.end() ? nullptr : found->second;
+}
+
+QAction* MainWindow::toolbarButton(int number) const {
+  return number >= 0 && number < static_cast<int>(toolbarButtons_.size())
+             ? toolbarButtons_[static_cast<std::size_t>(number)]
+             : nullptr;
+}
+
+void MainWindow::onToolbarButtonClicked(int number) {
+  if (number == 2) {
+    closeDatabase(*this);
+    return;
+  }
+  if (number < 0 || number >= static_cast<int>(toolbarSpecs().size())) return;
+  const QString& caption = toolbarSpecs()[static_cast<std::size_t>(number)].menuCaption;
+  if (QAction* action = menuAction(caption)) action->trigger();
+}
+
+// ------------------------------------------------------------------ start and end
+
+void MainWindow::onMainWindowCreated() {
+  // The normal size fills the screen too, for desktops without a window manager.
+  if (screen()) resize(screen()->availableGeometry().size());
+  setWindowState(windowState() | Qt::WindowMaximized);
+  state_.appTitle = "Tabulor";
+  updateCaption();
+  closeDatabase(*this);
+  state_.displayLimit = 1000;
+  const QStringList arguments = environment().arguments();
+  if (!arguments.isEmpty()) openDatabaseFile(*this, arguments.constFirst(), false);
+  updateInfoMenuVisibility();
+}
+
+void MainWindow::onMainWindowDestroyed() { closeDatabase(*this); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  onMainWindowDestroyed();
+  event->accept();
+}
+
+void MainWindow::exitProgram() {
+  closeDatabase(*this);
+  close();
+}
+
+void MainWindow::showAbout() {
+  prompts().messageBox(fromProgramText(state_.appTitle) +
+                           QStringLiteral("特别说明：此管理器能很好地执行SQL语句，\r\n\r\n"
+                                          "但不能创建视图（要查询数据可以用：执行SQL）"),
+                       0);
+}
+
+// ------------------------------------------------------------------ layout
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) layoutMainWindow();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::layoutMainWindow() {
+  layout_ = tabulor::layoutMainWindow(layout_, client_->width(), client_->height());
+  applyLayout(layout_);
+}
+
+void MainWindow::applyLayout(const MainLayout& l) {
+  工具条1->setGeometry(0, 0, std::max(client_->width(), 793), 38);
+  place(标签6, l.toolbarLine);
+  标签1->setGeometry(9, 60, 76, 12);
+  place(组合框_显示内容, l.filter);
+  place(树型框1, l.tree);
+  place(分隔条1, l.splitter);
+  place(分组框1, l.definitionGroup);
+  place(编辑框_表或视图定义, l.definition);
+  place(高级表格1, l.grid);
+  place(编辑框_表基本信息, l.summary);
+  place(分组框_字段读写, l.fieldPanel);
+  place(编辑框_表名称, l.tableName);
+  place(标签2, l.logLabel);
+  place(超级按钮_写日志到文件, l.saveLogButton);
+  place(超级按钮_清除日志, l.clearLogButton);
+  place(编辑框_操作日志, l.log);
+  place(图片框1, l.picture);
+  place(标签7, l.creditLabel);
+  place(标签8, l.creditTitle);
+}
+
+// ------------------------------------------------------------------ reporting
+
+void MainWindow::appendLog(const QString& line) {
+  QString text = QStringLiteral("\n") + line;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  编辑框_操作日志->moveCursor(QTextCursor::End);
+  编辑框_操作日志->insertPlainText(text);
+  编辑框_操作日志->ensureCursorVisible();
+}
+
+QString MainWindow::logText() const {
+  return 编辑框_操作日志->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void MainWindow::clearLog() { 编辑框_操作日志->clear(); }
+
+void MainWindow::saveLogToFile() {
+  FileDialogRequest request = textDialog();
+  const auto path = prompts().saveFileName(request);
+  if (!path) return;
+  bool convertible = false;
+  const std::string bytes = toProgramText(logText(), &convertible);
+  QSaveFile file(*path);
+  const bool written = convertible && file.open(QIODevice::WriteOnly) &&
+                       file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                           static_cast<qint64>(bytes.size()) &&
+                       file.commit();
+  if (!written) {
+    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+    return;
+  }
+  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
+  environment().openWithEditor(*path);
+}
+
+void MainWindow::showDbError(const QString& message) {
+  prompts().messageBox(message + QStringLiteral("错误信息如下：\r\n\r\n") +
+                           fromProgramText(state_.db.errorText()),
+                       QStringLiteral("错误："), MessageFlags::ErrorIcon);
+}
+
+// ------------------------------------------------------------------ interface state
+
+void MainWindow::applyDatabaseUiState(bool open) {
+  for (int number = 2; number <= 12; ++number) toolbarButton(number)->setEnabled(open);
+  menuAction(QStringLiteral("关闭数据库"))->setEnabled(open);
+  for (const char* title : {"表", "视图", "其它操作", "帮助"})
+    menu(QString::fromUtf8(title))->setEnabled(open);
+  menuAction(QStringLiteral("备份数据库"))->setEnabled(open);
+}
+
+void MainWindow::updateInfoMenuVisibility() {
+  const bool hidden = treeItemCount(*树型框1) == 0 &&
+                      组合框_显示内容->currentText() == QStringLiteral("显示所有表和视图");
+  menuAction(QStringLiteral("数据库信息"))->setVisible(!hidden);
+}
+
+void MainWindow::updateCaption() {
+  QString caption = fromProgramText(state_.appTitle);
+  if (!state_.dbPath.empty()) caption += QStringLiteral(" - ") + fromProgramText(state_.dbPath);
+  setWindowTitle(caption);
+}
+
+// ------------------------------------------------------------------ dialogs
+
+FileDialogRequest MainWindow::databaseDialog() {
+  FileDialogRequest request;
+  request.filter = QStringLiteral("Sqlite数据库文件(*.db)|*.db|所有文件(*.*)|*.*");
+  request.defaultExtension = QStringLiteral("sdb");
+  return request;
+}
+
+FileDialogRequest MainWindow::textDialog() {
+  FileDialogRequest request;
+  request.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  request.defaultExtension = QStringLiteral("txt");
+  return request;
+}
+
+}  // namespace tabulor

@@ -1,0 +1,172 @@
+#include "app/structure_tree.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include "app/icons.h"
+#include "app/main_window.h"
+#include "platform/program_text.h"
+#include "sqlitedb/sqlite_table.h"
+
+namespace tabulor {
+namespace {
+
+constexpr int kKindRole = Qt::UserRole;
+
+int countBelow(const QTreeWidgetItem* item) {
+  int count = 0;
+  for (int i = 0; i < item->childCount(); ++i) count += 1 + countBelow(item->child(i));
+  return count;
+}
+
+// Walks depth-first, counting down `remaining` until it reaches 0.
+QTreeWidgetItem* walkTo(QTreeWidgetItem* item, int& remaining) {
+  if (remaining == 0) return item;
+  --remaining;
+  for (int i = 0; i < item->childCount(); ++i)
+    if (QTreeWidgetItem* found = walkTo(item->child(i), remaining)) return found;
+  return nullptr;
+}
+
+QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const QString& text, int kind, int image) {
+  auto* item = new QTreeWidgetItem(parent, QStringList{text});
+  item->setData(0, kKindRole, kind);
+  item->setIcon(0, treeIcon(image));
+  return item;
+}
+
+QTreeWidgetItem* addSection(QTreeWidget& tree, const QString& title,
+                            const std::vector<std::string>& names, int kind, int image) {
+  auto* section = new QTreeWidgetItem(
+      QStringList{title + QStringLiteral(" (") + QString::number(names.size()) + QLatin1Char(')')});
+  section->setData(0, kKindRole, kind);
+  section->setIcon(0, treeIcon(image));
+  tree.addTopLevelItem(section);
+  return section;
+}
+
+}  // namespace
+
+int treeItemCount(const QTreeWidget& tree) {
+  int count = 0;
+  for (int i = 0; i < tree.topLevelItemCount(); ++i) count += 1 + countBelow(tree.topLevelItem(i));
+  return count;
+}
+
+QTreeWidgetItem* treeItemAt(const QTreeWidget& tree, int number) {
+  if (number < 0) return nullptr;
+  int remaining = number;
+  for (int i = 0; i < tree.topLevelItemCount(); ++i)
+    if (QTreeWidgetItem* found = walkTo(tree.topLevelItem(i), remaining)) return found;
+  return nullptr;
+}
+
+int treeItemNumber(const QTreeWidget& tree, const QTreeWidgetItem* item) {
+  if (!item) return -1;
+  // Items before it: for each ancestor level, the earlier siblings with their subtrees,
+  // plus the ancestors themselves.
+  int number = 0;
+  for (const QTreeWidgetItem* at = item; at; at = at->parent()) {
+    const QTreeWidgetItem* parent = at->parent();
+    const int index = parent ? parent->indexOfChild(const_cast<QTreeWidgetItem*>(at))
+                             : tree.indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(at));
+    for (int i = 0; i < index; ++i) {
+      const QTreeWidgetItem* sibling = parent ? parent->child(i) : tree.topLevelItem(i);
+      number += 1 + countBelow(sibling);
+    }
+    if (parent) number += 1;
+  }
+  return number;
+}
+
+int treeItemKind(const QTreeWidgetItem* item) {
+  return item ? item->data(0, kKindRole).toInt() : 0;
+}
+
+// ------------------------------------------------------------------ MainWindow
+
+void MainWindow::reloadNameLists() {
+  state_.tableNames = state_.db.listTables(true, false, false);
+  state_.viewNames = state_.db.listTables(false, true, false);
+  state_.tempTableNames = state_.db.listTables(true, false, true);
+  state_.tempViewNames = state_.db.listTables(false, true, true);
+}
+
+void MainWindow::fillStructureTree() {
+  SqliteTable cursor;
+  const int selection = treeSelection();
+  clearStructureTree();
+  if (selection != -1) onTreeSelectionChanged();  // the removal leaves nothing selected
+  const int filter = 组合框_显示内容->currentIndex();
+  QTreeWidget& tree = *树型框1;
+  tree.setUpdatesEnabled(false);
+  if (filter == 0 || filter == 1) {
+    QTreeWidgetItem* section =
+        addSection(tree, QStringLiteral("表"), state_.tableNames, TablesSection, 18);
+    for (const std::string& name : state_.tableNames) {
+      QTreeWidgetItem* table = addItem(section, fromProgramText(name), TableItem, 0);
+      if (!cursor.open(name, state_.db)) continue;
+      for (const std::string& column : cursor.fieldNames())
+        addItem(table, fromProgramText(column), ColumnItem, 0);
+    }
+    section->setExpanded(true);
+  }
+  const auto addObjects = [&](const QString& title, const std::vector<std::string>& names,
+                              int kind) {
+    QTreeWidgetItem* section = addSection(tree, title, names, OtherSection, 88);
+    for (const std::string& name : names) addItem(section, fromProgramText(name), kind, 0);
+    section->setExpanded(true);
+  };
+  if (filter == 0 || filter == 2) addObjects(QStringLiteral("视图"), state_.viewNames, ViewItem);
+  if ((filter == 0 || filter == 3) && !state_.tempTableNames.empty())
+    addObjects(QStringLiteral("临时表"), state_.tempTableNames, TableItem);
+  if ((filter == 0 || filter == 4) && !state_.tempViewNames.empty())
+    addObjects(QStringLiteral("临时视图"), state_.tempViewNames, ViewItem);
+  tree.setUpdatesEnabled(true);
+  setTreeSelection(selection);
+}
+
+void MainWindow::reloadStructureTree() {
+  reloadNameLists();
+  fillStructureTree();
+}
+
+void MainWindow::onFilterChanged() { fillStructureTree(); }
+
+void MainWindow::onTreeSelectionChanged() {
+  QTreeWidgetItem* item = 树型框1->currentItem();
+  const int kind = treeItemKind(item);
+  if (!item || kind < 100) {
+    clearDataView();
+    return;
+  }
+  showObject(toProgramText(item->text(0)), kind);
+}
+
+void MainWindow::refreshShownObject() { onTreeSelectionChanged(); }
+
+void MainWindow::onTreeRightButton(const QPoint& globalPosition) {
+  if (isTableSelected()) prompts().popupMenu(*menu(QStringLiteral("表")), globalPosition);
+  if (isViewSelected()) prompts().popupMenu(*menu(QStringLiteral("视图")), globalPosition);
+}
+
+bool MainWindow::isTableSelected() const { return treeItemKind(树型框1->currentItem()) == TableItem; }
+
+bool MainWindow::isViewSelected() const { return treeItemKind(树型框1->currentItem()) == ViewItem; }
+
+int MainWindow::treeSelection() const { return treeItemNumber(*树型框1, 树型框1->currentItem()); }
+
+void MainWindow::setTreeSelection(int number) {
+  QTreeWidgetItem* item = treeItemAt(*树型框1, number);
+  if (item == 树型框1->currentItem()) return;
+  树型框1->setCurrentItem(item);
+}
+
+void MainWindow::clearStructureTree() {
+  const QSignalBlocker quiet(树型框1);
+  树型框1->clear();
+  树型框1->setCurrentItem(nullptr);
+}
+
+}  // namespace tabulor

@@ -1,0 +1,127 @@
+#include "files/database_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "files/backup.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+
+namespace tabulor {
+namespace {
+
+// Deletes a database file together with its companions, so a stale journal can never
+// be played into a file created under the same name later.
+void removeDatabaseFile(const QString& path) {
+  QFile::remove(path);
+  removeDatabaseCompanions(path);
+}
+
+void openOrCreate(MainWindow& window, bool isNew) {
+  FileDialogRequest request = MainWindow::databaseDialog();
+  request.initialFolder = environment().programFolder();
+  request.title = isNew ? QStringLiteral("新建数据库") : QStringLiteral("打开数据库");
+  const auto path = isNew ? prompts().saveFileName(request) : prompts().openFileName(request);
+  if (!path) return;
+  if (isNew && QFileInfo::exists(*path)) removeDatabaseFile(*path);
+  closeDatabase(window);
+  openDatabaseFile(window, *path, isNew);
+  window.updateInfoMenuVisibility();
+}
+
+}  // namespace
+
+bool closeDatabase(MainWindow& window) {
+  AppState& state = window.state();
+  state.dataset->close();
+  state.table.close();
+  if (state.db.isOpen() && !state.db.close()) {
+    window.showDbError(QStringLiteral("暂时无法关闭数据库！"));
+    return false;
+  }
+  state.dbPath.clear();
+  window.updateCaption();
+  window.applyDatabaseUiState(false);
+  window.clearStructureTree();
+  window.clearDataView();
+  return true;
+}
+
+bool openDatabaseFile(MainWindow& window, const QString& path, bool create) {
+  backupDatabaseFile(window, path);
+  AppState& state = window.state();
+  const QString action = create ? QStringLiteral("新建") : QStringLiteral("打开");
+  bool convertible = false;
+  const std::string programPath = toProgramText(path, &convertible);
+  if (!convertible || !state.db.open(programPath, create)) {
+    if (!convertible) state.db.close();
+    prompts().messageBox(QStringLiteral("不能") + action + QStringLiteral("数据库 [") + path +
+                             QStringLiteral("]！"),
+                         MessageFlags::ErrorIcon);
+    window.appendLog(QStringLiteral("[×]") + action + QStringLiteral("数据库失败！[") + path +
+                     QStringLiteral("]"));
+    return false;
+  }
+  state.dbPath = programPath;
+  window.updateCaption();
+  window.reloadStructureTree();
+  window.applyDatabaseUiState(true);
+  window.appendLog(action + QStringLiteral("数据库：") + path);
+  return true;
+}
+
+void backupDatabaseFile(MainWindow& window, const QString& path) {
+  if (!QFileInfo(path).isFile()) return;
+  Environment& env = environment();
+  const QString folder = backupFolder(env.programFolder());
+  QDir().mkpath(folder);
+  const QString target = folder + QLatin1Char('/') + backupFileName(path, env.localDateTime());
+  AppState& state = window.state();
+  bool copied = false;
+  const bool isOpenDatabase =
+      state.db.isOpen() && QFileInfo(path).canonicalFilePath() ==
+                               QFileInfo(fromProgramText(state.dbPath)).canonicalFilePath();
+  if (isOpenDatabase) {
+    // Never through a descriptor of the live file: closing one would drop our locks.
+    const QString temporary = folder + QStringLiteral("/.~backup.part");
+    bool convertible = false;
+    const std::string programTemporary = toProgramText(temporary, &convertible);
+    QFile::remove(temporary);
+    copied = convertible && state.db.backupTo(programTemporary) && installBackup(temporary, target);
+    if (!copied) QFile::remove(temporary);
+  } else {
+    copied = copyDatabaseFiles(path, target);
+  }
+  if (copied) window.appendLog(QStringLiteral("已将数据库文件备份到：") + target);
+}
+
+void closeDatabaseCommand(MainWindow& window) {
+  window.setTreeSelection(-1);
+  closeDatabase(window);
+}
+
+void newDatabase(MainWindow& window) { openOrCreate(window, true); }
+
+void openDatabase(MainWindow& window) { openOrCreate(window, false); }
+
+void backupDatabase(MainWindow& window) {
+  backupDatabaseFile(window, fromProgramText(window.state().dbPath));
+}
+
+void deleteDatabase(MainWindow& window) {
+  FileDialogRequest request = MainWindow::databaseDialog();
+  request.initialFolder = environment().programFolder();
+  request.title = QStringLiteral("请选择要删除的数据库");
+  const auto path = prompts().openFileName(request);
+  if (!path) return;
+  if (prompts().messageBox(QStringLiteral("删除后不能恢复，请确认是否继续？"),
+                           MessageFlags::YesNo | MessageFlags::ErrorIcon) != Answer::Yes)
+    return;
+  closeDatabase(window);
+  removeDatabaseFile(*path);
+  window.updateInfoMenuVisibility();
+}
+
+}  // namespace tabulor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace tabulor {
+
+class MainWindow;
+
+// Creating, opening, closing, backing up and deleting database files. Only these move
+// the main window between its two interface states.
+
+void newDatabase(MainWindow& window);           // menu "新建数据库...", toolbar 0
+void openDatabase(MainWindow& window);          // menu "打开数据库...", toolbar 1
+void closeDatabaseCommand(MainWindow& window);  // menu "关闭数据库"
+// Closes and resets; returns false when the engine refused to close (the database
+// stays open and the user was told).
+bool closeDatabase(MainWindow& window);
+void backupDatabase(MainWindow& window);        // menu "备份数据库"
+void deleteDatabase(MainWindow& window);        // menu "删除数据库"
+
+// Backs the file up, then opens it (create: a new database) and reports the outcome.
+bool openDatabaseFile(MainWindow& window, const QString& path, bool create);
+
+// Copies the database file into the backup folder under a timestamped name and logs
+// the backup's path; silent when there is no such file or the copy fails. The open
+// database is copied through the engine's online backup, any other file as files.
+void backupDatabaseFile(MainWindow& window, const QString& path);
+
+}  // namespace tabulor

@@ -1,0 +1,183 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolBar>
+
+#include "app/main_window_fixture.h"
+#include "platform/egrid.h"
+
+namespace tabulor::testing {
+namespace {
+
+using Kind = ScriptedPrompts::Kind;
+
+class StartUp : public MainWindowTest {};
+
+TEST_F(StartUp, WithoutAPathShowsTheNoDatabaseState) {
+  start();
+  EXPECT_TRUE(inNoDatabaseState());
+  EXPECT_EQ(state.appTitle, "Tabulor");
+  EXPECT_EQ(state.displayLimit, 1000);
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_EQ(window->treeSelection(), -1);
+  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(window->logText(), QString());
+  EXPECT_TRUE(prompts.records().empty());
+  // Never disabled: the database commands that need no database.
+  for (int n : {0, 1, 14}) EXPECT_TRUE(window->toolbarButton(n)->isEnabled()) << n;
+  for (const char* item : {"新建数据库...", "打开数据库...", "删除数据库", "退出"})
+    EXPECT_TRUE(window->menuAction(QString::fromUtf8(item))->isEnabled()) << item;
+}
+
+TEST_F(StartUp, WithAPathOpensThatDatabase) {
+  const QString db = makeDatabase("shop.db", "CREATE TABLE goods(name TEXT)");
+  start({db, path("other.db")});
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
+  EXPECT_EQ(state.dbPath, db.toStdString());
+  EXPECT_FALSE(inNoDatabaseState());
+  EXPECT_EQ(logLines(),
+            QStringList({QStringLiteral("已将数据库文件备份到：") + backupFolderPath() +
+                             QStringLiteral("/shop.db__2024年5月3日14时5分30秒"),
+                         QStringLiteral("打开数据库：") + db}));
+  EXPECT_EQ(window->logText().left(2), QStringLiteral("\r\n"));
+  EXPECT_TRUE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (1)"), QStringLiteral("  goods"),
+                                      QStringLiteral("    name"), QStringLiteral("视图 (0)")}));
+}
+
+TEST_F(StartUp, WithAMissingPathReportsTheFailureAndStaysClosed) {
+  const QString missing = path("missing.db");
+  start({missing});
+  EXPECT_TRUE(inNoDatabaseState());
+  ASSERT_EQ(prompts.records().size(), 1u);
+  EXPECT_EQ(prompts.records()[0].text, QStringLiteral("不能打开数据库 [") + missing + QStringLiteral("]！"));
+  EXPECT_EQ(prompts.records()[0].flags, 0x10);
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("[×]打开数据库失败！[") + missing + QStringLiteral("]")}));
+  EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_FALSE(QFile::exists(missing));
+}
+
+class MainWindowControls : public MainWindowTest {};
+
+TEST_F(MainWindowControls, CarryTheirDesignedNamesAndAccessibleNames) {
+  start();
+  const std::vector<std::pair<const char*, const char*>> named = {
+      {"编辑框_操作日志", "操作日志"}, {"组合框_显示内容", "显示内容"}, {"树型框1", "数据库结构"},
+      {"高级表格1", "数据表格"}, {"编辑框_表或视图定义", "表或视图定义"},
+      {"编辑框_表基本信息", "表基本信息"}, {"编辑框_表名称", "表名称"},
+      {"组合框_记录序号", "记录序号"}, {"组合框_字段名称", "字段名称"}};
+  for (const auto& [name, accessible] : named) {
+    auto* widget = window->findChild<QWidget*>(QString::fromUtf8(name));
+    ASSERT_NE(widget, nullptr) << name;
+    EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(accessible)) << name;
+  }
+  EXPECT_NE(window->findChild<QToolBar*>(QStringLiteral("工具条1")), nullptr);
+  EXPECT_NE(window->findChild<QGroupBox*>(QStringLiteral("分组框_字段读写")), nullptr);
+  EXPECT_NE(window->findChild<QAction*>(QStringLiteral("菜单_新建数据库")), nullptr);
+  EXPECT_NE(window->findChild<QAction*>(QStringLiteral("菜单_取最新插入ID")), nullptr);
+}
+
+TEST_F(MainWindowControls, ToolbarHasFifteenButtonsWithIconsOnZeroOneAndSeven) {
+  start();
+  for (int n = 0; n < 15; ++n) {
+    QAction* button = window->toolbarButton(n);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->isSeparator(), n == 3 || n == 8 || n == 13) << n;
+    EXPECT_EQ(!button->icon().isNull(), n == 0 || n == 1 || n == 7) << n;
+  }
+  EXPECT_EQ(window->toolbarButton(14)->text(), QStringLiteral("执行SQL语句"));
+  EXPECT_EQ(window->toolbarButton(15), nullptr);
+}
+
+TEST_F(MainWindowControls, ToolbarButtonsRunTheirMenuItems) {
+  start();
+  int runs = 0;
+  QObject::connect(window->menuAction(QStringLiteral("执行SQL语句")), &QAction::triggered,
+                   [&] { ++runs; });
+  window->onToolbarButtonClicked(14);
+  window->onToolbarButtonClicked(13);  // a separator
+  window->onToolbarButtonClicked(99);
+  EXPECT_EQ(runs, 1);
+}
+
+class OperationLog : public MainWindowTest {};
+
+TEST_F(OperationLog, EachLineIsPrecededByALineBreak) {
+  start();
+  window->appendLog(QStringLiteral("a"));
+  window->appendLog(QString());
+  window->appendLog(QStringLiteral("打开表：goods"));
+  EXPECT_EQ(window->logText(), QStringLiteral("\r\na\r\n\r\n打开表：goods"));
+  window->clearLog();
+  EXPECT_EQ(window->logText(), QString());
+}
+
+TEST_F(OperationLog, SavesItsBytesAndOpensTheFileWithTheEditor) {
+  start();
+  window->appendLog(QStringLiteral("打开表：goods"));
+  prompts.queueFile(path("log"));
+  window->saveLogToFile();
+  const auto dialog = prompts.records(Kind::SaveFile).at(0);
+  EXPECT_EQ(dialog.file.filter, QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*"));
+  EXPECT_EQ(dialog.file.title, QString());
+  QFile saved(path("log.txt"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), QStringLiteral("\r\n打开表：goods").toUtf8());
+  EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("已成功写入文件 ") + path("log.txt")}));
+  EXPECT_EQ(prompts.records(Kind::Message).at(0).flags, 0x40);
+  EXPECT_EQ(environment.editedFiles(), QStringList({path("log.txt")}));
+}
+
+TEST_F(OperationLog, AnEmptyLogSavesAnEmptyFile) {
+  start();
+  prompts.queueFile(path("empty.txt"));
+  window->saveLogToFile();
+  EXPECT_EQ(QFile(path("empty.txt")).size(), 0);
+  EXPECT_EQ(prompts.messages().size(), 1);
+}
+
+TEST_F(OperationLog, AFailedSaveSaysSoAndKeepsTheLog) {
+  start();
+  window->appendLog(QStringLiteral("x"));
+  prompts.queueFile(path("no/such/folder/log.txt"));
+  window->saveLogToFile();
+  EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("写文件失败！")}));
+  EXPECT_EQ(prompts.records(Kind::Message).at(0).flags, 0x10);
+  EXPECT_EQ(window->logText(), QStringLiteral("\r\nx"));
+}
+
+TEST_F(OperationLog, CancellingTheDialogDoesNothing) {
+  start();
+  window->saveLogToFile();
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+}
+
+class Messages : public MainWindowTest {};
+
+TEST_F(Messages, DatabaseErrorBoxAddsTheEngineText) {
+  makeDatabase("a.db", "");
+  start({path("a.db")});
+  EXPECT_FALSE(state.db.execute("SELECT * FROM nothing_here"));
+  window->showDbError(QStringLiteral("执行失败！"));
+  const auto box = prompts.records(Kind::Message).at(0);
+  EXPECT_EQ(box.text, QStringLiteral("执行失败！错误信息如下：\r\n\r\nno such table: nothing_here"));
+  EXPECT_EQ(box.title, QStringLiteral("错误："));
+  EXPECT_EQ(box.flags, 0x10);
+}
+
+TEST_F(Messages, AboutShowsTheTitleAndTheNote) {
+  start();
+  window->showAbout();
+  const auto box = prompts.records(Kind::Message).at(0);
+  EXPECT_EQ(box.text, QStringLiteral("Tabulor特别说明：此管理器能很好地执行SQL语句，\r\n\r\n"
+                                     "但不能创建视图（要查询数据可以用：执行SQL）"));
+  EXPECT_EQ(box.title, QString());
+  EXPECT_EQ(box.flags, 0);
+}
+
+}  // namespace
+}  // namespace tabulor::testing
