@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+
+namespace tabulor {
+
+// Where the in-process spreadsheet application meets the desktop: whether some
+// application opens .xlsx files, the folder finished workbooks are written to, and how
+// one is handed to that application. Tests replace the probe and the opener.
+struct SpreadsheetDesktop {
+  std::function<bool()> applicationAvailable;
+  std::function<void(const std::filesystem::path&)> open;
+  std::filesystem::path folder;
+};
+
+// The user's desktop: xdg-mime names a default application for .xlsx and xdg-open
+// exists; workbooks go to a per-user temporary folder and open with xdg-open.
+SpreadsheetDesktop systemSpreadsheetDesktop();
+
+// "$XDG_RUNTIME_DIR/tabulor", else "$XDG_CACHE_HOME/tabulor" (or ~/.cache/tabulor).
+std::filesystem::path workbookFolder();
+
+// A new file name in the folder that carries the given local time, such as
+// 导出表格_20240503_140530.xlsx, with a counter added when that name is taken.
+std::filesystem::path newWorkbookPath(const std::filesystem::path& folder, std::time_t when);
+
+}  // namespace tabulor

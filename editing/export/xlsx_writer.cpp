@@ -1,0 +1,120 @@
+#include "editing/export/xlsx_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <array>
+#include <map>
+
+namespace tabulor {
+namespace {
+
+// The desktop spreadsheet's default 56-colour palette, indexed by ColorIndex - 1.
+constexpr std::array<lxw_color_t, 56> kPalette = {
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
+    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
+    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
+    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
+    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+
+uint8_t borderStyle(int weight) {
+  switch (weight) {
+    case 1:
+      return LXW_BORDER_HAIR;
+    case 2:
+      return LXW_BORDER_THIN;
+    case 4:
+      return LXW_BORDER_THICK;
+    default:
+      return LXW_BORDER_MEDIUM;
+  }
+}
+
+uint8_t alignment(HorizontalAlignment value) {
+  switch (value) {
+    case HorizontalAlignment::left:
+      return LXW_ALIGN_LEFT;
+    case HorizontalAlignment::center:
+      return LXW_ALIGN_CENTER;
+    case HorizontalAlignment::right:
+      return LXW_ALIGN_RIGHT;
+    case HorizontalAlignment::general:
+      break;
+  }
+  return LXW_ALIGN_NONE;
+}
+
+// One workbook format per distinct cell format; the default format is no format.
+class Formats {
+ public:
+  explicit Formats(lxw_workbook* book) : book_(book) {}
+
+  lxw_format* get(const CellFormat& format) {
+    if (format == CellFormat{}) return nullptr;
+    auto [at, added] = formats_.try_emplace(format, nullptr);
+    if (added) at->second = create(format);
+    return at->second;
+  }
+
+ private:
+  lxw_format* create(const CellFormat& format) {
+    lxw_format* made = workbook_add_format(book_);
+    if (format.textFormat) format_set_num_format(made, "@");
+    if (format.borderWeight != 0) format_set_border(made, borderStyle(format.borderWeight));
+    format_set_font_size(made, format.fontSize);
+    if (format.bold) format_set_bold(made);
+    if (format.alignment != HorizontalAlignment::general)
+      format_set_align(made, alignment(format.alignment));
+    if (format.colorIndex >= 1 && format.colorIndex <= static_cast<int>(kPalette.size())) {
+      format_set_pattern(made, LXW_PATTERN_SOLID);
+      format_set_bg_color(made, kPalette[static_cast<std::size_t>(format.colorIndex - 1)]);
+    }
+    return made;
+  }
+
+  lxw_workbook* book_;
+  std::map<CellFormat, lxw_format*> formats_;
+};
+
+bool writeSheet(const Worksheet& sheet, lxw_worksheet* out, Formats& formats) {
+  for (int row = 1; row <= sheet.usedRows(); ++row) {
+    for (int column = 1; column <= sheet.usedColumns(); ++column) {
+      const Cell* cell = sheet.findCell(row, column);
+      lxw_format* format = formats.get(cell->format);
+      if (cell->text.empty() && !format) continue;
+      // An empty text is written as a blank cell that keeps its format.
+      if (worksheet_write_string(out, static_cast<lxw_row_t>(row - 1),
+                                 static_cast<lxw_col_t>(column - 1), cell->text.c_str(),
+                                 format) != LXW_NO_ERROR)
+        return false;
+    }
+  }
+  for (const auto& [row, height] : sheet.rowHeights())
+    worksheet_set_row(out, static_cast<lxw_row_t>(row - 1), height, nullptr);
+  for (const auto& [column, width] : sheet.columnWidths())
+    worksheet_set_column(out, static_cast<lxw_col_t>(column - 1),
+                         static_cast<lxw_col_t>(column - 1), width, nullptr);
+  const CellRange& selected = sheet.selection();
+  worksheet_set_selection(out, static_cast<lxw_row_t>(selected.row - 1),
+                          static_cast<lxw_col_t>(selected.column - 1),
+                          static_cast<lxw_row_t>(selected.lastRow() - 1),
+                          static_cast<lxw_col_t>(selected.lastColumn() - 1));
+  return true;
+}
+
+}  // namespace
+
+bool writeXlsx(const Workbook& book, const std::string& path) {
+  lxw_workbook* out = workbook_new(path.c_str());
+  if (!out) return false;
+  Formats formats(out);
+  bool written = true;
+  for (const Worksheet& sheet : book.sheets) {
+    lxw_worksheet* sheetOut = workbook_add_worksheet(out, sheet.name().c_str());
+    written = written && sheetOut && writeSheet(sheet, sheetOut, formats);
+  }
+  return workbook_close(out) == LXW_NO_ERROR && written;
+}
+
+}  // namespace tabulor

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "editing/export/spreadsheet_model.h"
+
+namespace tabulor {
+
+// Writes the workbook as an .xlsx file: every cell as a text, with its number format,
+// borders, font size, boldness, alignment and fill; row heights and column widths as
+// set; the selection of each sheet. False when the file cannot be written.
+bool writeXlsx(const Workbook& book, const std::string& path);
+
+}  // namespace tabulor
