@@ -208,8 +208,6 @@ void MainWindow::createFieldPanel() {
   高级选择夹1 = named(new QTabWidget(分组框_字段读写), QStringLiteral("高级选择夹1"),
                    QStringLiteral("字段值类型"));
   高级选择夹1->setGeometry(8, 96, 144, 256);
-  高级选择夹1->setUsesScrollButtons(false);
-  高级选择夹1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
   for (const QString& page : {QStringLiteral("文本型"), QStringLiteral("整数型"),
                               QStringLiteral("小数型"), QStringLiteral("字节集型")}) {
     auto* widget = new QWidget(高级选择夹1);
@@ -298,7 +296,7 @@ void MainWindow::onToolbarButtonClicked(int number) {
 
 void MainWindow::onMainWindowCreated() {
   // The normal size fills the screen too, for desktops without a window manager.
-  if (screen()) resize(screen()->availableGeometry().size());
+  if (screen()) setGeometry(screen()->availableGeometry());
   setWindowState(windowState() | Qt::WindowMaximized);
   state_.appTitle = "Tabulor";
   updateCaption();

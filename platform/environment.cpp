@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -35,9 +36,17 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& user
 }
 
 QString DesktopEnvironment::programFolder() {
-  static const QString folder =
-      chooseProgramFolder(QCoreApplication::applicationDirPath(),
-                          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+  static const QString folder = [] {
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const QString chosen = chooseProgramFolder(
+        executableFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // An installed copy keeps its files in the per-user folder: give it the default
+    // template list shipped beside the program.
+    const QString templates = QStringLiteral("/SQL模板.txt");
+    if (chosen != QDir::cleanPath(executableFolder) && !QFileInfo::exists(chosen + templates))
+      QFile::copy(executableFolder + templates, chosen + templates);
+    return chosen;
+  }();
   return folder;
 }
 

@@ -1,0 +1,226 @@
+#include "files/database_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+
+#include "app/main_window_fixture.h"
+#include "platform/egrid.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_table.h"
+
+namespace tabulor::testing {
+namespace {
+
+using Kind = ScriptedPrompts::Kind;
+
+class DatabaseFiles : public MainWindowTest {
+ protected:
+  QString backupPath(const QString& name) const { return backupFolderPath() + QLatin1Char('/') + name; }
+  QStringList backups() const {
+    return QDir(backupFolderPath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+  void trigger(const char* caption) { window->menuAction(QString::fromUtf8(caption))->trigger(); }
+  // The number of rows of t in a database file.
+  static int rowsIn(const QString& file) {
+    SqliteDB db;
+    if (!db.open(file.toStdString())) return -1;
+    auto query = db.query("SELECT count(*) FROM t");
+    query->requery();
+    const TextTable table = query->fetchAllText(false);
+    return table.isEmpty() ? -1 : std::stoi(table.cell(0, 0));
+  }
+};
+
+TEST_F(DatabaseFiles, OpenBacksUpFirstThenOpensAndLogsBoth) {
+  const QString db = makeDatabase("shop.db", "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+  start();
+  prompts.queueFile(db);
+  trigger("打开数据库...");
+  const auto dialog = prompts.records(Kind::OpenFile).at(0);
+  EXPECT_EQ(dialog.title, QStringLiteral("打开数据库"));
+  EXPECT_EQ(dialog.file.initialFolder, programFolder());
+  EXPECT_EQ(dialog.file.filter, QStringLiteral("Sqlite数据库文件(*.db)|*.db|所有文件(*.*)|*.*"));
+  EXPECT_EQ(dialog.file.defaultExtension, QStringLiteral("sdb"));
+  const QString backup = backupPath(QStringLiteral("shop.db__2024年5月3日14时5分30秒"));
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("已将数据库文件备份到：") + backup,
+                                     QStringLiteral("打开数据库：") + db}));
+  EXPECT_EQ(rowsIn(backup), 1);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
+  EXPECT_FALSE(inNoDatabaseState());
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+}
+
+TEST_F(DatabaseFiles, BackupsWithinOneSecondShareANameAndLaterOnesSitBeside) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
+  start({db});
+  start({db});
+  EXPECT_EQ(backups(), QStringList({QStringLiteral("a.db__2024年5月3日14时5分30秒")}));
+  environment.setLocalDateTime(QDateTime(QDate(2024, 5, 3), QTime(14, 6, 30)));
+  start({db});
+  EXPECT_EQ(backups().size(), 2);
+}
+
+TEST_F(DatabaseFiles, CancellingTheDialogChangesNothing) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
+  start({db});
+  trigger("打开数据库...");
+  EXPECT_FALSE(inNoDatabaseState());
+  EXPECT_EQ(state.dbPath, db.toStdString());
+}
+
+TEST_F(DatabaseFiles, NewCreatesAnEmptyDatabaseWithoutBackup) {
+  start();
+  prompts.queueFile(path("fresh"));
+  trigger("新建数据库...");
+  const QString created = path("fresh.sdb");
+  EXPECT_EQ(prompts.records(Kind::SaveFile).at(0).title, QStringLiteral("新建数据库"));
+  EXPECT_TRUE(QFile::exists(created));
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("新建数据库：") + created}));
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+  EXPECT_TRUE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+}
+
+TEST_F(DatabaseFiles, NewOverAnExistingFileReplacesItAndItsJournal) {
+  const QString db = makeDatabase("old.db", "CREATE TABLE t(x);");
+  QFile journal(db + QStringLiteral("-journal"));
+  ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+  journal.write("stale");
+  journal.close();
+  start();
+  prompts.queueFile(db);
+  trigger("新建数据库...");
+  EXPECT_FALSE(QFile::exists(db + QStringLiteral("-journal")));
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+  EXPECT_TRUE(backups().isEmpty());
+}
+
+TEST_F(DatabaseFiles, NewOnTheOpenFileDeletesItBeforeClosing) {
+  const QString db = makeDatabase("open.db", "CREATE TABLE t(x);");
+  start({db});
+  prompts.queueFile(db);
+  trigger("新建数据库...");
+  EXPECT_EQ(state.dbPath, db.toStdString());
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+}
+
+TEST_F(DatabaseFiles, AFailedOpenLeavesTheNoDatabaseState) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
+  start({db});
+  prompts.queueFile(path("gone.db"));
+  trigger("打开数据库...");
+  EXPECT_TRUE(inNoDatabaseState());
+  EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("不能打开数据库 [") + path("gone.db") +
+                                             QStringLiteral("]！")}));
+  EXPECT_EQ(logLines().last(), QStringLiteral("[×]打开数据库失败！[") + path("gone.db") + QStringLiteral("]"));
+  EXPECT_EQ(state.dbPath, std::string());
+}
+
+TEST_F(DatabaseFiles, ANonDatabaseFileOpensWithEmptySections) {
+  QFile text(path("notes.txt"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("these are not the pages of a database, just some words in a file\n");
+  text.close();
+  start({path("notes.txt")});
+  EXPECT_FALSE(inNoDatabaseState());
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+}
+
+TEST_F(DatabaseFiles, CloseCommandClearsTheSelectionThenCloses) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x); INSERT INTO t VALUES (5);");
+  start({db});
+  window->setTreeSelection(1);
+  ASSERT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("5"));
+  trigger("关闭数据库");
+  EXPECT_TRUE(inNoDatabaseState());
+  EXPECT_FALSE(state.db.isOpen());
+  EXPECT_FALSE(state.table.isOpen());
+  EXPECT_TRUE(treeLines().isEmpty());
+  EXPECT_EQ(window->treeSelection(), -1);
+  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(state.tableNames, std::vector<std::string>({"t"}));  // the lists outlive the close
+}
+
+TEST_F(DatabaseFiles, BackupCommandCopiesTheOpenDatabaseThroughTheEngine) {
+  const QString db = makeDatabase("live.db", "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+  start({db});
+  environment.setLocalDateTime(QDateTime(QDate(2024, 5, 3), QTime(15, 0, 0)));
+  // An open transaction of the user: the copy holds the committed rows only, and the
+  // transaction carries on afterwards.
+  ASSERT_TRUE(state.db.beginTransaction());
+  ASSERT_TRUE(state.db.execute("INSERT INTO t VALUES (2)"));
+  trigger("备份数据库");
+  const QString backup = backupPath(QStringLiteral("live.db__2024年5月3日15时"));
+  EXPECT_EQ(logLines().last(), QStringLiteral("已将数据库文件备份到：") + backup);
+  EXPECT_EQ(rowsIn(backup), 1);
+  EXPECT_TRUE(state.db.execute("INSERT INTO t VALUES (3)"));
+  EXPECT_TRUE(state.db.commitTransaction());
+  EXPECT_EQ(rowsIn(db), 3);
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+  for (const QString& name : backups()) EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << name.toStdString();
+}
+
+TEST_F(DatabaseFiles, BackupIsDisabledWithoutADatabase) {
+  start();
+  EXPECT_FALSE(window->menuAction(QStringLiteral("备份数据库"))->isEnabled());
+}
+
+TEST_F(DatabaseFiles, AFailingBackupIsSilentAndTheOpenGoesOn) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
+  QFile blocker(backupFolderPath());  // a file where the folder should be
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  start({db});
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("打开数据库：") + db}));
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+}
+
+TEST_F(DatabaseFiles, DeleteAsksThenClosesAndDeletesTheFileWithItsCompanions) {
+  const QString open = makeDatabase("open.db", "CREATE TABLE t(x);");
+  const QString victim = makeDatabase("victim.db", "CREATE TABLE t(x);");
+  QFile wal(victim + QStringLiteral("-wal"));
+  ASSERT_TRUE(wal.open(QIODevice::WriteOnly));
+  wal.close();
+  start({open});
+  prompts.queueFile(victim);
+  prompts.queueAnswer(Answer::Yes);
+  trigger("删除数据库");
+  EXPECT_EQ(prompts.records(Kind::OpenFile).at(0).title, QStringLiteral("请选择要删除的数据库"));
+  const auto question = prompts.records(Kind::Message).at(0);
+  EXPECT_EQ(question.text, QStringLiteral("删除后不能恢复，请确认是否继续？"));
+  EXPECT_EQ(question.flags, 0x14);
+  EXPECT_FALSE(QFile::exists(victim));
+  EXPECT_FALSE(QFile::exists(victim + QStringLiteral("-wal")));
+  EXPECT_TRUE(QFile::exists(open));
+  EXPECT_TRUE(inNoDatabaseState());
+  EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+}
+
+TEST_F(DatabaseFiles, DeleteAnsweredNoKeepsEverything) {
+  const QString open = makeDatabase("open.db", "CREATE TABLE t(x);");
+  start({open});
+  prompts.queueFile(open);
+  prompts.queueAnswer(Answer::No);
+  trigger("删除数据库");
+  EXPECT_TRUE(QFile::exists(open));
+  EXPECT_FALSE(inNoDatabaseState());
+}
+
+TEST_F(DatabaseFiles, ARefusedCloseKeepsTheDatabaseOpen) {
+  const QString db = makeDatabase("a.db", "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+  start({db});
+  // A statement of another owner keeps the engine from closing.
+  auto pending = state.db.query("SELECT * FROM t");
+  pending->requery();
+  EXPECT_FALSE(closeDatabase(*window));
+  const auto box = prompts.records(Kind::Message).at(0);
+  EXPECT_TRUE(box.text.startsWith(QStringLiteral("暂时无法关闭数据库！错误信息如下：\r\n\r\n")));
+  EXPECT_EQ(box.title, QStringLiteral("错误："));
+  EXPECT_FALSE(inNoDatabaseState());
+  pending->close();
+  EXPECT_TRUE(closeDatabase(*window));
+}
+
+}  // namespace
+}  // namespace tabulor::testing
