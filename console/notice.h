@@ -21,9 +21,6 @@ struct Notice {
   bool operator==(const Notice&) const = default;
 };
 
-// A fixed text of the program (UTF-8 in the source) as program text.
-std::string programText(std::string_view utf8);
-
 // text and title are fixed texts (UTF-8 in the source).
 Notice makeNotice(std::string_view text, int flags, std::string_view title = "信息：");
 

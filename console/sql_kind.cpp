@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "console/program_text_scan.h"
+#include "sqlitedb/program_text.h"
 
 namespace tabulor {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "console/program_text_scan.h"
+#include "sqlitedb/program_text.h"
 
 namespace tabulor {
 

@@ -3,10 +3,20 @@
 #include <sqlite3.h>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor {
 namespace {
+
+// This engine expires a pragma statement each time it runs, and a statement of the
+// legacy compile cannot recompile itself: a pragma could be read only once. Pragmas
+// are therefore compiled with the current interface.
+bool isPragma(std::string_view utf8) {
+  const auto start = utf8.find_first_not_of(" \t\r\n");
+  return start != std::string_view::npos &&
+         startsWithIgnoringAsciiCase(utf8.substr(start), "pragma");
+}
 
 std::string textOf(const unsigned char* utf8) {
   if (!utf8) return {};
@@ -23,8 +33,8 @@ bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   const auto utf8 = toUtf8(sql);
   // The legacy compile keeps the program's semantics: a statement outdated by a
   // schema change fails instead of being recompiled behind the caller's back.
-  const bool ok = utf8 &&
-                  sqlite3_prepare(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
+  const auto compile = utf8 && isPragma(*utf8) ? sqlite3_prepare_v2 : sqlite3_prepare;
+  const bool ok = utf8 && compile(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
                   compiled != nullptr;
   close();
   connection_ = db.handle_;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 
 namespace tabulor {
 namespace {

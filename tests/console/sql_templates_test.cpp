@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 #include "console/console_run.h"
 #include "sqlitedb/sqlite_db.h"
 #include "support/temp_dir.h"

@@ -111,6 +111,18 @@ TEST_F(SqliteDatasetTest, SchemaChangeAfterCompileFailsTheNextRun) {
   EXPECT_EQ(dataset.rowCount(), 0);
 }
 
+TEST_F(SqliteDatasetTest, PragmasCanBeReadRepeatedly) {
+  ASSERT_TRUE(dataset.open("  pragma table_info(t)", db));
+  ASSERT_TRUE(dataset.requery());
+  const TextTable columns = dataset.fetchAllText(true);
+  ASSERT_EQ(columns.rowCount(), 3);
+  EXPECT_EQ(columns.cell(0, 1), "name");
+  EXPECT_EQ(columns.cell(2, 1), "b");
+  ASSERT_TRUE(dataset.open("PRAGMA foreign_keys", db));
+  ASSERT_TRUE(dataset.requery());
+  EXPECT_EQ(rowsOf(dataset.fetchAllText()), (Rows{{"0"}}));
+}
+
 TEST_F(SqliteDatasetTest, RuntimeErrorAfterRowsKeepsTheRowsCounted) {
   ASSERT_TRUE(dataset.open(
       "SELECT CASE WHEN a < 10 THEN a ELSE abs(-9223372036854775807 - 1) END FROM t ORDER BY rowid",

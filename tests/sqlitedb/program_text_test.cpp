@@ -1,8 +1,8 @@
-#include "console/program_text_scan.h"
+#include "sqlitedb/program_text.h"
 
 #include <gtest/gtest.h>
 
-#include "code_page_scope.h"
+#include "support/code_page_scope.h"
 
 namespace tabulor {
 namespace {
@@ -33,10 +33,11 @@ TEST(CharacterLength, StepsOverWholeCharactersOfTheProgramCodePage) {
       {"GBK",
        "\xD6\xD0"
        "a",
-       0, 2},                     // 中
-      {"GBK", "\x81\x40", 0, 2},  // trail byte in the ASCII range
-      {"GBK", "\x81\r\n", 0, 2},  // a lead byte takes whatever follows
-      {"GBK", "a\xD6", 1, 1},     // lead byte at the very end
+       0, 2},                                 // 中
+      {"GBK", "\x81\x40", 0, 2},              // trail byte in the ASCII range
+      {"GBK", "\x81\r\n", 0, 2},              // a lead byte takes whatever follows
+      {"GBK", "a\xD6", 1, 1},                 // lead byte at the very end
+      {"GB18030", "\x94\x39\xFC\x36", 0, 4},  // four-byte form
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.codePage << " case " << (&c - cases));
@@ -71,6 +72,43 @@ TEST(TrimBlanks, RemovesAsciiAndFullWidthBlanksOnly) {
     CodePageScope page(c.codePage);
     EXPECT_EQ(trimBlanks(c.text), c.trimmed);
   }
+}
+
+TEST(FindText, OneBasedPositionsFromAStartWithOptionalCaseFolding) {
+  CodePageScope page("UTF-8");
+  struct Case {
+    std::string text, pattern;
+    int from;
+    bool ignoreCase;
+    int position;
+  } cases[] = {
+      {"CREATE VIEW v AS SELECT", " view ", 1, true, 7},
+      {"CREATE VIEW v AS SELECT", " view ", 1, false, -1},
+      {"abcabc", "abc", 2, false, 4},
+      {"abcabc", "abc", 5, false, -1},
+      {"abc", "", 1, false, -1},
+      {"视图 AS x", " as ", 1, true, 7},
+      {"视图视图", "图", 2, false, 4},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(findText(c.text, c.pattern, c.from, c.ignoreCase), c.position)
+        << c.text << " / " << c.pattern;
+}
+
+TEST(FindText, NeverMatchesTheSecondByteOfAGbkCharacter) {
+  CodePageScope page("GBK");
+  // 81 56 is one character whose second byte is the letter V.
+  EXPECT_EQ(findText("\x81\x56v", "v", 1, true), 3);
+  EXPECT_EQ(findText("\x81\x56v", "\x56", 1, false), -1);
+  EXPECT_EQ(findText("a\x81\x56", "\x81\x56", 1, false), 2);
+}
+
+TEST(ProgramText, ConvertsSourceLiteralsToTheCodePage) {
+  {
+    CodePageScope page("GBK");
+    EXPECT_EQ(programText("表"), "\xB1\xED");
+  }
+  EXPECT_EQ(programText("表"), "表");
 }
 
 }  // namespace

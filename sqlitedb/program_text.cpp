@@ -1,10 +1,13 @@
-#include "console/program_text_scan.h"
+#include "sqlitedb/program_text.h"
 
 #include "sqlitedb/codepage.h"
 
 namespace tabulor {
-
 namespace {
+
+unsigned char byteAt(std::string_view text, std::size_t pos) {
+  return static_cast<unsigned char>(text[pos]);
+}
 
 bool isUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -14,6 +17,9 @@ std::size_t utf8SequenceLength(unsigned char lead) {
   if (lead >= 0xF0 && lead <= 0xF7) return 4;
   return 1;
 }
+
+bool isDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+bool isDoubleByteLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 std::string_view fullWidthBlank() {
   return programCodePageIsUtf8() ? std::string_view("\xE3\x80\x80") : std::string_view("\xA1\xA1");
@@ -28,21 +34,44 @@ std::size_t blankLength(std::string_view text, std::size_t pos) {
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Whether the characters of pattern equal those of text from pos, unit against unit.
+bool matchesAt(std::string_view text, std::size_t pos, std::string_view pattern, bool ignoreCase) {
+  for (std::size_t j = 0; j < pattern.size();) {
+    if (pos >= text.size()) return false;
+    const std::size_t patternUnit = characterLength(pattern, j);
+    const std::size_t textUnit = characterLength(text, pos);
+    if (patternUnit != textUnit) return false;
+    if (patternUnit == 1 && ignoreCase) {
+      if (asciiLower(text[pos]) != asciiLower(pattern[j])) return false;
+    } else if (text.substr(pos, textUnit) != pattern.substr(j, patternUnit)) {
+      return false;
+    }
+    pos += textUnit;
+    j += patternUnit;
+  }
+  return true;
+}
+
 }  // namespace
 
+std::string programText(std::string_view utf8) { return fromUtf8(utf8).value_or(std::string()); }
+
 std::size_t characterLength(std::string_view text, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
+  const unsigned char lead = byteAt(text, pos);
   if (lead < 0x80) return 1;
+  const std::size_t left = text.size() - pos;
   if (!programCodePageIsUtf8()) {
-    // A lead byte takes the next byte whatever it is; a lead at the very end stands alone.
-    return (lead >= 0x81 && lead <= 0xFE && pos + 1 < text.size()) ? 2 : 1;
+    if (!isDoubleByteLead(lead) || left < 2) return 1;  // a lead at the very end stands alone
+    if (left >= 4 && isDigit(byteAt(text, pos + 1)) && isDoubleByteLead(byteAt(text, pos + 2)) &&
+        isDigit(byteAt(text, pos + 3)))
+      return 4;
+    return 2;  // a lead byte takes whatever follows
   }
   // A cut-off or malformed sequence takes only the continuation bytes actually present,
   // so it never swallows the ASCII that follows.
   const std::size_t expected = utf8SequenceLength(lead);
   std::size_t length = 1;
-  while (length < expected && pos + length < text.size() &&
-         isUtf8Continuation(static_cast<unsigned char>(text[pos + length])))
+  while (length < expected && length < left && isUtf8Continuation(byteAt(text, pos + length)))
     ++length;
   return length;
 }
@@ -70,6 +99,14 @@ bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word) {
   for (std::size_t i = 0; i < word.size(); ++i)
     if (asciiLower(text[i]) != asciiLower(word[i])) return false;
   return true;
+}
+
+int findText(std::string_view text, std::string_view pattern, int from, bool ignoreCase) {
+  if (pattern.empty()) return -1;
+  const std::size_t first = from > 1 ? static_cast<std::size_t>(from - 1) : 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos))
+    if (pos >= first && matchesAt(text, pos, pattern, ignoreCase)) return static_cast<int>(pos) + 1;
+  return -1;
 }
 
 }  // namespace tabulor

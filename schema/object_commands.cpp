@@ -1,0 +1,116 @@
+#include "schema/object_commands.h"
+
+#include <algorithm>
+
+#include "schema/own_transaction.h"
+#include "sqlitedb/program_text.h"
+#include "sqlitedb/sqlite_db.h"
+
+namespace tabulor::schema {
+namespace {
+
+std::string kindWord(ObjectKind kind) {
+  return programText(kind == ObjectKind::Table ? "表" : "视图");
+}
+
+Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
+  return noticeOnly(dbErrorNotice(std::move(text), db.errorText()));
+}
+
+}  // namespace
+
+std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
+                                         const std::string& newName) {
+  const int view = findText(sql, " VIEW ", 1, true);
+  if (view <= 1) return std::nullopt;
+  const int afterView = view + 6;
+  const int name = findText(sql, oldName, afterView, true);
+  if (name <= 1) return std::nullopt;
+  const int as = findText(sql, " AS ", name + static_cast<int>(oldName.size()), true);
+  if (as <= 1) return std::nullopt;
+  return sql.substr(0, static_cast<std::size_t>(afterView - 1)) + newName +
+         sql.substr(static_cast<std::size_t>(as - 1));
+}
+
+bool renameView(SqliteDB& db, const std::string& oldName, const std::string& newName) {
+  const std::string sql = db.tableSql(oldName);
+  if (sql.empty()) return false;
+  const auto newSql = renameViewSql(sql, oldName, newName);
+  if (!newSql) return false;
+  OwnTransaction work(db, "tabulor_rename_view");
+  if (!work.begin()) {
+    work.rollback();
+    return false;
+  }
+  const bool dropped = db.execute("DROP VIEW " + oldName);
+  const bool created = db.execute(*newSql);
+  if (dropped && created && work.commit()) return true;
+  work.rollback();
+  return false;
+}
+
+Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                     const AskText& askText) {
+  const std::string word = kindWord(kind);
+  if (!selection.isTable && !selection.isView)
+    return noticeOnly(programText("请先选择要改名的") + word + programText("！"), kErrorIcon);
+  const std::string& oldName = selection.text;
+  const auto newName =
+      askText({programText("请输入新的") + word + programText("名称："), "", oldName});
+  if (!newName) return {};
+  if (newName->empty()) return noticeOnly(word + programText("名称不能为空！"), kErrorIcon);
+  if (*newName == oldName)
+    return noticeOnly(programText("您输入的") + word + programText("名称与原名称相同！无需修改。"),
+                      kInformationIcon);
+  const bool ok = kind == ObjectKind::Table
+                      ? db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName)
+                      : renameView(db, oldName, *newName);
+  if (!ok) return dbErrorOutcome(programText("修改") + word + programText("名称时发生错误！"), db);
+  Outcome outcome =
+      noticeOnly(programText("已成功修改") + word + programText("名称！"), kInformationIcon);
+  outcome.reloadStructureTree = true;
+  outcome.refreshShownObject = true;
+  return outcome;
+}
+
+Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                   const AskYes& askYes) {
+  const std::string word = kindWord(kind);
+  Outcome outcome;
+  // The data view is emptied whatever happens, a refusal and a No included.
+  outcome.clearDataView = true;
+  if (!selection.isTable && !selection.isView) {
+    outcome.notice = plainNotice(
+        programText("请先选中一个") + word + programText("，然后执行删除操作！"), kErrorIcon);
+    return outcome;
+  }
+  const std::string& name = selection.text;
+  if (!askYes(programText("您确认要删除") + word + " " + name + programText(" 吗？"),
+              kYesNoCancelQuestion))
+    return outcome;
+  const std::string statement =
+      std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
+  if (db.execute(statement)) {
+    outcome.notice = plainNotice(programText("已删除。"), kInformationIcon);
+    outcome.reloadStructureTree = true;
+  } else {
+    outcome.notice = plainNotice(programText("删除失败！"), kErrorIcon);
+  }
+  return outcome;
+}
+
+Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& askYes) {
+  const auto tables = db.listTables(true, false, false);
+  if (std::find(tables.begin(), tables.end(), shownName) == tables.end())
+    return noticeOnly(programText("【") + shownName + programText("】为视图名称，不能执行该命令！"),
+                      kWarningIcon);
+  if (!askYes(programText("清空后无法恢复，请确认？"), kYesNoError)) return {};
+  const bool ok = db.execute("DELETE FROM " + shownName);
+  Outcome outcome = ok ? noticeOnly(programText("【") + shownName + programText("】  成功清空！"),
+                                    kInformationIcon)
+                       : dbErrorOutcome(programText("SQL语句执行失败！"), db);
+  outcome.reloadStructureTree = true;
+  return outcome;
+}
+
+}  // namespace tabulor::schema

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "schema/outcome.h"
+
+namespace tabulor {
+class SqliteDB;
+}
+
+namespace tabulor::schema {
+
+enum class ObjectKind { Table, View };
+
+// The structure tree's selected item as the commands see it.
+struct TreeSelection {
+  std::string text;  // empty when nothing is selected
+  bool isTable = false;
+  bool isView = false;
+};
+
+// The stored CREATE VIEW with everything between " VIEW " and " AS " replaced by
+// the new name; nullopt when the definition does not have that shape.
+std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
+                                         const std::string& newName);
+
+// Drops the view and creates it again under the new name, in one unit of work.
+bool renameView(SqliteDB& db, const std::string& oldName, const std::string& newName);
+
+Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                     const AskText& askText);
+Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                   const AskYes& askYes);
+// Empties the table the data view shows (shownName is its table-name box).
+Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& askYes);
+
+}  // namespace tabulor::schema

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tabulor::schema {
+
+// Message-box flag values the commands use.
+inline constexpr int kPlainBox = 0;
+inline constexpr int kErrorIcon = 0x10;
+inline constexpr int kWarningIcon = 0x30;
+inline constexpr int kInformationIcon = 0x40;
+inline constexpr int kYesNoCancelQuestion = 0x23;
+inline constexpr int kYesNoError = 0x14;
+
+// A message for the window to show, in program text.
+struct Notice {
+  std::string text;
+  int flags = kPlainBox;
+  // Shown as the connection's error box: text, then the engine's message below it.
+  bool dbError = false;
+  // The engine's message as it stood when the command finished (dbError only).
+  std::string errorText;
+};
+
+struct GridCell {
+  int row = 0;
+  int column = 0;
+
+  bool operator==(const GridCell&) const = default;
+};
+
+inline Notice plainNotice(std::string text, int flags) {
+  return {std::move(text), flags, false, {}};
+}
+
+// The connection's error box, its detail as the engine gave it at that moment.
+inline Notice dbErrorNotice(std::string text, std::string errorText) {
+  return {std::move(text), kErrorIcon, true, std::move(errorText)};
+}
+
+// What a command leaves for its window to do once it has returned.
+struct Outcome {
+  std::optional<Notice> notice;  // none when the user cancelled
+  bool reloadStructureTree = false;
+  bool refreshShownObject = false;
+  bool clearDataView = false;
+  bool closeDesigner = false;
+  std::optional<GridCell> currentCell;  // the designer cell to make current
+};
+
+// The input box: prompt, own title (empty for the default title) and initial
+// text; nullopt when the user cancels.
+struct InputRequest {
+  std::string prompt;
+  std::string title;
+  std::string initialText;
+};
+using AskText = std::function<std::optional<std::string>(const InputRequest&)>;
+
+inline Outcome noticeOnly(Notice notice) {
+  Outcome outcome;
+  outcome.notice = std::move(notice);
+  return outcome;
+}
+
+inline Outcome noticeOnly(std::string text, int flags) {
+  return noticeOnly(plainNotice(std::move(text), flags));
+}
+
+// A question box with the given flags; true only when the answer is Yes.
+using AskYes = std::function<bool(const std::string& question, int flags)>;
+
+}  // namespace tabulor::schema

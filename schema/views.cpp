@@ -1,0 +1,43 @@
+#include "schema/views.h"
+
+#include "schema/own_transaction.h"
+#include "sqlitedb/program_text.h"
+#include "sqlitedb/sqlite_db.h"
+
+namespace tabulor::schema {
+namespace {}  // namespace
+
+Outcome newView(SqliteDB& db, const AskText& askText) {
+  const auto sql = askText({programText("请输入创建视图的SQL语句"), programText("新建视图"),
+                            programText("CREATE VIEW [视图名称] AS select语句")});
+  if (!sql) return {};
+  if (!db.execute(*sql)) return noticeOnly(programText("执行失败！"), kErrorIcon);
+  Outcome outcome = noticeOnly(programText("执行成功。"), kInformationIcon);
+  outcome.reloadStructureTree = true;
+  return outcome;
+}
+
+Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& askText) {
+  if (!selection.isView)
+    return noticeOnly(programText("请先选中一个视图，然后执行修改操作！"), kErrorIcon);
+  const std::string& name = selection.text;
+  const auto select = askText({programText("请输入新的视图定义SQL语句（只需输入select部分）"),
+                               programText("修改视图"), programText("SELECT * FROM [表名]")});
+  if (!select) return {};
+  OwnTransaction work(db, "tabulor_modify_view", OwnTransaction::Form::Savepoint);
+  if (!work.begin() || !db.execute("DROP VIEW " + name)) {
+    work.rollback();
+    return noticeOnly(programText("修改视图失败！"), kErrorIcon);
+  }
+  if (db.execute("CREATE VIEW " + name + " AS " + *select) && work.commit()) {
+    Outcome outcome = noticeOnly(programText("视图修改成功。"), kInformationIcon);
+    outcome.refreshShownObject = true;
+    return outcome;
+  }
+  // The engine's word on the refused definition, before the rollback clears it.
+  Outcome outcome = noticeOnly(dbErrorNotice(programText("修改视图失败！"), db.errorText()));
+  work.rollback();
+  return outcome;
+}
+
+}  // namespace tabulor::schema

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "schema/object_commands.h"
+#include "schema/outcome.h"
+
+namespace tabulor {
+class SqliteDB;
+}
+
+namespace tabulor::schema {
+
+// Runs the typed statement as it is, whatever it is.
+Outcome newView(SqliteDB& db, const AskText& askText);
+
+// Replaces the selected view's SELECT. The drop and the new definition form one
+// savepoint, so a refused definition leaves the old view exactly as it was.
+Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& askText);
+
+}  // namespace tabulor::schema

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tabulor {
+
+// Scanning of program text that never splits a multi-byte character: UTF-8 sequences
+// or, in a double-byte code page such as GBK, lead + trail pairs (GB18030's four-byte
+// form included).
+
+// A fixed text of the program, written in UTF-8 in the sources, as program text.
+std::string programText(std::string_view utf8);
+
+// Length in bytes of the character starting at byte pos (pos < text.size()).
+std::size_t characterLength(std::string_view text, std::size_t pos);
+
+// Removes ASCII blanks and the full-width blank U+3000 at both ends; tabs and line
+// breaks stay.
+std::string_view trimBlanks(std::string_view text);
+
+// Whether text begins with word, ASCII letters compared without regard to case.
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word);
+
+// 1-based byte position of pattern in text, searching from byte position from; -1 when
+// not found. Characters are matched as units, never in their middle; ignoreCase folds
+// ASCII letters only.
+int findText(std::string_view text, std::string_view pattern, int from, bool ignoreCase);
+
+}  // namespace tabulor

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include "schema/designer.h"
+#include "schema/table_design.h"
+#include "schema_fixture.h"
+
+namespace tabulor::schema {
+namespace {
+
+using testing::Rows;
+using Strings = std::vector<std::string>;
+
+constexpr std::uint64_t kTick = 777;
+
+// Alterations driven through the designer as a user would: open on the table,
+// edit the grid, press OK.
+class AlterTable : public testing::SchemaTest {
+ protected:
+  void SetUp() override {
+    run("CREATE TABLE t (a INTEGER, b TEXT, c)");
+    run("INSERT INTO t VALUES (1, 'one', 'x'), (2, 'two', 'y'), (3, 'three', 'z')");
+  }
+
+  void open(const std::string& table) {
+    state_.mode = DesignerMode::Modify;
+    state_.targetTable = table;
+    openDesigner(state_, grid_, db_, cursor_);
+  }
+
+  void edit(int row, int column, const std::string& text) {
+    grid_.currentRow = row;
+    grid_.currentColumn = column;
+    grid_.cell(row, column) = text;
+    onDesignerCellEdited(state_, grid_);
+  }
+
+  void remove(int row) {
+    grid_.currentRow = row;
+    deleteField(state_, grid_, [](const std::string&, int) { return true; });
+  }
+
+  void append(const std::string& name, const std::string& type, const std::string& length) {
+    grid_.currentRow = grid_.lastRow();
+    insertField(state_, grid_, InsertPlace::After);
+    edit(grid_.lastRow(), DesignerGrid::kName, name);
+    edit(grid_.lastRow(), DesignerGrid::kType, type);
+    edit(grid_.lastRow(), DesignerGrid::kMaxLength, length);
+  }
+
+  Outcome confirm() {
+    trace_.clear();
+    return confirmDesign(db_, state_, testing::ScriptedPrompts().askText(), kTick);
+  }
+
+  void expectFailure(const Outcome& outcome) {
+    ASSERT_TRUE(outcome.notice);
+    EXPECT_EQ(outcome.notice->text, "修改表失败！");
+    EXPECT_TRUE(outcome.notice->dbError);
+    EXPECT_FALSE(outcome.closeDesigner);
+  }
+
+  void expectTableUnchanged() {
+    EXPECT_EQ(db_.tableSql("t"), "CREATE TABLE t (a INTEGER, b TEXT, c)");
+    EXPECT_EQ(rows("SELECT a, b, c FROM t ORDER BY _ROWID_"),
+              (Rows{{"1", "one", "x"}, {"2", "two", "y"}, {"3", "three", "z"}}));
+    EXPECT_TRUE(
+        rows("SELECT name FROM sqlite_master WHERE name LIKE '\\_\\_temp%' ESCAPE '\\'").empty());
+  }
+
+  DesignerState state_;
+  DesignerGrid grid_;
+  SqliteTable cursor_;
+};
+
+TEST_F(AlterTable, RenameDeleteAndAppendRunsTheRebuildSequence) {
+  open("t");
+  edit(2, DesignerGrid::kName, "bb");
+  remove(3);
+  append("d", "文本型", "10");
+  const Outcome outcome = confirm();
+  EXPECT_EQ(trace_.changes(),
+            (Strings{"BEGIN TRANSACTION ",
+                     "CREATE TABLE __temp_t_777_temp (a INTEGER, bb TEXT, d TEXT(10))",
+                     "insert into __temp_t_777_temp (a,bb) select a,b from t order by _ROWID_",
+                     "DROP TABLE t", "CREATE TABLE t (a INTEGER, bb TEXT, d TEXT(10))",
+                     "insert into t select * from __temp_t_777_temp order by _ROWID_",
+                     "DROP TABLE __temp_t_777_temp", "COMMIT TRANSACTION "}));
+  EXPECT_EQ(rows("SELECT a, bb, d IS NULL FROM t ORDER BY _ROWID_"),
+            (Rows{{"1", "one", "1"}, {"2", "two", "1"}, {"3", "three", "1"}}));
+  ASSERT_TRUE(outcome.notice);
+  EXPECT_EQ(outcome.notice->text, "修改表 t 成功！");
+  EXPECT_EQ(outcome.notice->flags, 0);
+  EXPECT_TRUE(outcome.reloadStructureTree && outcome.refreshShownObject && outcome.closeDesigner);
+}
+
+TEST_F(AlterTable, DataFollowsPositionNotName) {
+  open("t");
+  // Swapping the names of a and b moves no data: each position keeps its values.
+  edit(1, DesignerGrid::kName, "b");
+  edit(2, DesignerGrid::kName, "a");
+  grid_.currentRow = 1;
+  insertField(state_, grid_, InsertPlace::Before);
+  edit(1, DesignerGrid::kName, "first");
+  confirm();
+  EXPECT_EQ(rows("SELECT first IS NULL, b, a, c FROM t ORDER BY _ROWID_"),
+            (Rows{{"1", "1", "one", "x"}, {"1", "2", "two", "y"}, {"1", "3", "three", "z"}}));
+}
+
+TEST_F(AlterTable, NoExistingColumnLeftRebuildsEmpty) {
+  open("t");
+  append("n", "整数型", "30");
+  remove(1);
+  remove(1);
+  remove(1);
+  confirm();
+  EXPECT_EQ(trace_.changes(), (Strings{"BEGIN TRANSACTION ", "DROP TABLE t",
+                                       "CREATE TABLE t (n INTEGER)", "COMMIT TRANSACTION "}));
+  EXPECT_TRUE(rows("SELECT * FROM t").empty());
+}
+
+TEST_F(AlterTable, FailingCopyLeavesTheOldTableItsRowsAndNoTemporaryTable) {
+  run("INSERT INTO t VALUES (1, 'again', 'w')");
+  open("t");
+  edit(1, DesignerGrid::kType, "主键（自增字段）");
+  expectFailure(confirm());
+  EXPECT_EQ(trace_.changes().back(), "ROLLBACK TRANSACTION ");
+  EXPECT_FALSE(db_.inTransaction());
+  run("DELETE FROM t WHERE b = 'again'");
+  expectTableUnchanged();
+}
+
+// A full disk makes the engine roll the whole transaction back in the middle of
+// the copy; the steps after it must not then run one by one outside it.
+TEST_F(AlterTable, DiskFullDuringTheCopyLeavesTheTableWhole) {
+  run("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 2000) "
+      "INSERT INTO t SELECT x, randomblob(500), 'w' FROM n");
+  const std::string pages = rows("SELECT page_count FROM pragma_page_count")[0][0];
+  run("PRAGMA max_page_count=" + std::to_string(std::stoi(pages) + 20));
+  open("t");
+  edit(2, DesignerGrid::kName, "bb");
+  expectFailure(confirm());
+  EXPECT_FALSE(db_.inTransaction());
+  EXPECT_EQ(rows("SELECT count(*) FROM t"), (Rows{{"2003"}}));
+  EXPECT_EQ(db_.tableSql("t"), "CREATE TABLE t (a INTEGER, b TEXT, c)");
+}
+
+TEST_F(AlterTable, DefinitionSplitAtATypeCommaCarriesWhatItCan) {
+  run("CREATE TABLE p (price DECIMAL(10,2), qty INTEGER)");
+  run("INSERT INTO p VALUES (9.5, 4)");
+  open("p");
+  ASSERT_EQ(grid_.rowCount(), 4);
+  // Rows: price, "2)", qty. The third existing entry has no column behind it.
+  edit(1, DesignerGrid::kType, "小数型");
+  remove(2);
+  const Outcome outcome = confirm();
+  ASSERT_TRUE(outcome.closeDesigner);
+  EXPECT_EQ(rows("SELECT price, qty IS NULL FROM p"), (Rows{{"9.5", "1"}}));
+}
+
+// A transaction the user opened stays open and keeps its changes whatever
+// the alteration does.
+TEST_F(AlterTable, UserTransactionSurvivesAFailedAlteration) {
+  ASSERT_TRUE(db_.beginTransaction());
+  run("INSERT INTO t VALUES (4, 'four', 'v')");
+  open("t");
+  edit(1, DesignerGrid::kType, "主键（自增字段）");
+  run("INSERT INTO t VALUES (1, 'dup', 'v')");
+  expectFailure(confirm());
+  EXPECT_TRUE(db_.inTransaction());
+  EXPECT_EQ(rows("SELECT count(*) FROM t WHERE a = 4"), (Rows{{"1"}}));
+  const Strings changes = trace_.changes();
+  ASSERT_GE(changes.size(), 3u);
+  EXPECT_EQ(changes.front(), "SAVEPOINT tabulor_alter_table");
+  EXPECT_EQ(Strings(changes.end() - 2, changes.end()),
+            (Strings{"ROLLBACK TRANSACTION TO SAVEPOINT tabulor_alter_table",
+                     "RELEASE SAVEPOINT tabulor_alter_table"}));
+  ASSERT_TRUE(db_.rollbackTransaction());
+  run("DELETE FROM t WHERE a = 4");
+  expectTableUnchanged();
+}
+
+TEST_F(AlterTable, UserTransactionHoldsASuccessfulAlterationUntilItEnds) {
+  ASSERT_TRUE(db_.beginTransaction());
+  run("INSERT INTO t VALUES (4, 'four', 'v')");
+  open("t");
+  edit(2, DesignerGrid::kName, "bb");
+  ASSERT_TRUE(confirm().closeDesigner);
+  EXPECT_TRUE(db_.inTransaction());
+  EXPECT_EQ(rows("SELECT bb FROM t WHERE a = 4"), (Rows{{"four"}}));
+  EXPECT_EQ(trace_.changes().front(), "SAVEPOINT tabulor_alter_table");
+  EXPECT_EQ(trace_.changes().back(), "RELEASE SAVEPOINT tabulor_alter_table");
+  ASSERT_TRUE(db_.rollbackTransaction());
+  expectTableUnchanged();
+}
+
+class AlterParentTable : public AlterTable {
+ protected:
+  void SetUp() override {
+    run("CREATE TABLE parent (id INTEGER PRIMARY KEY, name TEXT)");
+    run("CREATE TABLE child (id INTEGER, parent_id INTEGER REFERENCES parent(id) "
+        "ON DELETE CASCADE)");
+    run("INSERT INTO parent VALUES (1, 'p1'), (2, 'p2')");
+    run("INSERT INTO child VALUES (10, 1), (20, 2)");
+    run("PRAGMA foreign_keys=ON");
+  }
+
+  void expectChildrenKept() {
+    EXPECT_EQ(rows("SELECT id, parent_id FROM child ORDER BY id"),
+              (Rows{{"10", "1"}, {"20", "2"}}));
+    EXPECT_EQ(rows("SELECT * FROM pragma_foreign_keys"), (Rows{{"1"}}));
+  }
+};
+
+TEST_F(AlterParentTable, RebuildDoesNotCascadeIntoChildRows) {
+  open("parent");
+  edit(2, DesignerGrid::kName, "title");
+  ASSERT_TRUE(confirm().closeDesigner);
+  EXPECT_EQ(trace_.changes().front(), "PRAGMA foreign_keys=OFF");
+  EXPECT_EQ(trace_.changes().back(), "PRAGMA foreign_keys=ON");
+  EXPECT_EQ(rows("SELECT id, title FROM parent"), (Rows{{"1", "p1"}, {"2", "p2"}}));
+  expectChildrenKept();
+}
+
+TEST_F(AlterParentTable, RebuildThatBreaksReferencesIsRolledBack) {
+  open("parent");
+  remove(1);
+  expectFailure(confirm());
+  EXPECT_EQ(db_.tableSql("parent"), "CREATE TABLE parent (id INTEGER PRIMARY KEY, name TEXT)");
+  expectChildrenKept();
+}
+
+TEST_F(AlterParentTable, InsideAUserTransactionTheRebuildIsRefused) {
+  ASSERT_TRUE(db_.beginTransaction());
+  open("parent");
+  edit(2, DesignerGrid::kName, "title");
+  expectFailure(confirm());
+  EXPECT_TRUE(trace_.changes().empty());
+  EXPECT_TRUE(db_.inTransaction());
+  ASSERT_TRUE(db_.commitTransaction());
+  EXPECT_EQ(db_.tableSql("parent"), "CREATE TABLE parent (id INTEGER PRIMARY KEY, name TEXT)");
+  expectChildrenKept();
+}
+
+}  // namespace
+}  // namespace tabulor::schema

@@ -1,0 +1,98 @@
+#include "schema_fixture.h"
+
+#include <sqlite3.h>
+
+#include <mutex>
+
+namespace tabulor::testing {
+namespace {
+
+std::mutex traceMutex;
+std::vector<std::string> traced;
+
+int onStatement(unsigned, void*, void*, void* sql) {
+  std::lock_guard lock(traceMutex);
+  traced.emplace_back(static_cast<const char*>(sql));
+  return 0;
+}
+
+int traceConnection(sqlite3* connection, const char**, const sqlite3_api_routines*) {
+  sqlite3_trace_v2(connection, SQLITE_TRACE_STMT, onStatement, nullptr);
+  return SQLITE_OK;
+}
+
+void (*entryPoint())() { return reinterpret_cast<void (*)()>(&traceConnection); }
+
+// Reads, and the engine's own nested statements (traced as "-- ..." comments).
+bool isQuery(const std::string& sql) {
+  const std::string head = sql.substr(0, 7);
+  if (head == "SELECT " || head == " SELECT" || sql.rfind("--", 0) == 0) return true;
+  return sql.rfind("PRAGMA", 0) == 0 && sql.find('=') == std::string::npos;
+}
+
+}  // namespace
+
+StatementTrace::StatementTrace() {
+  sqlite3_auto_extension(entryPoint());
+  clear();
+}
+
+StatementTrace::~StatementTrace() { sqlite3_cancel_auto_extension(entryPoint()); }
+
+void StatementTrace::clear() {
+  std::lock_guard lock(traceMutex);
+  traced.clear();
+}
+
+std::vector<std::string> StatementTrace::statements() const {
+  std::lock_guard lock(traceMutex);
+  return traced;
+}
+
+std::vector<std::string> StatementTrace::changes() const {
+  std::vector<std::string> result;
+  for (const std::string& sql : statements())
+    if (!isQuery(sql)) result.push_back(sql);
+  return result;
+}
+
+SchemaTest::SchemaTest() { EXPECT_TRUE(db_.open(dir_.file("test.db"), true)); }
+
+void SchemaTest::run(const std::string& sql) {
+  ASSERT_TRUE(db_.execute(sql)) << sql << ": " << db_.errorText();
+}
+
+Rows SchemaTest::rows(const std::string& sql) {
+  SqliteDataset dataset;
+  EXPECT_TRUE(dataset.open(sql, db_) && dataset.requery()) << sql << ": " << db_.errorText();
+  const TextTable table = dataset.fetchAllText();
+  Rows result(static_cast<std::size_t>(table.rowCount()));
+  for (int r = 0; r < table.rowCount(); ++r)
+    for (int c = 0; c < table.columnCount(); ++c)
+      result[static_cast<std::size_t>(r)].push_back(table.cell(r, c));
+  return result;
+}
+
+std::vector<std::string> SchemaTest::objectNames() { return db_.listTables(true, true, false); }
+
+schema::AskText ScriptedPrompts::askText() {
+  return [this](const schema::InputRequest& request) -> std::optional<std::string> {
+    inputs.push_back(request);
+    if (texts.empty()) return std::nullopt;
+    auto text = texts.front();
+    texts.erase(texts.begin());
+    return text;
+  };
+}
+
+schema::AskYes ScriptedPrompts::askYes() {
+  return [this](const std::string& question, int flags) {
+    questions.emplace_back(question, flags);
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  };
+}
+
+}  // namespace tabulor::testing

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "schema/outcome.h"
+#include "sqlitedb/sqlitedb.h"
+#include "support/code_page_scope.h"
+#include "support/temp_dir.h"
+
+namespace tabulor::testing {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Every statement the engine starts on connections opened while it lives, as
+// the engine received it (UTF-8).
+class StatementTrace {
+ public:
+  StatementTrace();
+  ~StatementTrace();
+  StatementTrace(const StatementTrace&) = delete;
+  StatementTrace& operator=(const StatementTrace&) = delete;
+
+  void clear();
+  std::vector<std::string> statements() const;
+  // The statements that change something: queries (SELECT, PRAGMA without "=")
+  // and the engine's nested statements left out.
+  std::vector<std::string> changes() const;
+};
+
+// A database file in a fresh folder, open on the program's connection.
+class SchemaTest : public ::testing::Test {
+ protected:
+  SchemaTest();
+
+  void run(const std::string& sql);
+  Rows rows(const std::string& sql);
+  std::vector<std::string> objectNames();
+
+  TempDir dir_;
+  CodePageScope utf8_{"UTF-8"};
+  StatementTrace trace_;
+  SqliteDB db_;
+};
+
+// Answers input boxes and questions from a script, recording what was asked.
+struct ScriptedPrompts {
+  std::vector<std::optional<std::string>> texts;
+  std::vector<bool> answers;
+  std::vector<schema::InputRequest> inputs;
+  std::vector<std::pair<std::string, int>> questions;
+
+  schema::AskText askText();
+  schema::AskYes askYes();
+};
+
+}  // namespace tabulor::testing
