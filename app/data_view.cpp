@@ -76,13 +76,14 @@ void MainWindow::showObject(const std::string& name, int kind) {
   showTextTable(*高级表格1, rows, true, true);
 
   const std::int32_t count = state_.table.recordCount();
-  const QString limitPart = limit <= count
-                                ? QStringLiteral("显示前") + QString::number(limit) + QStringLiteral("条，")
-                                : QStringLiteral("已全部显示，");
+  const QString limitPart =
+      limit <= count ? QStringLiteral("显示前") + QString::number(limit) + QStringLiteral("条，")
+                     : QStringLiteral("已全部显示，");
   const QString hint = isTableKind(kind) ? QStringLiteral("可直接修改文本字段。") : QString();
-  编辑框_表基本信息->setText(QStringLiteral("共") + QString::number(count) + QStringLiteral("条记录，") +
-                           limitPart + QStringLiteral("耗时") +
-                           QString::number(env.tickCount() - start) + QStringLiteral("毫秒。") + hint);
+  编辑框_表基本信息->setText(QStringLiteral("共") + QString::number(count) +
+                             QStringLiteral("条记录，") + limitPart + QStringLiteral("耗时") +
+                             QString::number(env.tickCount() - start) + QStringLiteral("毫秒。") +
+                             hint);
   appendLog(QStringLiteral("打开") + kindWord + QStringLiteral("：") + shownName);
   分组框_字段读写->setVisible(isTableKind(kind));
 }

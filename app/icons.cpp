@@ -76,19 +76,24 @@ QIcon toolbarIcon(int entry) {
         p.drawLine(QPointF(11, 11), QPointF(18, 18));
         p.drawLine(QPointF(18, 11), QPointF(11, 18));
       });
-    default: return {};
+    default:
+      return {};
   }
 }
 
 QIcon treeIcon(int entry) {
   switch (entry) {
     case 18:  // tables section
-      return painted(16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(70, 130, 200)); });
+      return painted(
+          16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(70, 130, 200)); });
     case 88:  // other sections
-      return painted(16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(80, 170, 110)); });
+      return painted(
+          16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(80, 170, 110)); });
     case 0:  // an object or a column
-      return painted(16, [](QPainter& p) { paintGrid(p, QRectF(2.5, 3.5, 11, 9), QColor(190, 200, 215)); });
-    default: return {};
+      return painted(
+          16, [](QPainter& p) { paintGrid(p, QRectF(2.5, 3.5, 11, 9), QColor(190, 200, 215)); });
+    default:
+      return {};
   }
 }
 

@@ -36,20 +36,21 @@ struct MenuSpec {
 const std::vector<MenuSpec>& menuSpecs() {
   static const std::vector<MenuSpec> specs = {
       {QStringLiteral("数据库"),
-       {QStringLiteral("新建数据库..."), QStringLiteral("打开数据库..."), QStringLiteral("关闭数据库"),
-        kSeparator, QStringLiteral("备份数据库"), QStringLiteral("删除数据库"), kSeparator,
-        QStringLiteral("退出")}},
+       {QStringLiteral("新建数据库..."), QStringLiteral("打开数据库..."),
+        QStringLiteral("关闭数据库"), kSeparator, QStringLiteral("备份数据库"),
+        QStringLiteral("删除数据库"), kSeparator, QStringLiteral("退出")}},
       {QStringLiteral("表"),
        {QStringLiteral("新建表..."), QStringLiteral("修改表..."), QStringLiteral("修改表名称"),
-        QStringLiteral("删除表"), QStringLiteral("清空表"), kSeparator, QStringLiteral("插入空记录"),
-        QStringLiteral("插入记录..."), QStringLiteral("删除当前记录"), QStringLiteral("导出表格")}},
+        QStringLiteral("删除表"), QStringLiteral("清空表"), kSeparator,
+        QStringLiteral("插入空记录"), QStringLiteral("插入记录..."), QStringLiteral("删除当前记录"),
+        QStringLiteral("导出表格")}},
       {QStringLiteral("视图"),
        {QStringLiteral("新建视图"), QStringLiteral("修改视图"), QStringLiteral("修改视图名称"),
         QStringLiteral("删除视图")}},
       {QStringLiteral("其它操作"),
-       {QStringLiteral("执行SQL语句"), kSeparator, QStringLiteral("开始事务"), QStringLiteral("提交事务"),
-        QStringLiteral("回滚事务"), kSeparator, QStringLiteral("取错误文本"), QStringLiteral("取错误码"),
-        QStringLiteral("取最新插入ID")}},
+       {QStringLiteral("执行SQL语句"), kSeparator, QStringLiteral("开始事务"),
+        QStringLiteral("提交事务"), QStringLiteral("回滚事务"), kSeparator,
+        QStringLiteral("取错误文本"), QStringLiteral("取错误码"), QStringLiteral("取最新插入ID")}},
       {QStringLiteral("帮助"),
        {QStringLiteral("数据库信息"), QStringLiteral("刷新"), QStringLiteral("关于")}},
   };
@@ -132,13 +133,14 @@ void MainWindow::createControls() {
   标签6->setFrameShape(QFrame::HLine);
   标签6->setFrameShadow(QFrame::Sunken);
   标签1 = named(new QLabel(QStringLiteral("数据库结构："), client_), QStringLiteral("标签1"),
-               QStringLiteral("数据库结构："));
+                QStringLiteral("数据库结构："));
   组合框_显示内容 = named(new QComboBox(client_), QStringLiteral("组合框_显示内容"));
   组合框_显示内容->addItems({QStringLiteral("显示所有表和视图"), QStringLiteral("显示表"),
-                          QStringLiteral("显示视图"), QStringLiteral("显示临时表"),
-                          QStringLiteral("显示临时视图")});
+                             QStringLiteral("显示视图"), QStringLiteral("显示临时表"),
+                             QStringLiteral("显示临时视图")});
   组合框_显示内容->setCurrentIndex(0);
-  树型框1 = named(new QTreeWidget(client_), QStringLiteral("树型框1"), QStringLiteral("数据库结构"));
+  树型框1 =
+      named(new QTreeWidget(client_), QStringLiteral("树型框1"), QStringLiteral("数据库结构"));
   树型框1->setHeaderHidden(true);
   树型框1->setIconSize(QSize(16, 15));
   树型框1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -149,7 +151,7 @@ void MainWindow::createControls() {
   分隔条1->setFrameShadow(QFrame::Sunken);
   分隔条1->setCursor(Qt::SplitHCursor);
   分组框1 = named(new QGroupBox(QStringLiteral("表或视图定义"), client_), QStringLiteral("分组框1"),
-                QStringLiteral("表或视图定义"));
+                  QStringLiteral("表或视图定义"));
   编辑框_表或视图定义 = named(new QPlainTextEdit(分组框1), QStringLiteral("编辑框_表或视图定义"));
   编辑框_表或视图定义->setReadOnly(true);
   编辑框_表或视图定义->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -159,7 +161,7 @@ void MainWindow::createControls() {
   createFieldPanel();
   编辑框_表名称 = named(new QLineEdit(client_), QStringLiteral("编辑框_表名称"));
   标签2 = named(new QLabel(QStringLiteral("操作日志："), client_), QStringLiteral("标签2"),
-               QStringLiteral("操作日志："));
+                QStringLiteral("操作日志："));
   标签2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   超级按钮_写日志到文件 = new QPushButton(QStringLiteral("存到文件..."), client_);
   超级按钮_写日志到文件->setObjectName(QStringLiteral("超级按钮_写日志到文件"));
@@ -173,9 +175,9 @@ void MainWindow::createControls() {
   图片框1->setPixmap(programIcon().pixmap(40, 40));
   图片框1->setAlignment(Qt::AlignCenter);
   标签8 = named(new QLabel(QStringLiteral("Tabulor 0.1"), client_), QStringLiteral("标签8"),
-               QStringLiteral("Tabulor 0.1"));
-  标签7 = named(new QLabel(QStringLiteral("SQLite 3\n数据库管理器"), client_), QStringLiteral("标签7"),
-               QStringLiteral("SQLite 3 数据库管理器"));
+                QStringLiteral("Tabulor 0.1"));
+  标签7 = named(new QLabel(QStringLiteral("SQLite 3\n数据库管理器"), client_),
+                QStringLiteral("标签7"), QStringLiteral("SQLite 3 数据库管理器"));
   标签7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   connect(超级按钮_写日志到文件, &QPushButton::clicked, this, &MainWindow::saveLogToFile);
@@ -191,22 +193,22 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::createFieldPanel() {
-  分组框_字段读写 = named(new QGroupBox(QStringLiteral("字段读写"), client_),
-                      QStringLiteral("分组框_字段读写"));
+  分组框_字段读写 =
+      named(new QGroupBox(QStringLiteral("字段读写"), client_), QStringLiteral("分组框_字段读写"));
   标签4 = named(new QLabel(QStringLiteral("记录序号："), 分组框_字段读写), QStringLiteral("标签4"),
-               QStringLiteral("记录序号："));
+                QStringLiteral("记录序号："));
   标签4->setGeometry(10, 26, 56, 16);
   组合框_记录序号 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_记录序号"));
   组合框_记录序号->setGeometry(72, 24, 80, 20);
   标签4->setBuddy(组合框_记录序号);
   标签3 = named(new QLabel(QStringLiteral("字段名称："), 分组框_字段读写), QStringLiteral("标签3"),
-               QStringLiteral("字段名称："));
+                QStringLiteral("字段名称："));
   标签3->setGeometry(10, 51, 96, 16);
   组合框_字段名称 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_字段名称"));
   组合框_字段名称->setGeometry(8, 68, 144, 20);
   标签3->setBuddy(组合框_字段名称);
   高级选择夹1 = named(new QTabWidget(分组框_字段读写), QStringLiteral("高级选择夹1"),
-                   QStringLiteral("字段值类型"));
+                      QStringLiteral("字段值类型"));
   高级选择夹1->setGeometry(8, 96, 144, 256);
   for (const QString& page : {QStringLiteral("文本型"), QStringLiteral("整数型"),
                               QStringLiteral("小数型"), QStringLiteral("字节集型")}) {
@@ -256,12 +258,13 @@ void MainWindow::createToolBar() {
   const auto& specs = toolbarSpecs();
   for (int number = 0; number < static_cast<int>(specs.size()); ++number) {
     const auto& spec = specs[static_cast<std::size_t>(number)];
-    QAction* button = spec.caption.isEmpty() ? 工具条1->addSeparator()
-                                             : 工具条1->addAction(spec.caption);
+    QAction* button =
+        spec.caption.isEmpty() ? 工具条1->addSeparator() : 工具条1->addAction(spec.caption);
     button->setObjectName(QStringLiteral("工具条1_按钮%1").arg(number));
     if (spec.icon >= 0) button->setIcon(toolbarIcon(spec.icon));
     if (!spec.caption.isEmpty())
-      connect(button, &QAction::triggered, this, [this, number] { onToolbarButtonClicked(number); });
+      connect(button, &QAction::triggered, this,
+              [this, number] { onToolbarButtonClicked(number); });
     toolbarButtons_.push_back(button);
   }
 }
@@ -396,9 +399,9 @@ void MainWindow::saveLogToFile() {
 }
 
 void MainWindow::showDbError(const QString& message) {
-  prompts().messageBox(message + QStringLiteral("错误信息如下：\r\n\r\n") +
-                           fromProgramText(state_.db.errorText()),
-                       QStringLiteral("错误："), MessageFlags::ErrorIcon);
+  prompts().messageBox(
+      message + QStringLiteral("错误信息如下：\r\n\r\n") + fromProgramText(state_.db.errorText()),
+      QStringLiteral("错误："), MessageFlags::ErrorIcon);
 }
 
 // ------------------------------------------------------------------ interface state

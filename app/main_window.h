@@ -79,9 +79,9 @@ class MainWindow : public QMainWindow {
   void onTreeRightButton(const QPoint& globalPosition);
   bool isTableSelected() const;
   bool isViewSelected() const;
-  int treeSelection() const;             // item number, -1 for none
-  void setTreeSelection(int number);     // runs the selection event
-  void clearStructureTree();             // no items, no selection, no event
+  int treeSelection() const;          // item number, -1 for none
+  void setTreeSelection(int number);  // runs the selection event
+  void clearStructureTree();          // no items, no selection, no event
 
   // --- data view
   void showObject(const std::string& name, int kind);

@@ -151,7 +151,9 @@ void MainWindow::onTreeRightButton(const QPoint& globalPosition) {
   if (isViewSelected()) prompts().popupMenu(*menu(QStringLiteral("视图")), globalPosition);
 }
 
-bool MainWindow::isTableSelected() const { return treeItemKind(树型框1->currentItem()) == TableItem; }
+bool MainWindow::isTableSelected() const {
+  return treeItemKind(树型框1->currentItem()) == TableItem;
+}
 
 bool MainWindow::isViewSelected() const { return treeItemKind(树型框1->currentItem()) == ViewItem; }
 

@@ -57,9 +57,9 @@ bool openDatabaseFile(MainWindow& window, const QString& path, bool create) {
   const std::string programPath = toProgramText(path, &convertible);
   if (!convertible || !state.db.open(programPath, create)) {
     if (!convertible) state.db.close();
-    prompts().messageBox(QStringLiteral("不能") + action + QStringLiteral("数据库 [") + path +
-                             QStringLiteral("]！"),
-                         MessageFlags::ErrorIcon);
+    prompts().messageBox(
+        QStringLiteral("不能") + action + QStringLiteral("数据库 [") + path + QStringLiteral("]！"),
+        MessageFlags::ErrorIcon);
     window.appendLog(QStringLiteral("[×]") + action + QStringLiteral("数据库失败！[") + path +
                      QStringLiteral("]"));
     return false;

@@ -15,8 +15,8 @@ void closeDatabaseCommand(MainWindow& window);  // menu "关闭数据库"
 // Closes and resets; returns false when the engine refused to close (the database
 // stays open and the user was told).
 bool closeDatabase(MainWindow& window);
-void backupDatabase(MainWindow& window);        // menu "备份数据库"
-void deleteDatabase(MainWindow& window);        // menu "删除数据库"
+void backupDatabase(MainWindow& window);  // menu "备份数据库"
+void deleteDatabase(MainWindow& window);  // menu "删除数据库"
 
 // Backs the file up, then opens it (create: a new database) and reports the outcome.
 bool openDatabaseFile(MainWindow& window, const QString& path, bool create);

@@ -96,7 +96,8 @@ void EGridModel::insertGridColumn(int before) {
   cells_ = std::move(wider);
   ++columns_;
   std::map<int, InputKind> shifted;
-  for (const auto& [column, kind] : inputKinds) shifted[column < before ? column : column + 1] = kind;
+  for (const auto& [column, kind] : inputKinds)
+    shifted[column < before ? column : column + 1] = kind;
   inputKinds = std::move(shifted);
   structureChanged();
 }
@@ -188,8 +189,10 @@ class EGridDelegate : public QStyledItemDelegate {
         edit->setValidator(new QRegularExpressionValidator(numeric, edit));
         return edit;
       }
-      case InputKind::ReadOnly: return nullptr;
-      case InputKind::Text: break;
+      case InputKind::ReadOnly:
+        return nullptr;
+      case InputKind::Text:
+        break;
     }
     return QStyledItemDelegate::createEditor(parent, option, index);
   }
@@ -345,9 +348,9 @@ void EGrid::refreshPresentation() {
   if (fc > 0) {
     int width = metrics.horizontalAdvance(fr > 0 ? model_->cell(0, 0) : QString());
     const int lastRow = model_->gridRows() - 1;
-    width = std::max(width, metrics.horizontalAdvance(
-                                model_->headerData(lastRow - fr, Qt::Vertical, Qt::DisplayRole)
-                                    .toString()));
+    width = std::max(
+        width, metrics.horizontalAdvance(
+                   model_->headerData(lastRow - fr, Qt::Vertical, Qt::DisplayRole).toString()));
     verticalHeader()->setMinimumWidth(width + padding);
   }
   horizontalHeader()->setMinimumHeight(fr > 0 ? metrics.height() * fr + 8 : 0);

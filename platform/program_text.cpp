@@ -11,7 +11,8 @@ QString fromProgramText(const std::string& text) {
 
 std::string toProgramText(const QString& text, bool* ok) {
   const QByteArray utf8 = text.toUtf8();
-  auto program = fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  auto program =
+      fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
   if (ok) *ok = program.has_value();
   return program ? std::move(*program) : std::string();
 }

@@ -23,15 +23,22 @@ QtPrompts& qtPrompts() {
 Prompts* current = nullptr;
 
 // The dialogs show "\r\n" as a plain line break.
-QString displayed(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString displayed(QString text) {
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 QMessageBox::Icon iconFor(int flags) {
   switch (flags & 0xF0) {
-    case MessageFlags::ErrorIcon: return QMessageBox::Critical;
-    case MessageFlags::QuestionIcon: return QMessageBox::Question;
-    case MessageFlags::WarningIcon: return QMessageBox::Warning;
-    case MessageFlags::InformationIcon: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MessageFlags::ErrorIcon:
+      return QMessageBox::Critical;
+    case MessageFlags::QuestionIcon:
+      return QMessageBox::Question;
+    case MessageFlags::WarningIcon:
+      return QMessageBox::Warning;
+    case MessageFlags::InformationIcon:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
@@ -47,10 +54,14 @@ std::vector<ButtonSpec> buttonsFor(int flags) {
   const ButtonSpec yes{Answer::Yes, QMessageBox::YesRole, "是(&Y)"};
   const ButtonSpec no{Answer::No, QMessageBox::NoRole, "否(&N)"};
   switch (flags & 0xF) {
-    case MessageFlags::OkCancel: return {ok, cancel};
-    case MessageFlags::YesNoCancel: return {yes, no, cancel};
-    case MessageFlags::YesNo: return {yes, no};
-    default: return {ok};
+    case MessageFlags::OkCancel:
+      return {ok, cancel};
+    case MessageFlags::YesNoCancel:
+      return {yes, no, cancel};
+    case MessageFlags::YesNo:
+      return {yes, no};
+    default:
+      return {ok};
   }
 }
 
@@ -112,8 +123,8 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save
   dialog.setDefaultSuffix(request.defaultExtension);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  const QString path = withDefaultExtension(dialog.selectedFiles().constFirst(),
-                                            request.defaultExtension);
+  const QString path =
+      withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
   if (request.folderMustExist && !QFileInfo(path).absoluteDir().exists()) return std::nullopt;
   return path;
 }
@@ -148,7 +159,8 @@ QString withDefaultExtension(const QString& path, const QString& extension) {
 
 Answer ScriptedPrompts::messageBox(const QString& text, const QString& title, int flags) {
   records_.push_back({Kind::Message, text, title, {}, flags, {}, {}});
-  if (answers_.empty()) return (flags & 0xF) >= MessageFlags::YesNoCancel ? Answer::Yes : Answer::Ok;
+  if (answers_.empty())
+    return (flags & 0xF) >= MessageFlags::YesNoCancel ? Answer::Yes : Answer::Ok;
   const Answer answer = answers_.front();
   answers_.pop_front();
   return answer;

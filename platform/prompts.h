@@ -34,11 +34,11 @@ enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 struct FileDialogRequest {
   QString filter;
   QString defaultExtension;
-  QString initialFolder;  // empty: the dialog's own choice
-  QString title;          // empty: the dialog's own title
-  bool fileMustExist = true;       // open mode only
+  QString initialFolder;      // empty: the dialog's own choice
+  QString title;              // empty: the dialog's own title
+  bool fileMustExist = true;  // open mode only
   bool folderMustExist = true;
-  bool confirmOverwrite = true;    // save mode only
+  bool confirmOverwrite = true;  // save mode only
 };
 
 // Every modal interaction with the user. The program talks to prompts(); tests
@@ -95,10 +95,10 @@ class ScriptedPrompts : public Prompts {
   enum class Kind { Message, Input, OpenFile, SaveFile, Menu };
   struct Record {
     Kind kind;
-    QString text;   // message text, input prompt; for a menu its object name
-    QString title;  // as given (empty when none was given)
-    QString initialText;  // an input box's initial text
-    int flags = 0;  // message flags
+    QString text;            // message text, input prompt; for a menu its object name
+    QString title;           // as given (empty when none was given)
+    QString initialText;     // an input box's initial text
+    int flags = 0;           // message flags
     FileDialogRequest file;  // the dialog request
     QPoint position;         // a menu's position
   };

@@ -34,7 +34,8 @@ TEST_F(DataView, ATableShowsDefinitionGridSummaryAndLogLine) {
   EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
             QStringLiteral("CREATE TABLE goods(id INTEGER PRIMARY KEY, name TEXT, price REAL)"));
   EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
-  EXPECT_EQ(summary(), QStringLiteral("共2500条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
+  EXPECT_EQ(summary(),
+            QStringLiteral("共2500条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
   EXPECT_EQ(logLines().last(), QStringLiteral("打开表：goods"));
   EGrid& grid = *window->高级表格1;
   EXPECT_EQ(grid.rowCount(), 1001);
@@ -43,8 +44,8 @@ TEST_F(DataView, ATableShowsDefinitionGridSummaryAndLogLine) {
   EXPECT_EQ(grid.fixedColumnCount(), 1);
   const QStringList header = {grid.cellText(0, 0), grid.cellText(0, 1), grid.cellText(0, 2),
                               grid.cellText(0, 3)};
-  EXPECT_EQ(header, QStringList({QStringLiteral("序号"), QStringLiteral("id"), QStringLiteral("name"),
-                                 QStringLiteral("price")}));
+  EXPECT_EQ(header, QStringList({QStringLiteral("序号"), QStringLiteral("id"),
+                                 QStringLiteral("name"), QStringLiteral("price")}));
   EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("1"));
   EXPECT_EQ(grid.cellText(1000, 0), QStringLiteral("1000"));
   EXPECT_EQ(grid.cellText(1000, 2), QStringLiteral("item1000"));
@@ -62,7 +63,8 @@ TEST_F(DataView, ATableShowsDefinitionGridSummaryAndLogLine) {
 TEST_F(DataView, TheLimitPartDependsOnTheCount) {
   openWith(rowsSql("t1000", 1000) + rowsSql("t999", 999));
   window->showObject("t1000", TableItem);
-  EXPECT_EQ(summary(), QStringLiteral("共1000条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
+  EXPECT_EQ(summary(),
+            QStringLiteral("共1000条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
   EXPECT_EQ(window->组合框_记录序号->count(), 1000);
   window->showObject("t999", TableItem);
   EXPECT_EQ(summary(), QStringLiteral("共999条记录，已全部显示，耗时0毫秒。可直接修改文本字段。"));
@@ -101,7 +103,8 @@ TEST_F(DataView, ANameThatNeedsQuotingCannotBeShown) {
   EXPECT_EQ(prompts.records()[0].flags, 0x10);
   EXPECT_EQ(logLines().last(), QStringLiteral("[×]打开表失败！my table"));
   // Only the definition changed; the grid and the boxes keep the last object.
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(), QStringLiteral("CREATE TABLE \"my table\"(a)"));
+  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+            QStringLiteral("CREATE TABLE \"my table\"(a)"));
   EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
   EXPECT_EQ(window->高级表格1->rowCount(), 4);
   EXPECT_EQ(window->组合框_记录序号->count(), 3);

@@ -3,12 +3,12 @@
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QDir>
 #include <QMenu>
 #include <QStringList>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "app/app_state.h"
 #include "app/main_window.h"

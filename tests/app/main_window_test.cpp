@@ -39,10 +39,9 @@ TEST_F(StartUp, WithAPathOpensThatDatabase) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
   EXPECT_EQ(state.dbPath, db.toStdString());
   EXPECT_FALSE(inNoDatabaseState());
-  EXPECT_EQ(logLines(),
-            QStringList({QStringLiteral("已将数据库文件备份到：") + backupFolderPath() +
-                             QStringLiteral("/shop.db__2024年5月3日14时5分30秒"),
-                         QStringLiteral("打开数据库：") + db}));
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("已将数据库文件备份到：") + backupFolderPath() +
+                                         QStringLiteral("/shop.db__2024年5月3日14时5分30秒"),
+                                     QStringLiteral("打开数据库：") + db}));
   EXPECT_EQ(window->logText().left(2), QStringLiteral("\r\n"));
   EXPECT_TRUE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (1)"), QStringLiteral("  goods"),
@@ -54,9 +53,11 @@ TEST_F(StartUp, WithAMissingPathReportsTheFailureAndStaysClosed) {
   start({missing});
   EXPECT_TRUE(inNoDatabaseState());
   ASSERT_EQ(prompts.records().size(), 1u);
-  EXPECT_EQ(prompts.records()[0].text, QStringLiteral("不能打开数据库 [") + missing + QStringLiteral("]！"));
+  EXPECT_EQ(prompts.records()[0].text,
+            QStringLiteral("不能打开数据库 [") + missing + QStringLiteral("]！"));
   EXPECT_EQ(prompts.records()[0].flags, 0x10);
-  EXPECT_EQ(logLines(), QStringList({QStringLiteral("[×]打开数据库失败！[") + missing + QStringLiteral("]")}));
+  EXPECT_EQ(logLines(),
+            QStringList({QStringLiteral("[×]打开数据库失败！[") + missing + QStringLiteral("]")}));
   EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
   EXPECT_FALSE(QFile::exists(missing));
 }
@@ -66,10 +67,15 @@ class MainWindowControls : public MainWindowTest {};
 TEST_F(MainWindowControls, CarryTheirDesignedNamesAndAccessibleNames) {
   start();
   const std::vector<std::pair<const char*, const char*>> named = {
-      {"编辑框_操作日志", "操作日志"}, {"组合框_显示内容", "显示内容"}, {"树型框1", "数据库结构"},
-      {"高级表格1", "数据表格"}, {"编辑框_表或视图定义", "表或视图定义"},
-      {"编辑框_表基本信息", "表基本信息"}, {"编辑框_表名称", "表名称"},
-      {"组合框_记录序号", "记录序号"}, {"组合框_字段名称", "字段名称"}};
+      {"编辑框_操作日志", "操作日志"},
+      {"组合框_显示内容", "显示内容"},
+      {"树型框1", "数据库结构"},
+      {"高级表格1", "数据表格"},
+      {"编辑框_表或视图定义", "表或视图定义"},
+      {"编辑框_表基本信息", "表基本信息"},
+      {"编辑框_表名称", "表名称"},
+      {"组合框_记录序号", "记录序号"},
+      {"组合框_字段名称", "字段名称"}};
   for (const auto& [name, accessible] : named) {
     auto* widget = window->findChild<QWidget*>(QString::fromUtf8(name));
     ASSERT_NE(widget, nullptr) << name;
@@ -164,7 +170,8 @@ TEST_F(Messages, DatabaseErrorBoxAddsTheEngineText) {
   EXPECT_FALSE(state.db.execute("SELECT * FROM nothing_here"));
   window->showDbError(QStringLiteral("执行失败！"));
   const auto box = prompts.records(Kind::Message).at(0);
-  EXPECT_EQ(box.text, QStringLiteral("执行失败！错误信息如下：\r\n\r\nno such table: nothing_here"));
+  EXPECT_EQ(box.text,
+            QStringLiteral("执行失败！错误信息如下：\r\n\r\nno such table: nothing_here"));
   EXPECT_EQ(box.title, QStringLiteral("错误："));
   EXPECT_EQ(box.flags, 0x10);
 }

@@ -16,11 +16,11 @@ using Kind = ScriptedPrompts::Kind;
 class StructureTree : public MainWindowTest {
  protected:
   void openShop() {
-    const QString db = makeDatabase(
-        "shop.db",
-        "CREATE TABLE goods(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT);"
-        "CREATE TABLE 客户(编号, 姓名);"
-        "CREATE VIEW v_goods AS SELECT name FROM goods;");
+    const QString db =
+        makeDatabase("shop.db",
+                     "CREATE TABLE goods(id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT);"
+                     "CREATE TABLE 客户(编号, 姓名);"
+                     "CREATE VIEW v_goods AS SELECT name FROM goods;");
     start({db});
     ASSERT_TRUE(state.db.execute("CREATE TEMP TABLE scratch(x); CREATE TEMP VIEW tv AS SELECT 1;"));
     window->reloadStructureTree();
@@ -31,14 +31,15 @@ class StructureTree : public MainWindowTest {
 
 TEST_F(StructureTree, ShowsAllSectionsWithColumnsUnderMainTables) {
   openShop();
-  EXPECT_EQ(treeLines(),
-            QStringList({QStringLiteral("表 (3)"), QStringLiteral("  goods"), QStringLiteral("    id"),
-                         QStringLiteral("    name"), QStringLiteral("  sqlite_sequence"),
-                         QStringLiteral("    name"), QStringLiteral("    seq"), QStringLiteral("  客户"),
-                         QStringLiteral("    编号"), QStringLiteral("    姓名"), QStringLiteral("视图 (1)"),
-                         QStringLiteral("  v_goods"), QStringLiteral("临时表 (1)"),
-                         QStringLiteral("  scratch"), QStringLiteral("临时视图 (1)"),
-                         QStringLiteral("  tv")}));
+  EXPECT_EQ(
+      treeLines(),
+      QStringList({QStringLiteral("表 (3)"), QStringLiteral("  goods"), QStringLiteral("    id"),
+                   QStringLiteral("    name"), QStringLiteral("  sqlite_sequence"),
+                   QStringLiteral("    name"), QStringLiteral("    seq"), QStringLiteral("  客户"),
+                   QStringLiteral("    编号"), QStringLiteral("    姓名"),
+                   QStringLiteral("视图 (1)"), QStringLiteral("  v_goods"),
+                   QStringLiteral("临时表 (1)"), QStringLiteral("  scratch"),
+                   QStringLiteral("临时视图 (1)"), QStringLiteral("  tv")}));
   EXPECT_EQ(kindOf(0), TablesSection);
   EXPECT_EQ(kindOf(1), TableItem);
   EXPECT_EQ(kindOf(2), ColumnItem);
@@ -152,7 +153,8 @@ TEST_F(StructureTree, RightClickOnAnItemSelectsItFirst) {
 TEST_F(StructureTree, ItemNumbersRunDepthFirstOverCollapsedItems) {
   openShop();
   QTreeWidget& tree = *window->树型框1;
-  for (int n = 0; n < treeItemCount(tree); ++n) EXPECT_EQ(treeItemNumber(tree, treeItemAt(tree, n)), n);
+  for (int n = 0; n < treeItemCount(tree); ++n)
+    EXPECT_EQ(treeItemNumber(tree, treeItemAt(tree, n)), n);
   EXPECT_EQ(treeItemAt(tree, 16), nullptr);
   EXPECT_EQ(treeItemAt(tree, -1), nullptr);
   EXPECT_EQ(treeItemNumber(tree, nullptr), -1);

@@ -1,8 +1,8 @@
 #include "files/backup.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <QFile>
 
 #include <filesystem>
 
@@ -28,8 +28,10 @@ TEST(BackupName, DateTimeWithoutLeadingZerosAndTrailingZeroParts) {
 
 TEST(BackupName, IsTheLastPathComponentThenTheTime) {
   const QDateTime when(QDate(2024, 5, 3), QTime(14, 0, 0));
-  EXPECT_EQ(backupFileName(QStringLiteral("/home/u/shop.db"), when), QStringLiteral("shop.db__2024年5月3日14时"));
-  EXPECT_EQ(backupFileName(QStringLiteral("D:\\data\\shop.db"), when), QStringLiteral("shop.db__2024年5月3日14时"));
+  EXPECT_EQ(backupFileName(QStringLiteral("/home/u/shop.db"), when),
+            QStringLiteral("shop.db__2024年5月3日14时"));
+  EXPECT_EQ(backupFileName(QStringLiteral("D:\\data\\shop.db"), when),
+            QStringLiteral("shop.db__2024年5月3日14时"));
   EXPECT_EQ(backupFileName(QStringLiteral("a.db"), when), QStringLiteral("a.db__2024年5月3日14时"));
 }
 
@@ -39,11 +41,14 @@ class WalDatabase {
  public:
   explicit WalDatabase(const std::string& path) {
     sqlite3_open(path.c_str(), &db_);
-    exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
-         "CREATE TABLE t(x); INSERT INTO t VALUES (1), (2), (3);");
+    exec(
+        "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+        "CREATE TABLE t(x); INSERT INTO t VALUES (1), (2), (3);");
   }
   ~WalDatabase() { sqlite3_close(db_); }
-  void exec(const char* sql) { ASSERT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK); }
+  void exec(const char* sql) {
+    ASSERT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+  }
 
  private:
   sqlite3* db_ = nullptr;

@@ -16,7 +16,9 @@ using Kind = ScriptedPrompts::Kind;
 
 class DatabaseFiles : public MainWindowTest {
  protected:
-  QString backupPath(const QString& name) const { return backupFolderPath() + QLatin1Char('/') + name; }
+  QString backupPath(const QString& name) const {
+    return backupFolderPath() + QLatin1Char('/') + name;
+  }
   QStringList backups() const {
     return QDir(backupFolderPath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
   }
@@ -112,7 +114,8 @@ TEST_F(DatabaseFiles, AFailedOpenLeavesTheNoDatabaseState) {
   EXPECT_TRUE(inNoDatabaseState());
   EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("不能打开数据库 [") + path("gone.db") +
                                              QStringLiteral("]！")}));
-  EXPECT_EQ(logLines().last(), QStringLiteral("[×]打开数据库失败！[") + path("gone.db") + QStringLiteral("]"));
+  EXPECT_EQ(logLines().last(),
+            QStringLiteral("[×]打开数据库失败！[") + path("gone.db") + QStringLiteral("]"));
   EXPECT_EQ(state.dbPath, std::string());
 }
 
@@ -158,7 +161,8 @@ TEST_F(DatabaseFiles, BackupCommandCopiesTheOpenDatabaseThroughTheEngine) {
   EXPECT_TRUE(state.db.commitTransaction());
   EXPECT_EQ(rowsIn(db), 3);
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
-  for (const QString& name : backups()) EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << name.toStdString();
+  for (const QString& name : backups())
+    EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << name.toStdString();
 }
 
 TEST_F(DatabaseFiles, BackupIsDisabledWithoutADatabase) {

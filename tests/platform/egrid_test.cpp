@@ -1,5 +1,6 @@
 #include "platform/egrid.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QHeaderView>
@@ -7,7 +8,6 @@
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace tabulor {
 namespace {
@@ -24,7 +24,8 @@ void fill(EGrid& grid, int rows, int columns) {
 
 TEST(EGrid, CountsIncludeTheFixedRowsAndColumnsShownAsHeaders) {
   EGrid grid;
-  QAbstractItemModelTester tester(grid.gridModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+  QAbstractItemModelTester tester(grid.gridModel(),
+                                  QAbstractItemModelTester::FailureReportingMode::Warning);
   fill(grid, 4, 3);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
@@ -127,7 +128,8 @@ TEST(EGrid, EditorsFollowTheColumnInputKind) {
   EGrid grid;
   fill(grid, 3, 4);
   grid.setFixedRowCount(1);
-  grid.setColumnInputKind(1, InputKind::DropDown, {QStringLiteral("整数型"), QStringLiteral("文本型")});
+  grid.setColumnInputKind(1, InputKind::DropDown,
+                          {QStringLiteral("整数型"), QStringLiteral("文本型")});
   grid.setColumnInputKind(2, InputKind::Numeric);
   grid.setColumnInputKind(3, InputKind::ReadOnly);
   QSignalSpy opening(&grid, &EGrid::editorAboutToOpen);

@@ -1,10 +1,10 @@
 #include "platform/environment.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
 #include "platform/prompts.h"
 
-#include <QMenu>
 #include <gtest/gtest.h>
+#include <QMenu>
 
 namespace tabulor {
 namespace {
@@ -80,7 +80,8 @@ TEST(FileDialogFilter, DefaultExtensionOnlyForNamesWithoutOne) {
             QStringLiteral("/d/shop.sdb"));
   EXPECT_EQ(withDefaultExtension(QStringLiteral("/d/shop.db"), QStringLiteral("sdb")),
             QStringLiteral("/d/shop.db"));
-  EXPECT_EQ(withDefaultExtension(QStringLiteral("/d.x/shop"), QString()), QStringLiteral("/d.x/shop"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/d.x/shop"), QString()),
+            QStringLiteral("/d.x/shop"));
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
-// The main of the widget test programs: a QApplication on the offscreen platform, test
-// mode for the standard paths, and the locale's code page as the program code page.
-#include <clocale>
-
+// The main of the widget test programs: a QApplication on the offscreen platform and
+// test mode for the standard paths.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                   : qgetenv("QT_QPA_PLATFORM"));
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QStandardPaths::setTestModeEnabled(true);
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
