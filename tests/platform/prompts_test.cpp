@@ -1,7 +1,14 @@
 #include "platform/prompts.h"
 
 #include <gtest/gtest.h>
+#include <functional>
+
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 namespace tabulor {
 namespace {
@@ -82,6 +89,96 @@ TEST(FileDialogFilter, DefaultExtensionOnlyForNamesWithoutOne) {
             QStringLiteral("/d/shop.db"));
   EXPECT_EQ(withDefaultExtension(QStringLiteral("/d.x/shop"), QString()),
             QStringLiteral("/d.x/shop"));
+}
+
+}  // namespace
+}  // namespace tabulor
+
+namespace tabulor {
+namespace {
+
+// Hands the next modal dialog to `act` once it is up; act must close it.
+void whenModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+}
+
+QStringList buttonTexts(QWidget* dialog) {
+  QStringList texts;
+  for (auto* button : dialog->findChildren<QPushButton*>()) texts << button->text();
+  texts.sort();
+  return texts;
+}
+
+TEST(QtPrompts, MessageBoxMapsTheWindowsFlags) {
+  QtPrompts real;
+  QString title;
+  QStringList buttons;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString defaultButton;
+  whenModal([&](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    buttons = buttonTexts(box);
+    icon = box->icon();
+    defaultButton = box->defaultButton()->text();
+    for (auto* button : box->buttons())
+      if (button->text() == QStringLiteral("否(&N)")) button->click();
+  });
+  EXPECT_EQ(real.messageBox(QStringLiteral("删除后不能恢复，请确认是否继续？"), {},
+                            MessageFlags::YesNo | MessageFlags::ErrorIcon),
+            Answer::No);
+  EXPECT_EQ(title, QStringLiteral("信息："));
+  EXPECT_EQ(buttons, QStringList({QStringLiteral("否(&N)"), QStringLiteral("是(&Y)")}));
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(defaultButton, QStringLiteral("是(&Y)"));
+}
+
+TEST(QtPrompts, SecondButtonDefaultAndAGivenTitle) {
+  QtPrompts real;
+  QString title, defaultButton;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  whenModal([&](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    icon = box->icon();
+    defaultButton = box->defaultButton()->text();
+    box->defaultButton()->click();
+  });
+  EXPECT_EQ(real.messageBox(QStringLiteral("?"), QStringLiteral("请确认："),
+                            MessageFlags::OkCancel | MessageFlags::QuestionIcon |
+                                MessageFlags::SecondButtonDefault),
+            Answer::Cancel);
+  EXPECT_EQ(title, QStringLiteral("请确认："));
+  EXPECT_EQ(icon, QMessageBox::Question);
+  EXPECT_EQ(defaultButton, QStringLiteral("取消"));
+}
+
+TEST(QtPrompts, InputBoxHasItsCaptionsAndReturnsTheText) {
+  QtPrompts real;
+  QString title, initial;
+  QStringList buttons;
+  whenModal([&](QWidget* dialog) {
+    title = dialog->windowTitle();
+    buttons = buttonTexts(dialog);
+    auto* edit = dialog->findChild<QLineEdit*>();
+    initial = edit->text();
+    edit->setText(QStringLiteral("新名称"));
+    for (auto* button : dialog->findChildren<QPushButton*>())
+      if (button->text() == QStringLiteral("确认输入(&O)")) button->click();
+  });
+  EXPECT_EQ(real.inputBox(QStringLiteral("请输入新的表名称："), {}, QStringLiteral("goods")),
+            std::optional<QString>(QStringLiteral("新名称")));
+  EXPECT_EQ(title, QStringLiteral("请输入："));
+  EXPECT_EQ(initial, QStringLiteral("goods"));
+  EXPECT_EQ(buttons, QStringList({QStringLiteral("取消(&C)"), QStringLiteral("确认输入(&O)")}));
+
+  whenModal([](QWidget* dialog) {
+    for (auto* button : dialog->findChildren<QPushButton*>())
+      if (button->text() == QStringLiteral("取消(&C)")) button->click();
+  });
+  EXPECT_EQ(real.inputBox(QStringLiteral("?"), QStringLiteral("t"), {}), std::nullopt);
 }
 
 }  // namespace
