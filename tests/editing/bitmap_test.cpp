@@ -1,0 +1,227 @@
+#include "editing/bitmap.h"
+
+#include <QImage>
+#include <QTransform>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "editing/bmp_builder.h"
+#include "support/temp_dir.h"
+
+namespace tabulor {
+namespace {
+
+using testing::BmpHeader;
+using testing::BmpShape;
+using testing::makeBmp;
+using testing::patternPixel;
+
+// Qt's own BMP reader is the independent judge of what a written file shows.
+QImage decodeWithQt(const std::vector<unsigned char>& bytes) {
+  return QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "BMP")
+      .convertToFormat(QImage::Format_ARGB32);
+}
+
+Bitmap loaded(const std::vector<unsigned char>& bytes) {
+  Bitmap bitmap;
+  EXPECT_TRUE(bitmap.load(bytes));
+  return bitmap;
+}
+
+TEST(BitmapRotate, ThreeByTwoCornerPixelLandsTopRightClockwiseAndBottomLeftAnticlockwise) {
+  const BmpShape shape{.name = "3x2", .width = 3, .height = 2, .bitsPerPixel = 24};
+  const Bitmap source = loaded(makeBmp(shape));
+  const std::uint32_t topLeft = patternPixel(shape, 0, 0);
+
+  const Bitmap clockwise = source.rotate(RotationDirection::Clockwise);
+  ASSERT_EQ(clockwise.width(), 2);
+  ASSERT_EQ(clockwise.height(), 3);
+  EXPECT_EQ(clockwise.pixel(1, 0), topLeft);
+
+  const Bitmap anticlockwise = source.rotate(RotationDirection::Anticlockwise);
+  ASSERT_EQ(anticlockwise.width(), 2);
+  ASSERT_EQ(anticlockwise.height(), 3);
+  EXPECT_EQ(anticlockwise.pixel(0, 2), topLeft);
+}
+
+class BitmapDepth : public ::testing::TestWithParam<BmpShape> {};
+
+TEST_P(BitmapDepth, LoadsEveryStoredPixelAndTheColourTable) {
+  const BmpShape& shape = GetParam();
+  const Bitmap bitmap = loaded(makeBmp(shape));
+  ASSERT_EQ(bitmap.width(), shape.width);
+  ASSERT_EQ(bitmap.height(), shape.height);
+  EXPECT_EQ(bitmap.bitsPerPixel(), shape.bitsPerPixel);
+  EXPECT_EQ(bitmap.colourCount(), testing::colourEntries(shape));
+  for (int i = 0; i < bitmap.colourCount(); ++i) EXPECT_EQ(bitmap.colourTable()[4 * i + 3], 0);
+  for (int y = 0; y < shape.height; ++y)
+    for (int x = 0; x < shape.width; ++x)
+      ASSERT_EQ(bitmap.pixel(x, y), patternPixel(shape, x, y)) << "at " << x << "," << y;
+}
+
+TEST_P(BitmapDepth, TurnsEveryPixelToItsPlaceInBothDirections) {
+  const BmpShape& shape = GetParam();
+  const Bitmap source = loaded(makeBmp(shape));
+  const Bitmap clockwise = source.rotate(RotationDirection::Clockwise);
+  const Bitmap anticlockwise = source.rotate(RotationDirection::Anticlockwise);
+  const int w = shape.width;
+  const int h = shape.height;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      ASSERT_EQ(clockwise.pixel(h - 1 - y, x), source.pixel(x, y)) << "at " << x << "," << y;
+      ASSERT_EQ(anticlockwise.pixel(y, w - 1 - x), source.pixel(x, y)) << "at " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(clockwise.colourTable(), source.colourTable());
+  EXPECT_EQ(clockwise.bitsPerPixel(), source.bitsPerPixel());
+}
+
+TEST_P(BitmapDepth, SavedTurnShowsWhatQtShowsForTheTurnedOriginal) {
+  const std::vector<unsigned char> original = makeBmp(GetParam());
+  const Bitmap source = loaded(original);
+  const QImage expected = decodeWithQt(original).transformed(QTransform().rotate(90));
+  ASSERT_FALSE(expected.isNull());
+  EXPECT_EQ(decodeWithQt(source.rotate(RotationDirection::Clockwise).save()), expected);
+  EXPECT_EQ(decodeWithQt(source.rotate(RotationDirection::Anticlockwise).save()),
+            decodeWithQt(original).transformed(QTransform().rotate(-90)));
+}
+
+TEST_P(BitmapDepth, FourTurnsAndATurnBackGiveTheSameImage) {
+  const Bitmap source = loaded(makeBmp(GetParam()));
+  const std::vector<unsigned char> unturned = source.save();
+  Bitmap turned = source;
+  for (int i = 0; i < 4; ++i) turned = turned.rotate(RotationDirection::Clockwise);
+  EXPECT_EQ(turned.save(), unturned);
+  EXPECT_EQ(
+      source.rotate(RotationDirection::Clockwise).rotate(RotationDirection::Anticlockwise).save(),
+      unturned);
+  EXPECT_EQ(loaded(unturned).save(), unturned);
+}
+
+// Odd sizes leave padding in every row and partly filled bytes at 1 and 4 bits; sizes
+// past 64 cross the tiles the turn works in.
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, BitmapDepth,
+    ::testing::Values(
+        BmpShape{.name = "bpp1", .width = 13, .height = 5, .bitsPerPixel = 1},
+        BmpShape{.name = "bpp1_tiles", .width = 70, .height = 131, .bitsPerPixel = 1},
+        BmpShape{.name = "bpp4", .width = 7, .height = 3, .bitsPerPixel = 4},
+        BmpShape{.name = "bpp4_four_colours",
+                 .width = 5,
+                 .height = 4,
+                 .bitsPerPixel = 4,
+                 .coloursUsed = 4},
+        BmpShape{.name = "bpp8", .width = 9, .height = 7, .bitsPerPixel = 8},
+        BmpShape{.name = "bpp8_twenty_colours",
+                 .width = 66,
+                 .height = 3,
+                 .bitsPerPixel = 8,
+                 .coloursUsed = 20},
+        BmpShape{.name = "bpp16", .width = 5, .height = 3, .bitsPerPixel = 16},
+        BmpShape{.name = "bpp24", .width = 7, .height = 5, .bitsPerPixel = 24},
+        BmpShape{.name = "bpp24_tiles", .width = 130, .height = 67, .bitsPerPixel = 24},
+        BmpShape{.name = "bpp32", .width = 3, .height = 8, .bitsPerPixel = 32},
+        BmpShape{.name = "one_pixel", .width = 1, .height = 1, .bitsPerPixel = 24},
+        BmpShape{.name = "top_down", .width = 6, .height = 4, .bitsPerPixel = 24, .topDown = true},
+        BmpShape{.name = "core_bpp1",
+                 .width = 33,
+                 .height = 6,
+                 .bitsPerPixel = 1,
+                 .header = BmpHeader::Core},
+        BmpShape{.name = "core_bpp8",
+                 .width = 3,
+                 .height = 5,
+                 .bitsPerPixel = 8,
+                 .header = BmpHeader::Core},
+        BmpShape{.name = "core_bpp24",
+                 .width = 11,
+                 .height = 3,
+                 .bitsPerPixel = 24,
+                 .header = BmpHeader::Core}),
+    [](const ::testing::TestParamInfo<BmpShape>& info) { return info.param.name; });
+
+std::uint32_t u32At(const std::vector<unsigned char>& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+TEST(BitmapSave, WritesFileAndInformationHeadersBeforeTheTableAndRows) {
+  const Bitmap bitmap =
+      loaded(makeBmp({.width = 5, .height = 4, .bitsPerPixel = 4, .coloursUsed = 4}));
+  const std::vector<unsigned char> bytes = bitmap.save();
+  const std::size_t offset = 54 + 4 * 4;
+  ASSERT_EQ(bytes.size(), offset + 4 * 4);
+  EXPECT_EQ(bytes[0], 'B');
+  EXPECT_EQ(bytes[1], 'M');
+  EXPECT_EQ(u32At(bytes, 2), bytes.size());
+  EXPECT_EQ(u32At(bytes, 6), 0u);
+  EXPECT_EQ(u32At(bytes, 10), offset);
+  EXPECT_EQ(u32At(bytes, 14), 40u);
+  EXPECT_EQ(u32At(bytes, 18), 5u);
+  EXPECT_EQ(u32At(bytes, 22), 4u);
+  EXPECT_EQ(u32At(bytes, 26), 1u | 4u << 16);  // planes, bits per pixel
+  EXPECT_EQ(u32At(bytes, 30), 0u);             // uncompressed
+  EXPECT_EQ(u32At(bytes, 34), 16u);            // size of the pixel rows
+  EXPECT_EQ(u32At(bytes, 46), 4u);             // colours used
+  EXPECT_TRUE(
+      std::equal(bitmap.colourTable().begin(), bitmap.colourTable().end(), bytes.begin() + 54));
+  EXPECT_TRUE(
+      std::equal(bitmap.pixelRows().begin(), bitmap.pixelRows().end(), bytes.begin() + offset));
+}
+
+TEST(BitmapSave, CoreHeaderIsWidenedWithFourByteColourEntries) {
+  const BmpShape core{.width = 2, .height = 8, .bitsPerPixel = 1, .header = BmpHeader::Core};
+  const std::vector<unsigned char> bytes = loaded(makeBmp(core)).save();
+  ASSERT_EQ(bytes.size(), 54u + 2 * 4 + 8 * 4);
+  EXPECT_EQ(u32At(bytes, 14), 40u);
+  EXPECT_EQ(u32At(bytes, 10), 62u);
+  // Entry 1 of the table is blue 37, green 254, red 11.
+  EXPECT_EQ(u32At(bytes, 58), 37u | 254u << 8 | 11u << 16);
+}
+
+TEST(BitmapSave, ATurnSwapsTheHorizontalAndVerticalResolution) {
+  const Bitmap source = loaded(makeBmp({.width = 4, .height = 4}));
+  const std::vector<unsigned char> bytes = source.rotate(RotationDirection::Clockwise).save();
+  EXPECT_EQ(u32At(source.save(), 38), 2835u);
+  EXPECT_EQ(u32At(bytes, 38), 3780u);
+  EXPECT_EQ(u32At(bytes, 42), 2835u);
+}
+
+TEST(BitmapSave, AnEmptyBitmapTurnsAndSavesToNothing) {
+  const Bitmap empty;
+  EXPECT_TRUE(empty.rotate(RotationDirection::Clockwise).isEmpty());
+  EXPECT_TRUE(empty.save().empty());
+}
+
+TEST(BitmapFile, SavedFileLoadsBackToTheSameImage) {
+  const testing::TempDir dir;
+  const Bitmap bitmap = loaded(makeBmp({.width = 9, .height = 4, .bitsPerPixel = 8}))
+                            .rotate(RotationDirection::Clockwise);
+  const std::string path = dir.file("图片.bmp");
+  ASSERT_TRUE(bitmap.saveFile(path));
+
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<unsigned char> onDisk{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(onDisk, bitmap.save());
+  Bitmap reread;
+  ASSERT_TRUE(reread.loadFile(path));
+  EXPECT_EQ(reread.save(), bitmap.save());
+}
+
+TEST(BitmapFile, MissingFileUnwritableFolderAndEmptyBitmapFail) {
+  const testing::TempDir dir;
+  Bitmap bitmap = loaded(makeBmp({.width = 2, .height = 2}));
+  EXPECT_FALSE(bitmap.saveFile(dir.file("no-such-folder/out.bmp")));
+  EXPECT_FALSE(Bitmap{}.saveFile(dir.file("empty.bmp")));
+  EXPECT_FALSE(bitmap.loadFile(dir.file("missing.bmp")));
+  EXPECT_TRUE(bitmap.isEmpty());
+  EXPECT_FALSE(bitmap.loadFile(dir.path().string()));
+}
+
+}  // namespace
+}  // namespace tabulor
