@@ -124,6 +124,10 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
   move(50, 50);
   applyLayout(layout_);
   client_->installEventFilter(this);
+  // Group boxes in the classic style: the caption sits on the frame line.
+  client_->setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+      "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
 }
 
 MainWindow::~MainWindow() = default;

@@ -31,10 +31,11 @@ TEST(ProgramFolder, IsThePerUserDataFolderCreatedOnDemandOtherwise) {
   EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
-TEST(ProgramFolder, AMissingExecutableFolderFallsBackToTheDataFolder) {
+TEST(ProgramFolder, AMissingExecutableFolderFallsBackToTheDataFolderCreatedOnDemand) {
   testing::TempDir dir;
-  const QString data = QString::fromStdString(dir.file("data"));
+  const QString data = QString::fromStdString(dir.file("share/Tabulor"));
   EXPECT_EQ(chooseProgramFolder(QString::fromStdString(dir.file("gone")), data), data);
+  EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
 TEST(DesktopEnvironment, TicksDoNotGoBackAndArgumentsExcludeTheProgram) {
