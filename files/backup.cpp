@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -14,25 +15,29 @@ std::filesystem::path nativePath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-// A temporary name beside the target, unlikely to collide with anything.
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-  return target.parent_path() / (".~" + target.filename().string() + ".part");
-}
-
-bool copyToTemporary(const std::filesystem::path& from, const std::filesystem::path& to) {
+// Copies a file onto a fresh name (a file left there by an earlier attempt is replaced).
+bool copyFile(const QString& from, const QString& to) {
   std::error_code error;
-  std::filesystem::remove(to, error);
-  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                    error) &&
-         !error;
+  std::filesystem::remove(nativePath(to), error);
+  return std::filesystem::copy_file(nativePath(from), nativePath(to), error) && !error;
 }
 
-using CopyList = std::vector<std::pair<std::filesystem::path, std::filesystem::path>>;
+// Renames a file onto a name, atomically replacing what is there.
+bool renameOver(const QString& from, const QString& to) {
+  std::error_code error;
+  std::filesystem::rename(nativePath(from), nativePath(to), error);
+  return !error;
+}
+
+struct CopyStep {
+  QString from;
+  QString temporary;
+  QString to;
+};
 
 // Removes the temporary files of an abandoned copy; always false.
-bool discard(const CopyList& copied) {
-  std::error_code ignored;
-  for (const auto& entry : copied) std::filesystem::remove(entry.first, ignored);
+bool discard(const std::vector<CopyStep>& steps) {
+  for (const auto& step : steps) QFile::remove(step.temporary);
   return false;
 }
 
@@ -57,47 +62,37 @@ QString backupFileName(const QString& databasePath, const QDateTime& when) {
   return databasePath.mid(cut + 1) + QStringLiteral("__") + backupTimeText(when);
 }
 
+QString temporaryBackupName(const QString& target) {
+  const QFileInfo info(target);
+  return info.dir().filePath(QStringLiteral(".~") + info.fileName() + QStringLiteral(".part"));
+}
+
 QString backupFolder(const QString& programFolder) {
   return programFolder + QStringLiteral("/数据库备份");
 }
 
 bool copyDatabaseFiles(const QString& source, const QString& target) {
-  const std::filesystem::path from = nativePath(source);
-  const std::filesystem::path to = nativePath(target);
-  static const char* const companions[] = {"-wal", "-journal"};
-  CopyList copied;
-  std::error_code error;
-  for (const char* suffix : companions) {
-    std::filesystem::path companion = from;
-    companion += suffix;
-    std::filesystem::path destination = to;
-    destination += suffix;
-    if (!std::filesystem::exists(companion, error)) {
-      std::filesystem::remove(destination, error);
-      continue;
-    }
-    copied.emplace_back(temporaryBeside(destination), destination);
-    if (!copyToTemporary(companion, copied.back().first)) return discard(copied);
+  std::vector<CopyStep> steps;
+  for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+    if (QFileInfo::exists(source + suffix))
+      steps.push_back({source + suffix, temporaryBackupName(target + suffix), target + suffix});
+    else
+      QFile::remove(target + suffix);
   }
-  copied.emplace_back(temporaryBeside(to), to);
-  if (!copyToTemporary(from, copied.back().first)) return discard(copied);
-  std::filesystem::path sharedMemory = to;
-  sharedMemory += "-shm";
-  std::filesystem::remove(sharedMemory, error);
   // The main file last: once it carries the backup's name, its companions are in place.
-  for (const auto& [temporary, destination] : copied) {
-    std::filesystem::rename(temporary, destination, error);
-    if (error) return discard(copied);
-  }
+  steps.push_back({source, temporaryBackupName(target), target});
+  QFile::remove(target + QStringLiteral("-shm"));
+  for (const auto& step : steps)
+    if (!copyFile(step.from, step.temporary)) return discard(steps);
+  for (const auto& step : steps)
+    if (!renameOver(step.temporary, step.to)) return discard(steps);
   return true;
 }
 
 bool installBackup(const QString& temporary, const QString& target) {
   removeDatabaseCompanions(target);
-  std::error_code error;
-  std::filesystem::rename(nativePath(temporary), nativePath(target), error);
-  if (!error) return true;
-  std::filesystem::remove(nativePath(temporary), error);
+  if (renameOver(temporary, target)) return true;
+  QFile::remove(temporary);
   return false;
 }
 

@@ -14,6 +14,9 @@ QString backupTimeText(const QDateTime& when);
 // "__" and the date-time text.
 QString backupFileName(const QString& databasePath, const QDateTime& when);
 
+// The hidden name a backup is written under before it is renamed to target.
+QString temporaryBackupName(const QString& target);
+
 // The folder "数据库备份" in the program folder.
 QString backupFolder(const QString& programFolder);
 

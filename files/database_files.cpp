@@ -85,7 +85,7 @@ void backupDatabaseFile(MainWindow& window, const QString& path) {
                                QFileInfo(fromProgramText(state.dbPath)).canonicalFilePath();
   if (isOpenDatabase) {
     // Never through a descriptor of the live file: closing one would drop our locks.
-    const QString temporary = folder + QStringLiteral("/.~backup.part");
+    const QString temporary = temporaryBackupName(target);
     bool convertible = false;
     const std::string programTemporary = toProgramText(temporary, &convertible);
     QFile::remove(temporary);
