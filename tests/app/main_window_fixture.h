@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/environment.h"
+#include "platform/program_text.h"
 #include "platform/prompts.h"
 #include "sqlitedb/sqlite_db.h"
 #include "support/temp_dir.h"
@@ -29,10 +30,11 @@ class MainWindowTest : public ::testing::Test {
   QString path(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
   QString backupFolderPath() const { return programFolder() + QStringLiteral("/数据库备份"); }
 
-  // Creates a database file by running the SQL, and returns its path.
+  // Creates a database file by running the SQL (UTF-8 source text, so in the UTF-8
+  // code page), and returns its path.
   QString makeDatabase(const std::string& name, const std::string& sql) {
     SqliteDB db;
-    EXPECT_TRUE(db.open(dir.file(name), true));
+    EXPECT_TRUE(db.open(toProgramText(path(name)), true));
     if (!sql.empty()) {
       EXPECT_TRUE(db.execute(sql)) << db.errorText();
     }

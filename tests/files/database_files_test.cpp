@@ -6,6 +6,7 @@
 
 #include "app/main_window_fixture.h"
 #include "platform/egrid.h"
+#include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/text_table.h"
 
@@ -26,7 +27,7 @@ class DatabaseFiles : public MainWindowTest {
   // The number of rows of t in a database file.
   static int rowsIn(const QString& file) {
     SqliteDB db;
-    if (!db.open(file.toStdString())) return -1;
+    if (!db.open(toProgramText(file))) return -1;
     auto query = db.query("SELECT count(*) FROM t");
     query->requery();
     const TextTable table = query->fetchAllText(false);
@@ -224,6 +225,52 @@ TEST_F(DatabaseFiles, ARefusedCloseKeepsTheDatabaseOpen) {
   EXPECT_FALSE(inNoDatabaseState());
   pending->close();
   EXPECT_TRUE(closeDatabase(*window));
+}
+
+}  // namespace
+}  // namespace tabulor::testing
+
+namespace tabulor::testing {
+namespace {
+
+// Runs the test body with code page 936 as the program code page.
+class DatabaseFilesGbk : public MainWindowTest {
+ protected:
+  DatabaseFilesGbk() : saved_(programCodePage()) { setProgramCodePage("GBK"); }
+  ~DatabaseFilesGbk() override { setProgramCodePage(saved_); }
+
+ private:
+  std::string saved_;
+};
+
+TEST_F(DatabaseFilesGbk, ChineseNamesPassThroughTheCodePage) {
+  const QString db = path("数据.db");
+  {
+    SqliteDB create;
+    ASSERT_TRUE(create.open(toProgramText(db), true));
+    ASSERT_TRUE(create.execute(toProgramText(
+        QStringLiteral("CREATE TABLE 商品(名称); INSERT INTO 商品 VALUES ('铅笔');"))));
+  }
+  start({db});
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
+  EXPECT_EQ(logLines().last(), QStringLiteral("打开数据库：") + db);
+  EXPECT_EQ(treeLines().mid(0, 3), QStringList({QStringLiteral("表 (1)"), QStringLiteral("  商品"),
+                                                QStringLiteral("    名称")}));
+  window->setTreeSelection(1);
+  EXPECT_EQ(logLines().last(), QStringLiteral("打开表：商品"));
+  EXPECT_EQ(window->高级表格1->cellText(0, 1), QStringLiteral("名称"));
+  EXPECT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("铅笔"));
+}
+
+TEST_F(DatabaseFilesGbk, APathTheCodePageCannotHoldCannotBeOpened) {
+  const QString db = path("emoji😀.db");
+  QFile file(db);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  start({db});
+  EXPECT_TRUE(inNoDatabaseState());
+  EXPECT_EQ(prompts.messages(),
+            QStringList({QStringLiteral("不能打开数据库 [") + db + QStringLiteral("]！")}));
 }
 
 }  // namespace
