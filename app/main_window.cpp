@@ -18,6 +18,7 @@
 
 #include "app/icons.h"
 #include "app/structure_tree.h"
+#include "app/subsystem_commands.h"
 #include "files/database_files.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
@@ -128,6 +129,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
   client_->setStyleSheet(QStringLiteral(
       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
       "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
+  connectSubsystemCommands(*this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,0 +1,23 @@
+#pragma once
+
+namespace tabulor {
+
+class MainWindow;
+
+// Each window subsystem connects the menu items (and so the toolbar buttons) it owns
+// to its handlers; the main window calls them once its controls exist.
+void connectEditingCommands(MainWindow& window);
+void connectExportCommands(MainWindow& window);
+void connectSchemaCommands(MainWindow& window);
+void connectConsoleCommands(MainWindow& window);
+void connectDatabaseInfoCommands(MainWindow& window);
+
+inline void connectSubsystemCommands(MainWindow& window) {
+  connectEditingCommands(window);
+  connectExportCommands(window);
+  connectSchemaCommands(window);
+  connectConsoleCommands(window);
+  connectDatabaseInfoCommands(window);
+}
+
+}  // namespace tabulor

@@ -1,0 +1,8 @@
+#include "app/main_window.h"
+#include "app/subsystem_commands.h"
+
+namespace tabulor {
+
+void connectDatabaseInfoCommands(MainWindow&) {}
+
+}  // namespace tabulor
