@@ -29,13 +29,13 @@ namespace {
 
 const QString kSeparator;  // an empty caption stands for a separator
 
-struct MenuSpec {
+struct MenuEntry {
   QString title;
   QStringList items;
 };
 
-const std::vector<MenuSpec>& menuSpecs() {
-  static const std::vector<MenuSpec> specs = {
+const std::vector<MenuEntry>& menuEntries() {
+  static const std::vector<MenuEntry> entries = {
       {QStringLiteral("数据库"),
        {QStringLiteral("新建数据库..."), QStringLiteral("打开数据库..."),
         QStringLiteral("关闭数据库"), kSeparator, QStringLiteral("备份数据库"),
@@ -55,17 +55,17 @@ const std::vector<MenuSpec>& menuSpecs() {
       {QStringLiteral("帮助"),
        {QStringLiteral("数据库信息"), QStringLiteral("刷新"), QStringLiteral("关于")}},
   };
-  return specs;
+  return entries;
 }
 
-struct ToolbarSpec {
+struct ToolbarEntry {
   QString caption;      // empty: separator
   QString menuCaption;  // the menu item the button stands for
   int icon;             // toolbar image entry, -1 for none
 };
 
-const std::vector<ToolbarSpec>& toolbarSpecs() {
-  static const std::vector<ToolbarSpec> specs = {
+const std::vector<ToolbarEntry>& toolbarEntries() {
+  static const std::vector<ToolbarEntry> entries = {
       {QStringLiteral("新建数据库"), QStringLiteral("新建数据库..."), 0},
       {QStringLiteral("打开数据库"), QStringLiteral("打开数据库..."), 1},
       {QStringLiteral("关闭数据库"), {}, -1},
@@ -82,7 +82,7 @@ const std::vector<ToolbarSpec>& toolbarSpecs() {
       {{}, {}, -1},
       {QStringLiteral("执行SQL语句"), QStringLiteral("执行SQL语句"), -1},
   };
-  return specs;
+  return entries;
 }
 
 QString menuObjectName(QString caption) {
@@ -225,11 +225,11 @@ void MainWindow::createFieldPanel() {
 }
 
 void MainWindow::createMenus() {
-  for (const auto& spec : menuSpecs()) {
-    QMenu* menu = menuBar()->addMenu(spec.title);
-    menu->setObjectName(QStringLiteral("菜单_") + spec.title);
-    menus_[spec.title] = menu;
-    for (const QString& caption : spec.items) {
+  for (const auto& entry : menuEntries()) {
+    QMenu* menu = menuBar()->addMenu(entry.title);
+    menu->setObjectName(QStringLiteral("菜单_") + entry.title);
+    menus_[entry.title] = menu;
+    for (const QString& caption : entry.items) {
       if (caption.isEmpty()) {
         menu->addSeparator();
         continue;
@@ -261,14 +261,14 @@ void MainWindow::createToolBar() {
   工具条1->setFloatable(false);
   工具条1->setIconSize(QSize(20, 20));
   工具条1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  const auto& specs = toolbarSpecs();
-  for (int number = 0; number < static_cast<int>(specs.size()); ++number) {
-    const auto& spec = specs[static_cast<std::size_t>(number)];
+  const auto& entries = toolbarEntries();
+  for (int number = 0; number < static_cast<int>(entries.size()); ++number) {
+    const auto& entry = entries[static_cast<std::size_t>(number)];
     QAction* button =
-        spec.caption.isEmpty() ? 工具条1->addSeparator() : 工具条1->addAction(spec.caption);
+        entry.caption.isEmpty() ? 工具条1->addSeparator() : 工具条1->addAction(entry.caption);
     button->setObjectName(QStringLiteral("工具条1_按钮%1").arg(number));
-    if (spec.icon >= 0) button->setIcon(toolbarIcon(spec.icon));
-    if (!spec.caption.isEmpty())
+    if (entry.icon >= 0) button->setIcon(toolbarIcon(entry.icon));
+    if (!entry.caption.isEmpty())
       connect(button, &QAction::triggered, this,
               [this, number] { onToolbarButtonClicked(number); });
     toolbarButtons_.push_back(button);
@@ -296,8 +296,8 @@ void MainWindow::onToolbarButtonClicked(int number) {
     closeDatabase(*this);
     return;
   }
-  if (number < 0 || number >= static_cast<int>(toolbarSpecs().size())) return;
-  const QString& caption = toolbarSpecs()[static_cast<std::size_t>(number)].menuCaption;
+  if (number < 0 || number >= static_cast<int>(toolbarEntries().size())) return;
+  const QString& caption = toolbarEntries()[static_cast<std::size_t>(number)].menuCaption;
   if (QAction* action = menuAction(caption)) action->trigger();
 }
 

@@ -42,17 +42,17 @@ QMessageBox::Icon iconFor(int flags) {
   }
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
   Answer answer;
   QMessageBox::ButtonRole role;
   const char* caption;
 };
 
-std::vector<ButtonSpec> buttonsFor(int flags) {
-  const ButtonSpec ok{Answer::Ok, QMessageBox::AcceptRole, "确定"};
-  const ButtonSpec cancel{Answer::Cancel, QMessageBox::RejectRole, "取消"};
-  const ButtonSpec yes{Answer::Yes, QMessageBox::YesRole, "是(&Y)"};
-  const ButtonSpec no{Answer::No, QMessageBox::NoRole, "否(&N)"};
+std::vector<ButtonChoice> buttonsFor(int flags) {
+  const ButtonChoice ok{Answer::Ok, QMessageBox::AcceptRole, "确定"};
+  const ButtonChoice cancel{Answer::Cancel, QMessageBox::RejectRole, "取消"};
+  const ButtonChoice yes{Answer::Yes, QMessageBox::YesRole, "是(&Y)"};
+  const ButtonChoice no{Answer::No, QMessageBox::NoRole, "否(&N)"};
   switch (flags & 0xF) {
     case MessageFlags::OkCancel:
       return {ok, cancel};
@@ -74,18 +74,18 @@ void setPrompts(Prompts* replacement) { current = replacement; }
 Answer QtPrompts::messageBox(const QString& text, const QString& title, int flags) {
   QMessageBox box(iconFor(flags), title.isEmpty() ? kDefaultMessageTitle : title, displayed(text),
                   QMessageBox::NoButton, QApplication::activeWindow());
-  const auto specs = buttonsFor(flags);
+  const auto choices = buttonsFor(flags);
   std::vector<QPushButton*> buttons;
-  for (const auto& spec : specs)
-    buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+  for (const auto& choice : choices)
+    buttons.push_back(box.addButton(QString::fromUtf8(choice.caption), choice.role));
   const std::size_t defaultIndex = (flags & 0xF00) >> 8;
   box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0]);
   // Escape gives Cancel where there is one, else the only or last button (No).
   box.setEscapeButton(buttons.back());
   box.exec();
   for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (box.clickedButton() == buttons[i]) return specs[i].answer;
-  return specs.back().answer;
+    if (box.clickedButton() == buttons[i]) return choices[i].answer;
+  return choices.back().answer;
 }
 
 std::optional<QString> QtPrompts::inputBox(const QString& prompt, const QString& title,
