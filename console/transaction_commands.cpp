@@ -37,12 +37,16 @@ Notice rollbackTransactionCommand(SqliteDB& db) {
   return transactionOutcome(ok, "已成功回滚事务。", "回滚事务失败！", db);
 }
 
-Notice lastErrorTextNotice(const SqliteDB& db) {
-  return diagnostic("最近一次操作的错误信息：", db.errorText(), kNoticeError, "取错误文本()：");
+Notice lastErrorTextNotice(const SqliteDB& db) { return lastErrorTextNotice(db.errorText()); }
+
+Notice lastErrorCodeNotice(const SqliteDB& db) { return lastErrorCodeNotice(db.errorCode()); }
+
+Notice lastErrorTextNotice(const std::string& errorText) {
+  return diagnostic("最近一次操作的错误信息：", errorText, kNoticeError, "取错误文本()：");
 }
 
-Notice lastErrorCodeNotice(const SqliteDB& db) {
-  return diagnostic("最近一次操作的错误码：", std::to_string(db.errorCode()), kNoticeError,
+Notice lastErrorCodeNotice(std::int32_t errorCode) {
+  return diagnostic("最近一次操作的错误码：", std::to_string(errorCode), kNoticeError,
                     "取错误码()：");
 }
 

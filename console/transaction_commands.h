@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "console/notice.h"
 
 namespace tabulor {
@@ -15,6 +18,9 @@ Notice rollbackTransactionCommand(SqliteDB& db);
 
 Notice lastErrorTextNotice(const SqliteDB& db);
 Notice lastErrorCodeNotice(const SqliteDB& db);
+// The same two boxes for an error state read earlier (program text).
+Notice lastErrorTextNotice(const std::string& errorText);
+Notice lastErrorCodeNotice(std::int32_t errorCode);
 Notice lastInsertIdNotice(const SqliteDB& db);
 
 }  // namespace tabulor

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <string>
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tabulor {
+
+class EGrid;
+class KeptEngineError;
+class MainWindow;
+struct Notice;
+
+// The SQL console: runs typed, loaded or templated SQL against the open database, as a
+// query whose rows go to the main window's grid or as statements that only report their
+// outcome. Its tree and template list are filled once, when it opens.
+class SqlConsoleWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // keptError receives the failure of an execute, for the diagnostics of the main window.
+  SqlConsoleWindow(MainWindow& main, KeptEngineError& keptError);
+
+  // --- handlers (each bound to the event of the same role)
+  void layoutSqlConsole();
+  void insertTreeNameAtCaret();
+  void detectSqlKind();
+  void runConsoleSql();
+  void closeSqlConsole();
+  void toggleTemplateList();
+  void importSqlFromFile();
+  void applySelectedTemplate();
+  void hideTemplateList();
+  void showTemplateMenu(const QPoint& globalPosition);
+
+  // The SQL text as the program holds it (CR LF between lines).
+  QString sqlText() const;
+
+  // --- controls (designed names)
+  QLabel* 标签1;
+  QTreeWidget* 树型框1;
+  QLabel* 标签2;
+  QPlainTextEdit* 编辑框_SQL语句;
+  QGroupBox* 分组框1;
+  QRadioButton* 单选框_查询类SQL;
+  QRadioButton* 单选框_执行类SQL;
+  QPushButton* 按钮_从文件导入;
+  QPushButton* 按钮_从模板导入;
+  QPushButton* 按钮_确定;
+  QPushButton* 按钮_关闭;
+  QLabel* 标签3;
+  EGrid* 高级表格1;
+  QMenu* SQL模板_右键菜单;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void createControls();
+  void onSqlConsoleCreated();
+  void fillConsoleTree();
+  void fillTemplateList();
+  void runQuery(const std::string& sql);
+  void runExecute(const std::string& sql);
+
+  MainWindow& main_;
+  KeptEngineError& keptError_;
+};
+
+// Shows one of the program's message boxes.
+void showNotice(const Notice& notice);
+
+}  // namespace tabulor

@@ -1,0 +1,94 @@
+#include "files/database_info_window.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/main_window.h"
+#include "files/info_text.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+#include "platform/prompts.h"
+
+namespace tabulor {
+namespace {
+
+// The boxes keep line breaks as the editor does ("\n"); the program's texts use CR LF.
+QString toEditorLines(QString text) {
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QPlainTextEdit* readOnlyBox(QWidget* parent, const QString& name, const QString& accessible) {
+  auto* box = new QPlainTextEdit(parent);
+  box->setObjectName(name);
+  box->setAccessibleName(accessible);
+  box->setReadOnly(true);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  return box;
+}
+
+}  // namespace
+
+DatabaseInfoWindow::DatabaseInfoWindow(MainWindow& main) : QDialog(&main) {
+  setObjectName(QStringLiteral("DatabaseInfoWindow"));
+  setWindowTitle(QStringLiteral("（此窗口查看数据库的完整信息）"));
+  QFont base = font();
+  base.setPixelSize(12);
+  setFont(base);
+  createControls();
+  resize(934, 512);
+  onInfoWindowCreated(main);
+}
+
+void DatabaseInfoWindow::createControls() {
+  标签1 = new QLabel(QStringLiteral("数据库路径及名称："), this);
+  标签1->setObjectName(QStringLiteral("标签1"));
+  标签1->setGeometry(8, 9, 544, 16);
+  编辑框1 = readOnlyBox(this, QStringLiteral("编辑框1"), QStringLiteral("数据库路径及名称"));
+  编辑框1->setGeometry(8, 36, 776, 32);
+  标签1->setBuddy(编辑框1);
+  标签2 = new QLabel(QStringLiteral("常用数据库操作："), this);
+  标签2->setObjectName(QStringLiteral("标签2"));
+  标签2->setGeometry(8, 104, 544, 16);
+  编辑框2 = readOnlyBox(this, QStringLiteral("编辑框2"), QStringLiteral("常用数据库操作"));
+  编辑框2->setGeometry(8, 128, 912, 312);
+  编辑框2->setPlainText(toEditorLines(QString::fromUtf8(
+      kDatabaseCheatSheet.data(), static_cast<qsizetype>(kDatabaseCheatSheet.size()))));
+  标签2->setBuddy(编辑框2);
+  按钮2 = new QPushButton(QStringLiteral("复制【数据库名称】"), this);
+  按钮2->setObjectName(QStringLiteral("按钮2"));
+  按钮2->setGeometry(616, 444, 120, 32);
+  按钮2->setAutoDefault(false);
+  按钮1 = new QPushButton(QStringLiteral("确定"), this);
+  按钮1->setObjectName(QStringLiteral("按钮1"));
+  按钮1->setGeometry(840, 444, 80, 32);
+  按钮1->setAutoDefault(false);
+  connect(按钮2, &QPushButton::clicked, this, &DatabaseInfoWindow::copyDatabasePath);
+  connect(按钮1, &QPushButton::clicked, this, &DatabaseInfoWindow::closeInfoWindow);
+}
+
+void DatabaseInfoWindow::onInfoWindowCreated(MainWindow& main) {
+  编辑框1->setPlainText(toEditorLines(fromProgramText(main.state().dbPath)));
+}
+
+QString DatabaseInfoWindow::boxText(const QPlainTextEdit& box) {
+  return box.toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void DatabaseInfoWindow::copyDatabasePath() {
+  environment().setClipboardText(boxText(*编辑框1));
+  prompts().messageBox(QStringLiteral("[数据库名称] 已经复制到 [剪切版]"),
+                       MessageFlags::InformationIcon);
+}
+
+void DatabaseInfoWindow::closeInfoWindow() { close(); }
+
+DatabaseInfoWindow* openInfoWindow(MainWindow& window) {
+  auto* info = new DatabaseInfoWindow(window);
+  info->setAttribute(Qt::WA_DeleteOnClose);
+  info->setWindowModality(Qt::ApplicationModal);
+  info->show();
+  return info;
+}
+
+}  // namespace tabulor

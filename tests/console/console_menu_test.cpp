@@ -1,0 +1,123 @@
+#include "console_window_fixture.h"
+
+namespace tabulor::testing {
+namespace {
+
+using ConsoleMenu = ConsoleWindowTest;
+
+TEST_F(ConsoleMenu, TransactionsShowSuccessOrTheEnginesRefusal) {
+  struct Step {
+    const char* item;
+    std::tuple<QString, QString, int> shown;
+  };
+  const auto refused = [](const char* message, const char* engine) {
+    return std::tuple<QString, QString, int>{QString::fromUtf8(message) +
+                                                 QStringLiteral("错误信息如下：\r\n\r\n") +
+                                                 QString::fromUtf8(engine),
+                                             QStringLiteral("错误："), 0x10};
+  };
+  const Step steps[] = {
+      {"回滚事务", refused("回滚事务失败！", "cannot rollback - no transaction is active")},
+      {"提交事务", refused("提交事务失败！", "cannot commit - no transaction is active")},
+      {"开始事务", box("已成功启动事务。", "信息：", 0x40)},
+      {"开始事务", refused("启动事务失败！", "cannot start a transaction within a transaction")},
+      {"提交事务", box("已成功提交事务。", "信息：", 0x40)},
+      {"开始事务", box("已成功启动事务。", "信息：", 0x40)},
+      {"回滚事务", box("已成功回滚事务。", "信息：", 0x40)},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(::testing::Message() << "step " << (&step - steps) << " " << step.item);
+    prompts.clear();
+    menu(step.item);
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(lastBox(), step.shown);
+  }
+}
+
+TEST_F(ConsoleMenu, RollbackUndoesWhatTheConsoleDidInsideTheTransaction) {
+  menu("开始事务");
+  openConsole();
+  run(QStringLiteral("insert into t values (3, 'three')"));
+  closeConsole();
+  menu("回滚事务");
+  EXPECT_EQ(lastBox(), box("已成功回滚事务。", "信息：", 0x40));
+  openConsole();
+  run(QStringLiteral("select count(*) from t"));
+  EXPECT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("2"));
+}
+
+std::tuple<QString, QString, int> errorTextBox(const QString& text) {
+  return {QStringLiteral("最近一次操作的错误信息：") + text, QStringLiteral("取错误文本()："),
+          0x10};
+}
+std::tuple<QString, QString, int> errorCodeBox(int code) {
+  return {QStringLiteral("最近一次操作的错误码：") + QString::number(code),
+          QStringLiteral("取错误码()："), 0x10};
+}
+std::tuple<QString, QString, int> insertIdBox(const char* id) {
+  return {QStringLiteral("最近一次插入记录时自动生成的记录ID：") + QString::fromUtf8(id),
+          QStringLiteral("取最新插入ID()："), 0};
+}
+
+TEST_F(ConsoleMenu, DiagnosticsDescribeAFailedConsoleExecuteDespiteTheTreeRefresh) {
+  window->setTreeSelection(1);  // the refresh shows table t again: more engine calls
+  openConsole();
+  run(QStringLiteral("insert into t (rowid, a) values (7, 7); selec 1"));
+  EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("near \"selec\": syntax error")));
+  closeConsole();
+  menu("取错误文本");
+  EXPECT_EQ(lastBox(), errorTextBox(QStringLiteral("near \"selec\": syntax error")));
+  menu("取错误码");
+  EXPECT_EQ(lastBox(), errorCodeBox(1));
+  menu("取错误码");  // reading does not use it up
+  EXPECT_EQ(lastBox(), errorCodeBox(1));
+  menu("取最新插入ID");
+  EXPECT_EQ(lastBox(), insertIdBox("7"));
+}
+
+TEST_F(ConsoleMenu, DiagnosticsAfterASuccessfulStatementShowNoError) {
+  openConsole();
+  run(QStringLiteral("selec 1"));
+  run(QStringLiteral("insert into t (rowid, a) values (42, 3)"));
+  EXPECT_EQ(lastBox(), box("SQL语句执行成功！", "信息：", 0x40));
+  closeConsole();
+  menu("取错误文本");
+  EXPECT_EQ(lastBox(), errorTextBox(QString()));
+  menu("取错误码");
+  EXPECT_EQ(lastBox(), errorCodeBox(0));
+  menu("取最新插入ID");
+  EXPECT_EQ(lastBox(), insertIdBox("42"));
+}
+
+TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself) {
+  const std::function<void()> nextUses[] = {
+      [&] { window->setTreeSelection(1); },  // the data view's own queries
+      [&] { menu("开始事务"); },
+      [&] { menu("刷新"); },
+  };
+  for (const auto& use : nextUses) {
+    SCOPED_TRACE(&use - nextUses);
+    window->setTreeSelection(0);
+    openConsole();
+    run(QStringLiteral("drop table missing"));
+    closeConsole();
+    use();
+    menu("取错误码");
+    EXPECT_EQ(lastBox(), errorCodeBox(0));
+    menu("回滚事务");
+  }
+  openConsole();
+  run(QStringLiteral("drop table missing"));
+  closeConsole();
+  menu("提交事务");  // a later failure replaces the kept one
+  menu("取错误文本");
+  EXPECT_EQ(lastBox(), errorTextBox(QStringLiteral("cannot commit - no transaction is active")));
+}
+
+TEST_F(ConsoleMenu, InsertIdIsZeroBeforeAnyInsert) {
+  menu("取最新插入ID");
+  EXPECT_EQ(lastBox(), insertIdBox("0"));
+}
+
+}  // namespace
+}  // namespace tabulor::testing
