@@ -49,7 +49,10 @@ bool closeDatabase(MainWindow& window) {
   return true;
 }
 
-bool openDatabaseFile(MainWindow& window, const QString& path, bool create) {
+bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create) {
+  // A path from the command line may be relative; the caption and the information
+  // window show where the file really is.
+  const QString path = QFileInfo(givenPath).absoluteFilePath();
   backupDatabaseFile(window, path);
   AppState& state = window.state();
   const QString action = create ? QStringLiteral("新建") : QStringLiteral("打开");

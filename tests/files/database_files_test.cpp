@@ -54,6 +54,14 @@ TEST_F(DatabaseFiles, OpenBacksUpFirstThenOpensAndLogsBoth) {
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
 }
 
+TEST_F(DatabaseFiles, ARelativePathIsHeldAsTheFullPath) {
+  const QString db = makeDatabase("shop.db", "CREATE TABLE t(x)");
+  start({QDir::current().relativeFilePath(db)});
+  EXPECT_EQ(fromProgramText(state.dbPath), db);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
+  EXPECT_EQ(logLines().last(), QStringLiteral("打开数据库：") + db);
+}
+
 TEST_F(DatabaseFiles, BackupsWithinOneSecondShareANameAndLaterOnesSitBeside) {
   const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
   start({db});
