@@ -1,8 +1,29 @@
+#include <QAction>
+
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
+#include "editing/field_panel.h"
+#include "editing/record_commands.h"
+#include "platform/egrid.h"
 
 namespace tabulor {
 
-void connectEditingCommands(MainWindow&) {}
+void connectEditingCommands(MainWindow& window) {
+  new FieldPanel(window);
+  EGrid* grid = window.高级表格1;
+  QObject::connect(grid, &EGrid::editorAboutToOpen, &window,
+                   [&window](int row, int column) { rememberCellText(window, row, column); });
+  QObject::connect(grid, &EGrid::editEnded, &window,
+                   [&window](int row, int column) { writeBackCellEdit(window, row, column); });
+  QObject::connect(grid, &EGrid::rightButtonReleased, &window,
+                   [&window](int, int, const QPoint& at) { showTableMenuOnGrid(window, at); });
+  const auto onMenu = [&window](const char* caption, void (*command)(MainWindow&)) {
+    QObject::connect(window.menuAction(QString::fromUtf8(caption)), &QAction::triggered, &window,
+                     [&window, command] { command(window); });
+  };
+  onMenu("插入空记录", insertEmptyRecord);
+  onMenu("插入记录...", insertFixedTestRecord);
+  onMenu("删除当前记录", deleteCurrentRecord);
+}
 
 }  // namespace tabulor

@@ -1,0 +1,333 @@
+#include "editing/field_panel.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include "app/main_window.h"
+#include "editing/field_text.h"
+#include "editing/page_geometry.h"
+#include "editing/picture_panels.h"
+#include "editing/picture_viewer_window.h"
+#include "platform/egrid.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+#include "platform/prompts.h"
+
+namespace tabulor {
+namespace {
+
+const QString kWriteFailed = QStringLiteral("写字段值失败！");
+
+// Lets typed characters through only when they are in the allowed set; control characters
+// (Backspace and the like), pasted text and text set by the program always pass.
+class TypedCharacterFilter : public QObject {
+ public:
+  TypedCharacterFilter(QString allowed, QObject* parent)
+      : QObject(parent), allowed_(std::move(allowed)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const QString typed = static_cast<QKeyEvent*>(event)->text();
+      if (!typed.isEmpty() && typed.front() >= QLatin1Char(' '))
+        for (const QChar c : typed)
+          if (!allowed_.contains(c)) return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QString allowed_;
+};
+
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name) {
+  widget->setObjectName(name);
+  widget->setAccessibleName(name.mid(name.indexOf(QLatin1Char('_')) + 1));
+  return widget;
+}
+
+QPushButton* button(QTabWidget& pages, QWidget* page, const QString& name, const QString& caption,
+                    const QRect& designed) {
+  auto* created = new QPushButton(caption, page);
+  created->setObjectName(name);
+  placeOnPage(pages, *created, designed);
+  return created;
+}
+
+std::optional<Bytes> readWholeFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray content = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  return Bytes(content.begin(), content.end());
+}
+
+bool writeWholeFile(const QString& path, const char* data, std::size_t size) {
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) &&
+         file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size) && file.commit();
+}
+
+// The panel's dialog for blob files.
+FileDialogRequest blobDialog() {
+  FileDialogRequest request;
+  request.filter = QStringLiteral("所有文件(*.*)|*.*");
+  return request;
+}
+
+std::optional<std::string> programTextOf(const QString& text) {
+  bool convertible = false;
+  std::string converted = toProgramText(text, &convertible);
+  if (!convertible) return std::nullopt;
+  return converted;
+}
+
+}  // namespace
+
+FieldPanel::FieldPanel(MainWindow& window) : QObject(&window), window_(window) {
+  setObjectName(QStringLiteral("字段读写面板"));
+  QTabWidget& pages = *window.高级选择夹1;
+  createTextPage(pages.widget(0));
+  createNumberPage(pages.widget(1), 编辑框_整数字段值, 按钮_读整数字段值, 按钮_写整数字段值,
+                   QStringLiteral("编辑框_整数字段值"), QStringLiteral("按钮_读整数字段值"),
+                   QStringLiteral("按钮_写整数字段值"), QStringLiteral("-0123456789"));
+  createNumberPage(pages.widget(2), 编辑框_小数字段值, 按钮_读小数字段值, 按钮_写小数字段值,
+                   QStringLiteral("编辑框_小数字段值"), QStringLiteral("按钮_读小数字段值"),
+                   QStringLiteral("按钮_写小数字段值"), QStringLiteral("-.0123456789"));
+  createBlobPage(pages.widget(3));
+  connectControls();
+}
+
+void FieldPanel::createTextPage(QWidget* page) {
+  QTabWidget& pages = *window_.高级选择夹1;
+  编辑框_文本字段值 = named(new QPlainTextEdit(page), QStringLiteral("编辑框_文本字段值"));
+  编辑框_文本字段值->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  编辑框_文本字段值->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  placeOnPage(pages, *编辑框_文本字段值, QRect(8, 46, 128, 146));
+  按钮_从文件读入文本 = button(pages, page, QStringLiteral("按钮_从文件读入文本"),
+                               QStringLiteral("从文件读"), QRect(9, 200, 64, 24));
+  按钮_写文本到文件 = button(pages, page, QStringLiteral("按钮_写文本到文件"),
+                             QStringLiteral("写到文件"), QRect(72, 200, 64, 24));
+  按钮_读文本字段值 = button(pages, page, QStringLiteral("按钮_读文本字段值"),
+                             QStringLiteral("读取"), QRect(9, 223, 64, 24));
+  按钮_写文本字段值 = button(pages, page, QStringLiteral("按钮_写文本字段值"),
+                             QStringLiteral("写入"), QRect(72, 223, 64, 24));
+}
+
+void FieldPanel::createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& read,
+                                  QPushButton*& write, const QString& boxName,
+                                  const QString& readName, const QString& writeName,
+                                  const QString& typedCharacters) {
+  QTabWidget& pages = *window_.高级选择夹1;
+  box = named(new QLineEdit(page), boxName);
+  box->setAttribute(Qt::WA_InputMethodEnabled, false);
+  box->installEventFilter(new TypedCharacterFilter(typedCharacters, box));
+  placeOnPage(pages, *box, QRect(8, 48, 128, 20));
+  read = button(pages, page, readName, QStringLiteral("读取"), QRect(8, 96, 64, 24));
+  write = button(pages, page, writeName, QStringLiteral("写入"), QRect(71, 96, 64, 24));
+}
+
+void FieldPanel::createBlobPage(QWidget* page) {
+  QTabWidget& pages = *window_.高级选择夹1;
+  按钮_写字节集字段值到文件 = button(pages, page, QStringLiteral("按钮_写字节集字段值到文件"),
+                                     QStringLiteral("写出到文件..."), QRect(8, 48, 128, 24));
+  按钮_清除字节集字段 = button(pages, page, QStringLiteral("按钮_清除字节集字段"),
+                               QStringLiteral("清除"), QRect(8, 71, 40, 24));
+  按钮_从文件写到字节集字段 = button(pages, page, QStringLiteral("按钮_从文件写到字节集字段"),
+                                     QStringLiteral("从文件写入..."), QRect(47, 71, 89, 24));
+  标签5 = new QLabel(QStringLiteral("图片预览："), page);
+  标签5->setObjectName(QStringLiteral("标签5"));
+  placeOnPage(pages, *标签5, QRect(10, 105, 126, 11));
+  图片框_字节集预览 = named(new BlobPreview(page), QStringLiteral("图片框_字节集预览"));
+  placeOnPage(pages, *图片框_字节集预览, QRect(8, 120, 128, 128));
+  标签5->setBuddy(图片框_字节集预览);
+}
+
+void FieldPanel::connectControls() {
+  connect(window_.组合框_记录序号, &QComboBox::currentIndexChanged, this,
+          &FieldPanel::refreshFieldPanel);
+  connect(window_.组合框_字段名称, &QComboBox::currentIndexChanged, this,
+          &FieldPanel::refreshFieldPanel);
+  connect(window_.高级选择夹1, &QTabWidget::currentChanged, this, &FieldPanel::refreshFieldPanel);
+  connect(window_.高级表格1, &EGrid::currentCellMoved, this,
+          [this](int row, int column) { syncPanelToGridCursor(row, column); });
+  const auto onClick = [this](QPushButton* clicked, auto handler) {
+    connect(clicked, &QPushButton::clicked, this, handler);
+  };
+  onClick(按钮_读文本字段值, [this] { readFieldToPanel(PanelKind::Text); });
+  onClick(按钮_读整数字段值, [this] { readFieldToPanel(PanelKind::Integer); });
+  onClick(按钮_读小数字段值, [this] { readFieldToPanel(PanelKind::Decimal); });
+  onClick(按钮_写字节集字段值到文件, [this] { readFieldToPanel(PanelKind::Blob, true); });
+  onClick(按钮_写文本字段值, [this] { writeFieldFromPanel(PanelKind::Text); });
+  onClick(按钮_写整数字段值, [this] { writeFieldFromPanel(PanelKind::Integer); });
+  onClick(按钮_写小数字段值, [this] { writeFieldFromPanel(PanelKind::Decimal); });
+  onClick(按钮_从文件写到字节集字段, [this] { writeFieldFromPanel(PanelKind::Blob); });
+  onClick(按钮_清除字节集字段, [this] { writeFieldFromPanel(PanelKind::ClearBlob); });
+  onClick(按钮_从文件读入文本, [this] { loadTextFromFile(); });
+  onClick(按钮_写文本到文件, [this] { saveTextToFile(); });
+  connect(图片框_字节集预览, &BlobPreview::doubleClicked, this, &FieldPanel::openPictureViewer);
+}
+
+int FieldPanel::selectedRecordNumber() const { return window_.组合框_记录序号->currentIndex() + 1; }
+
+int FieldPanel::selectedFieldNumber() const { return window_.组合框_字段名称->currentIndex() + 1; }
+
+// One read for both selectors, however many of them the move changes.
+void FieldPanel::syncPanelToGridCursor(int row, int column) {
+  {
+    const QSignalBlocker records(window_.组合框_记录序号);
+    const QSignalBlocker fields(window_.组合框_字段名称);
+    window_.组合框_记录序号->setCurrentIndex(row - 1);
+    window_.组合框_字段名称->setCurrentIndex(column - 1);
+  }
+  refreshFieldPanel();
+}
+
+void FieldPanel::refreshFieldPanel() {
+  if (!window_.isTableSelected() || !window_.state().table.isOpen()) return;
+  static const PanelKind kinds[] = {PanelKind::Text, PanelKind::Integer, PanelKind::Decimal,
+                                    PanelKind::Blob};
+  const int page = window_.高级选择夹1->currentIndex();
+  if (page >= 0 && page < 4) readFieldToPanel(kinds[page]);
+}
+
+void FieldPanel::readFieldToPanel(PanelKind kind, bool saveToFile) {
+  setTextBoxText(QString());
+  编辑框_整数字段值->clear();
+  编辑框_小数字段值->clear();
+  图片框_字节集预览->setPicture({});
+  SqliteTable& table = window_.state().table;
+  if (selectedRecordNumber() <= 0 || selectedFieldNumber() <= 0 || !table.isOpen()) return;
+  const bool blob = kind == PanelKind::Blob;
+  FieldValue value = blob ? FieldValue(Bytes()) : FieldValue(std::string());
+  if (!table.goTo(selectedRecordNumber()) || !table.readField(selectedFieldNumber(), value)) {
+    prompts().messageBox(QStringLiteral("读字段值失败！"), 0);
+    return;
+  }
+  if (blob) {
+    图片框_字节集预览->setPicture(std::get<Bytes>(value));
+    if (saveToFile) saveBlobToFile(std::get<Bytes>(value));
+    return;
+  }
+  const QString text = fromProgramText(std::get<std::string>(value));
+  if (kind == PanelKind::Text) setTextBoxText(text);
+  if (kind == PanelKind::Integer) 编辑框_整数字段值->setText(text);
+  if (kind == PanelKind::Decimal) 编辑框_小数字段值->setText(text);
+}
+
+void FieldPanel::saveBlobToFile(const Bytes& bytes) {
+  FileDialogRequest request = blobDialog();
+  const auto path = prompts().saveFileName(request);
+  if (!path) return;
+  if (!writeWholeFile(*path, reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
+    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+    return;
+  }
+  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
+}
+
+bool FieldPanel::canWrite() const {
+  return selectedRecordNumber() > 0 && selectedFieldNumber() > 0 && window_.state().table.isOpen();
+}
+
+bool FieldPanel::confirmClearField() const {
+  const QString question = QStringLiteral("本操作将清除字段 [") +
+                           window_.组合框_字段名称->currentText() +
+                           QStringLiteral("] 中的现有数据，确认要继续吗？");
+  return prompts().messageBox(question, MessageFlags::YesNoCancel | MessageFlags::QuestionIcon) ==
+         Answer::Yes;
+}
+
+void FieldPanel::writeField(const std::function<std::optional<FieldValue>()>& value) {
+  SqliteTable& table = window_.state().table;
+  const auto fail = [] { prompts().messageBox(kWriteFailed, MessageFlags::ErrorIcon); };
+  if (!table.goTo(selectedRecordNumber())) return fail();
+  table.beginEdit();
+  const std::optional<FieldValue> produced = value();
+  if (!produced || !table.setField(selectedFieldNumber(), *produced)) return fail();
+  if (!table.post()) return fail();
+  prompts().messageBox(QStringLiteral("已成功写入字段值！"), MessageFlags::InformationIcon);
+}
+
+void FieldPanel::writeFieldFromPanel(PanelKind kind) {
+  if (!canWrite()) return;
+  if (kind == PanelKind::ClearBlob && !confirmClearField()) return;
+  writeField([this, kind]() -> std::optional<FieldValue> {
+    switch (kind) {
+      case PanelKind::Text:
+        return programTextOf(textBoxText());
+      case PanelKind::Integer:
+        return integerPageValue(toProgramText(编辑框_整数字段值->text()));
+      case PanelKind::Decimal:
+        return textToNumber(toProgramText(编辑框_小数字段值->text()));
+      case PanelKind::Blob: {
+        // A file that cannot be read is a failure, never an empty blob over the field.
+        const auto path = prompts().openFileName(blobDialog());
+        if (!path) return std::nullopt;
+        return readWholeFile(*path);
+      }
+      case PanelKind::ClearBlob:
+        return Bytes();
+    }
+    return std::nullopt;
+  });
+}
+
+void FieldPanel::writePictureToField(const Bytes& picture) {
+  if (!canWrite() || !confirmClearField()) return;
+  writeField([&picture] { return std::optional<FieldValue>(picture); });
+}
+
+void FieldPanel::loadTextFromFile() {
+  FileDialogRequest request = MainWindow::textDialog();
+  const auto path = prompts().openFileName(request);
+  if (!path) return;
+  const std::optional<Bytes> content = readWholeFile(*path);
+  if (!content) return;
+  const std::string_view bytes(reinterpret_cast<const char*>(content->data()), content->size());
+  setTextBoxText(fromProgramText(textBeforeZero(bytes)));
+}
+
+void FieldPanel::saveTextToFile() {
+  FileDialogRequest request = MainWindow::textDialog();
+  const auto path = prompts().saveFileName(request);
+  if (!path) return;
+  const std::optional<std::string> text = programTextOf(textBoxText());
+  if (!text || !writeWholeFile(*path, text->data(), text->size())) {
+    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+    return;
+  }
+  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
+  environment().openWithEditor(*path);
+}
+
+QString FieldPanel::textBoxText() const {
+  QString text = 编辑框_文本字段值->toPlainText();
+  if (textLineBreak_ != QStringLiteral("\n")) text.replace(QLatin1Char('\n'), textLineBreak_);
+  return text;
+}
+
+void FieldPanel::setTextBoxText(const QString& text) {
+  textLineBreak_ =
+      text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+  编辑框_文本字段值->setPlainText(text);
+}
+
+void FieldPanel::openPictureViewer() {
+  auto* viewer = new PictureViewerWindow(window_, 图片框_字节集预览->picture());
+  viewer->show();
+}
+
+FieldPanel& fieldPanel(MainWindow& window) {
+  return *window.findChild<FieldPanel*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace tabulor

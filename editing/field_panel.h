@@ -1,0 +1,88 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QObject>
+#include <QString>
+
+#include "sqlitedb/field_value.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tabulor {
+
+class BlobPreview;
+class MainWindow;
+
+// What a read or write of the panel handles.
+enum class PanelKind { Text, Integer, Decimal, Blob, ClearBlob };
+
+// The field read/write panel: reads one field of one record of the shown table onto the page
+// of its kind and writes it back; the record and field selectors follow the grid's current
+// cell. The selectors and the pages are the main window's; this fills the pages.
+class FieldPanel : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit FieldPanel(MainWindow& window);
+
+  // Selection index + 1 of the record and field selectors; 0 when nothing is selected.
+  int selectedRecordNumber() const;
+  int selectedFieldNumber() const;
+
+  void syncPanelToGridCursor(int row, int column);
+  void refreshFieldPanel();
+  void readFieldToPanel(PanelKind kind, bool saveToFile = false);
+  void writeFieldFromPanel(PanelKind kind);
+  void loadTextFromFile();
+  void saveTextToFile();
+  void openPictureViewer();
+  // The picture viewer's store: after the clear question, the bytes go into the selected field.
+  void writePictureToField(const Bytes& picture);
+
+  QPlainTextEdit* 编辑框_文本字段值;
+  QPushButton* 按钮_从文件读入文本;
+  QPushButton* 按钮_写文本到文件;
+  QPushButton* 按钮_读文本字段值;
+  QPushButton* 按钮_写文本字段值;
+  QLineEdit* 编辑框_整数字段值;
+  QPushButton* 按钮_读整数字段值;
+  QPushButton* 按钮_写整数字段值;
+  QLineEdit* 编辑框_小数字段值;
+  QPushButton* 按钮_读小数字段值;
+  QPushButton* 按钮_写小数字段值;
+  QPushButton* 按钮_写字节集字段值到文件;
+  QPushButton* 按钮_清除字节集字段;
+  QPushButton* 按钮_从文件写到字节集字段;
+  QLabel* 标签5;
+  BlobPreview* 图片框_字节集预览;
+
+ private:
+  void createTextPage(QWidget* page);
+  void createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& read, QPushButton*& write,
+                        const QString& boxName, const QString& readName, const QString& writeName,
+                        const QString& typedCharacters);
+  void createBlobPage(QWidget* page);
+  void connectControls();
+  bool canWrite() const;
+  bool confirmClearField() const;
+  // Goes to the record, produces the value (nullopt: refused) and posts it, telling the user.
+  void writeField(const std::function<std::optional<FieldValue>()>& value);
+  void saveBlobToFile(const Bytes& bytes);
+  // The text box's text with the line breaks of the text last put into it, so a field or
+  // file written with CR LF keeps them.
+  QString textBoxText() const;
+  void setTextBoxText(const QString& text);
+
+  MainWindow& window_;
+  QString textLineBreak_ = QStringLiteral("\n");
+};
+
+// The panel of a main window (created by connectEditingCommands).
+FieldPanel& fieldPanel(MainWindow& window);
+
+}  // namespace tabulor

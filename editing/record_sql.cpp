@@ -1,0 +1,74 @@
+#include "editing/record_sql.h"
+
+#include <vector>
+
+#include "sqlitedb/program_text.h"
+
+namespace tabulor {
+namespace {
+
+std::string doubledQuotes(const std::string& text) {
+  std::string quoted;
+  quoted.reserve(text.size());
+  for (const char c : text) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted;
+}
+
+}  // namespace
+
+std::string emptyRecordSql(const std::string& table, std::int32_t fieldCount) {
+  std::string list;
+  for (std::int32_t i = 0; i < fieldCount; ++i) list += "null,";
+  if (!list.empty()) list.pop_back();
+  return "insert into " + table + " values(" + list + ")";
+}
+
+std::string accountDateText(int year, int month, int day, int hour, int minute, int second) {
+  const auto number = [](int value) { return std::to_string(value); };
+  std::string text = number(year) + programText("年") + number(month) + programText("月") +
+                     number(day) + programText("日");
+  if (second != 0)
+    text += number(hour) + programText("时") + number(minute) + programText("分") + number(second) +
+            programText("秒");
+  else if (minute != 0)
+    text += number(hour) + programText("时") + number(minute) + programText("分");
+  else if (hour != 0)
+    text += number(hour) + programText("时");
+  return text;
+}
+
+std::string accountInsertSql(const std::string& account, const std::string& createDate) {
+  const std::vector<std::string> values = {account,
+                                           "480267",
+                                           "Zhang San",
+                                           createDate,
+                                           "0",
+                                           "0",
+                                           "0",
+                                           "0",
+                                           "0",
+                                           "1970/1/1",
+                                           "0",
+                                           "0",
+                                           "zhangsan@example.com",
+                                           "1",
+                                           "11",
+                                           "111",
+                                           "1111",
+                                           "0"};
+  std::string sql =
+      "insert into TBL_ACCOUNT(FCH_ACCOUNT,FCH_PASSWORD,FCH_USERNAME,FCH_CREATEDATE,"
+      "FCH_UPDATEDATE,FCH_DELETED,FCH_PERMISSION,FCH_GAMEGOLD,FCH_SSNO,FCH_BIRTHDAY,FCH_PHONE,"
+      "FCH_MOBILEPHONE,FCH_EMAIL,FCH_QUIZ1,FCH_ANSWER1,FCH_QUIZ2,FCH_ANSWER2,FCH_SERIALNUM) "
+      "values('";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) sql += "','";
+    sql += doubledQuotes(values[i]);
+  }
+  return sql + "')";
+}
+
+}  // namespace tabulor

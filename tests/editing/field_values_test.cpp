@@ -1,0 +1,88 @@
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "editing/field_text.h"
+#include "editing/record_sql.h"
+#include "sqlitedb/program_text.h"
+
+namespace tabulor {
+namespace {
+
+TEST(TextToNumber, ReadsTheLongestDecimalPrefixLikeAtof) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"12.5", 12.5}, {"  -3e2x", -300}, {"+7", 7},     {".5", 0.5},     {"5.", 5},     {"1e", 1},
+      {"1e+", 1},     {"2E-1", 0.2},     {"12abc", 12}, {"-", 0},        {"", 0},       {"abc", 0},
+      {"--1", 0},     {".", 0},          {"-.e1", 0},   {"\t\n 42", 42}, {"1e-400", 0}, {"007", 7},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(textToNumber(c.text), c.value) << c.text;
+  EXPECT_TRUE(std::isinf(textToNumber("1e400")));
+  EXPECT_TRUE(std::signbit(textToNumber("-1e400")));
+}
+
+TEST(IntegerPageValue, WholeNumbersOf64BitsStayExactOthersConvertAsNumbers) {
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  const struct {
+    const char* text;
+    FieldValue value;
+  } cases[] = {
+      {"9007199254740993", std::int64_t{9007199254740993}},
+      {"-9223372036854775808", kMin},
+      {"9223372036854775807", kMax},
+      {" +42", std::int64_t{42}},
+      {"-0", std::int64_t{0}},
+      {"9223372036854775808", 9223372036854775808.0},
+      {"-9223372036854775809", -9223372036854775809.0},
+      {"12.5", 12.5},
+      {"12abc", 12.0},
+      {"42 ", 42.0},
+      {"+-5", 0.0},
+      {"-", 0.0},
+      {"", 0.0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(integerPageValue(c.text), c.value) << c.text;
+}
+
+TEST(TextBeforeZero, StopsAtTheFirstZeroByte) {
+  EXPECT_EQ(textBeforeZero(std::string_view("ab\0cd", 5)), "ab");
+  EXPECT_EQ(textBeforeZero("abc"), "abc");
+  EXPECT_EQ(textBeforeZero(std::string_view("\0x", 2)), "");
+}
+
+TEST(RecordSql, EmptyRecordHasOneNullPerColumn) {
+  EXPECT_EQ(emptyRecordSql("t", 3), "insert into t values(null,null,null)");
+  EXPECT_EQ(emptyRecordSql("t", 1), "insert into t values(null)");
+  EXPECT_EQ(emptyRecordSql("t", 0), "insert into t values()");
+}
+
+TEST(RecordSql, DateTextLeavesOutTrailingZeroParts) {
+  const struct {
+    int hour, minute, second;
+    const char* text;
+  } cases[] = {
+      {14, 5, 9, "2024年5月3日14时5分9秒"}, {14, 0, 0, "2024年5月3日14时"},
+      {14, 5, 0, "2024年5月3日14时5分"},    {0, 0, 0, "2024年5月3日"},
+      {0, 0, 9, "2024年5月3日0时0分9秒"},   {0, 5, 0, "2024年5月3日0时5分"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(accountDateText(2024, 5, 3, c.hour, c.minute, c.second), programText(c.text))
+        << c.text;
+}
+
+TEST(RecordSql, AccountInsertNamesTheEighteenColumnsAndDoublesQuotes) {
+  EXPECT_EQ(accountInsertSql("O'Brien", "D"),
+            "insert into TBL_ACCOUNT(FCH_ACCOUNT,FCH_PASSWORD,FCH_USERNAME,FCH_CREATEDATE,"
+            "FCH_UPDATEDATE,FCH_DELETED,FCH_PERMISSION,FCH_GAMEGOLD,FCH_SSNO,FCH_BIRTHDAY,"
+            "FCH_PHONE,FCH_MOBILEPHONE,FCH_EMAIL,FCH_QUIZ1,FCH_ANSWER1,FCH_QUIZ2,FCH_ANSWER2,"
+            "FCH_SERIALNUM) values('O''Brien','480267','Zhang San','D','0','0','0','0','0',"
+            "'1970/1/1','0','0','zhangsan@example.com','1','11','111','1111','0')");
+}
+
+}  // namespace
+}  // namespace tabulor

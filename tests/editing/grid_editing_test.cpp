@@ -1,0 +1,96 @@
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include "editing/record_commands.h"
+#include "editing_fixture.h"
+#include "platform/egrid.h"
+
+namespace tabulor::testing {
+namespace {
+
+using Kind = ScriptedPrompts::Kind;
+
+// Every update of t is counted in writes, so a write of an unchanged value shows too.
+const char* const kSql =
+    "CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT CHECK(length(name) < 10), qty INTEGER);"
+    "INSERT INTO t VALUES (1, 'hello', 5), (2, 'world', 6);"
+    "CREATE TABLE writes(n);"
+    "CREATE TRIGGER counted AFTER UPDATE ON t BEGIN INSERT INTO writes VALUES (1); END;"
+    "CREATE VIEW v AS SELECT name FROM t;";
+
+class GridEditing : public EditingTest {
+ protected:
+  void SetUp() override { openAndShow(kSql, QStringLiteral("t")); }
+
+  EGrid& grid() { return *window->高级表格1; }
+
+  // Types text into a cell through its in-place editor and confirms with Enter.
+  void editCell(int row, int column, const QString& text) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // earlier editors
+    grid().setCurrentCell(row, column);
+    grid().edit(grid().currentIndex());
+    auto* editor = grid().viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the grid commits the editor's text queued
+  }
+  std::string writes() { return value("SELECT count(*) FROM writes"); }
+};
+
+TEST_F(GridEditing, AChangedCellIsWrittenAndLoggedAnUnchangedOneIsNot) {
+  const int logSize = logLines().size();
+  editCell(1, 2, QStringLiteral("hello"));
+  EXPECT_EQ(writes(), "0");
+  EXPECT_EQ(logLines().size(), logSize);
+
+  editCell(1, 2, QStringLiteral("Hello"));
+  EXPECT_EQ(value("SELECT name FROM t WHERE id = 1"), "Hello") << "a change of case is a change";
+  EXPECT_EQ(logLines().last(), QStringLiteral("已修改 name 字段值：Hello"));
+
+  editCell(2, 3, QStringLiteral("abc"));
+  EXPECT_EQ(value("SELECT typeof(qty) || ':' || qty FROM t WHERE id = 2"), "text:abc");
+  EXPECT_EQ(logLines().last(), QStringLiteral("已修改 qty 字段值：abc"));
+  editCell(2, 3, QStringLiteral("42"));
+  EXPECT_EQ(value("SELECT typeof(qty) || ':' || qty FROM t WHERE id = 2"), "integer:42");
+  EXPECT_EQ(writes(), "3");
+  EXPECT_TRUE(prompts.records().empty());
+}
+
+TEST_F(GridEditing, ARefusedUpdateShowsTheEngineTextAndKeepsTheTypedText) {
+  const int logSize = logLines().size();
+  editCell(1, 2, QStringLiteral("much too long"));
+  ASSERT_EQ(prompts.records(Kind::Message).size(), 1u);
+  const auto box = prompts.records(Kind::Message).front();
+  EXPECT_EQ(box.text,
+            QStringLiteral("修改字段值失败！错误信息如下：\r\n\r\nCHECK constraint failed: "
+                           "length(name) < 10"));
+  EXPECT_EQ(box.title, QStringLiteral("错误："));
+  EXPECT_EQ(box.flags, 0x10);
+  EXPECT_EQ(grid().cellText(1, 2), QStringLiteral("much too long"));
+  EXPECT_EQ(value("SELECT name FROM t WHERE id = 1"), "hello");
+  EXPECT_EQ(logLines().size(), logSize);
+}
+
+TEST_F(GridEditing, AViewIsNeverWrittenAndGetsNoContextMenu) {
+  select(QStringLiteral("v"));
+  prompts.clear();
+  rememberCellText(*window, 1, 1);
+  grid().setCellText(1, 1, QStringLiteral("changed"));
+  writeBackCellEdit(*window, 1, 1);
+  EXPECT_EQ(writes(), "0");
+  emit grid().rightButtonReleased(1, 1, QPoint(10, 10));
+  EXPECT_TRUE(prompts.records().empty());
+
+  select(QStringLiteral("t"));
+  emit grid().rightButtonReleased(1, 1, QPoint(10, 20));
+  ASSERT_EQ(prompts.records(Kind::Menu).size(), 1u);
+  EXPECT_EQ(prompts.records(Kind::Menu).front().text, QStringLiteral("菜单_表"));
+  EXPECT_EQ(prompts.records(Kind::Menu).front().position, QPoint(10, 20));
+}
+
+}  // namespace
+}  // namespace tabulor::testing
