@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
-# Builds the Bitmap fuzzer with clang and runs it; the seeds in fuzz/corpus are read, new
-# inputs go to the build folder, and a crashing input is written there as crash-<hash>.
-# Usage: fuzz/run-fuzz.sh [SECONDS] [more libFuzzer arguments...]
-#   FUZZ_BUILD_DIR  build folder (default build-fuzz)
+# Builds one fuzzer with clang and runs it. Seeds are read from fuzz/corpus/TARGET and the
+# kept regression inputs from fuzz/regressions/TARGET; new inputs go to the build folder's
+# corpus-TARGET, and a crashing input is written there as TARGET-crash-<hash>.
+# Usage: fuzz/run-fuzz.sh TARGET [SECONDS] [more libFuzzer arguments...]
+#   TARGET         bitmap, codepage, sql_templates or table_definition
+#   FUZZ_BUILD_DIR build folder (default build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-600}
-shift || true
+if [[ $# -lt 1 ]]; then
+  echo "usage: $0 TARGET [SECONDS] [libFuzzer arguments...]" >&2
+  exit 2
+fi
+target=$1
+seconds=${2:-600}
+shift $(($# < 2 ? $# : 2))
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 
-CC=clang CXX=clang++ cmake -S fuzz -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build_dir" --target tabulor_fuzz_bitmap -j 2
+CC=clang CXX=clang++ cmake -S fuzz -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" --target "tabulor_fuzz_$target" -j 2
 
-mkdir -p "$build_dir/corpus"
+corpus="$build_dir/corpus-$target"
+mkdir -p "$corpus"
+inputs=("$corpus")
+for folder in "fuzz/corpus/$target" "fuzz/regressions/$target"; do
+  [[ -d $folder ]] && inputs+=("$folder")
+done
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$build_dir/tabulor_fuzz_bitmap" -max_total_time="$seconds" -print_final_stats=1 \
-  -artifact_prefix="$build_dir/" "$@" "$build_dir/corpus" fuzz/corpus
+"$build_dir/tabulor_fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
+  -artifact_prefix="$build_dir/$target-" "$@" "${inputs[@]}"

@@ -154,6 +154,13 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+// glibc's converters skip the Unicode tag characters U+E0000..U+E007F that the target
+// code page lacks instead of refusing them; in valid UTF-8 these bytes start nothing else.
+bool holdsTagCharacter(std::string_view utf8) {
+  return utf8.find("\xF3\xA0\x80") != std::string_view::npos ||
+         utf8.find("\xF3\xA0\x81") != std::string_view::npos;
+}
+
 }  // namespace
 
 bool setProgramCodePage(const std::string& iconvName) {
@@ -212,7 +219,10 @@ std::optional<std::string> fromUtf8(std::string_view utf8) {
   if (text.empty()) return std::string();
   if (!isValidUtf8(text)) return std::nullopt;
   if (programCodePageIsUtf8()) return std::string(text);
-  return convert(threadConverters().fromUtf8(), text);
+  auto converted = convert(threadConverters().fromUtf8(), text);
+  // A code page that holds the tag characters (GB18030) converts them both ways.
+  if (converted && holdsTagCharacter(text) && toUtf8(*converted) != text) return std::nullopt;
+  return converted;
 }
 
 }  // namespace tabulor

@@ -44,6 +44,13 @@ std::optional<std::vector<std::int64_t>> readRowIds(sqlite3_stmt* statement) {
   return rowIds;
 }
 
+// A statement refused for another connection's lock has already waited out the busy
+// timeout; trying the next one would make the caller wait that long again.
+bool isLocked(sqlite3* connection) {
+  const int code = connection ? sqlite3_errcode(connection) : SQLITE_OK;
+  return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
 // Views and WITHOUT ROWID tables have no row ids: they are counted instead.
 std::optional<std::int64_t> countRows(sqlite3* connection, const std::string& table) {
   Statement statement = compile(connection, "SELECT count(*) FROM " + table);
@@ -112,6 +119,7 @@ bool SqliteTable::load() {
             fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
     }
   }
+  if (isLocked(db)) return false;
   // Only an object without row ids refuses to compile the row-id query.
   if (Statement rowIdQuery =
           compile(db, "SELECT _ROWID_ FROM " + tableName_ + " ORDER BY _ROWID_ ")) {
@@ -121,6 +129,7 @@ bool SqliteTable::load() {
     recordCount_ = static_cast<std::int32_t>(rowIds_.size());
     return true;
   }
+  if (isLocked(db)) return false;
   if (auto count = countRows(db, tableName_)) {
     recordCount_ = static_cast<std::int32_t>(*count);
     return true;

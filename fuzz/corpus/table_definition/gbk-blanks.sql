@@ -1,0 +1,1 @@
+1CREATE TABLE t (¡¡Ãû VARCHAR( 30 ) ,x int64,y "quoted name" double)

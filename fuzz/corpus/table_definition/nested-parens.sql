@@ -1,0 +1,1 @@
+0CREATE TABLE "a b"(x DECIMAL(10,2), y TEXT CHECK(length(y) < 5))
