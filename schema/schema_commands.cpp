@@ -1,8 +1,96 @@
+#include <QAction>
+#include <QLineEdit>
+#include <QTreeWidget>
+
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
+#include "platform/program_text.h"
+#include "platform/prompts.h"
+#include "schema/command_prompts.h"
+#include "schema/object_commands.h"
+#include "schema/table_designer_window.h"
+#include "schema/views.h"
 
 namespace tabulor {
+namespace {
 
-void connectSchemaCommands(MainWindow&) {}
+using schema::ObjectKind;
+
+schema::TreeSelection treeSelection(const MainWindow& window) {
+  const QTreeWidgetItem* item = window.树型框1->currentItem();
+  return {item ? toProgramText(item->text(0)) : std::string(), window.isTableSelected(),
+          window.isViewSelected()};
+}
+
+// The schema commands of the "表" and "视图" menus. The designer's state lives as
+// long as the main window: a new opening rebuilds it.
+class SchemaCommands : public QObject {
+ public:
+  explicit SchemaCommands(MainWindow& window) : QObject(&window), window_(window) {
+    setObjectName(QStringLiteral("schemaCommands"));
+    on("新建表...", [this] { newTable(); });
+    on("修改表...", [this] { modifyTable(); });
+    on("修改表名称", [this] { renameObject(ObjectKind::Table); });
+    on("删除表", [this] { dropObject(ObjectKind::Table); });
+    on("清空表", [this] { clearTable(); });
+    on("新建视图", [this] { newView(); });
+    on("修改视图", [this] { modifyView(); });
+    on("修改视图名称", [this] { renameObject(ObjectKind::View); });
+    on("删除视图", [this] { dropObject(ObjectKind::View); });
+  }
+
+ private:
+  template <typename Handler>
+  void on(const char* caption, Handler handler) {
+    connect(window_.menuAction(QString::fromUtf8(caption)), &QAction::triggered, this, handler);
+  }
+
+  SqliteDB& db() { return window_.state().db; }
+
+  void newTable() {
+    designer_.mode = schema::DesignerMode::Create;
+    designer_.targetTable.clear();
+    openTableDesigner(window_, designer_);
+  }
+
+  void modifyTable() {
+    if (!window_.isTableSelected()) {
+      prompts().messageBox(QStringLiteral("请先选中一个表，然后执行修改操作！"),
+                           MessageFlags::ErrorIcon);
+      return;
+    }
+    designer_.mode = schema::DesignerMode::Modify;
+    designer_.targetTable = treeSelection(window_).text;
+    openTableDesigner(window_, designer_);
+  }
+
+  void renameObject(ObjectKind kind) {
+    apply(schema::renameObject(db(), kind, treeSelection(window_), schema::askTextWithPrompts()));
+  }
+
+  void dropObject(ObjectKind kind) {
+    apply(schema::dropObject(db(), kind, treeSelection(window_), schema::askYesWithPrompts()));
+  }
+
+  void clearTable() {
+    apply(schema::clearTable(db(), toProgramText(window_.编辑框_表名称->text()),
+                             schema::askYesWithPrompts()));
+  }
+
+  void newView() { apply(schema::newView(db(), schema::askTextWithPrompts())); }
+
+  void modifyView() {
+    apply(schema::modifyView(db(), treeSelection(window_), schema::askTextWithPrompts()));
+  }
+
+  void apply(const schema::Outcome& outcome) { schema::applyOutcome(window_, outcome); }
+
+  MainWindow& window_;
+  schema::DesignerState designer_;
+};
+
+}  // namespace
+
+void connectSchemaCommands(MainWindow& window) { new SchemaCommands(window); }
 
 }  // namespace tabulor

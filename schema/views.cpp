@@ -5,7 +5,6 @@
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor::schema {
-namespace {}  // namespace
 
 Outcome newView(SqliteDB& db, const AskText& askText) {
   const auto sql = askText({programText("请输入创建视图的SQL语句"), programText("新建视图"),

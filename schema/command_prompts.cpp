@@ -1,0 +1,44 @@
+#include "schema/command_prompts.h"
+
+#include "app/main_window.h"
+#include "platform/program_text.h"
+#include "platform/prompts.h"
+
+namespace tabulor::schema {
+
+AskText askTextWithPrompts() {
+  return [](const InputRequest& request) -> std::optional<std::string> {
+    const auto entered =
+        prompts().inputBox(fromProgramText(request.prompt), fromProgramText(request.title),
+                           fromProgramText(request.initialText));
+    if (!entered) return std::nullopt;
+    // A character the code page cannot hold leaves an empty text, which every
+    // command refuses as such.
+    return toProgramText(*entered);
+  };
+}
+
+AskYes askYesWithPrompts() {
+  return [](const std::string& question, int flags) {
+    return prompts().messageBox(fromProgramText(question), flags) == Answer::Yes;
+  };
+}
+
+void showNotice(const Notice& notice) {
+  if (!notice.dbError) {
+    prompts().messageBox(fromProgramText(notice.text), notice.flags);
+    return;
+  }
+  prompts().messageBox(fromProgramText(notice.text) + QStringLiteral("错误信息如下：\r\n\r\n") +
+                           fromProgramText(notice.errorText),
+                       QStringLiteral("错误："), notice.flags);
+}
+
+void applyOutcome(MainWindow& window, const Outcome& outcome) {
+  if (outcome.notice) showNotice(*outcome.notice);
+  if (outcome.reloadStructureTree) window.reloadStructureTree();
+  if (outcome.refreshShownObject) window.refreshShownObject();
+  if (outcome.clearDataView) window.clearDataView();
+}
+
+}  // namespace tabulor::schema

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "schema/outcome.h"
+
+namespace tabulor {
+class MainWindow;
+}
+
+namespace tabulor::schema {
+
+// The input box and the question box of the prompts in force, in program text.
+AskText askTextWithPrompts();
+AskYes askYesWithPrompts();
+
+// Shows a command's message box. A database error shows the engine's text as it
+// stood when the command finished: a rollback since may have cleared the
+// connection's own.
+void showNotice(const Notice& notice);
+
+// Shows the notice, then brings the main window up to date as the outcome asks.
+void applyOutcome(MainWindow& window, const Outcome& outcome);
+
+}  // namespace tabulor::schema

@@ -1,0 +1,227 @@
+#include "schema/table_designer_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+
+#include "app/main_window.h"
+#include "platform/egrid.h"
+#include "platform/environment.h"
+#include "platform/program_text.h"
+#include "schema/command_prompts.h"
+#include "schema/designer_cell_editors.h"
+#include "schema/field_types.h"
+#include "schema/table_design.h"
+
+namespace tabulor {
+namespace {
+
+using schema::DesignerGrid;
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int top) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setGeometry(400, top, 88, 32);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// The grid reports Qt key codes; the designer's rules speak of the virtual keys
+// of the arrows only (Qt's codes for "&" and "(" are the same numbers).
+int virtualKey(int qtKey) {
+  if (qtKey == Qt::Key_Down) return schema::kKeyDown;
+  if (qtKey == Qt::Key_Up) return schema::kKeyUp;
+  return 0;
+}
+
+}  // namespace
+
+TableDesignerWindow::TableDesignerWindow(MainWindow& main, schema::DesignerState& state)
+    : QDialog(&main), main_(main), state_(state) {
+  setObjectName(QStringLiteral("TableDesignerWindow"));
+  setWindowTitle(QStringLiteral("设计表"));
+  QFont base = font();
+  base.setPixelSize(12);
+  setFont(base);
+  // The designed 502 x 442 window less its frame.
+  setFixedSize(494, 414);
+  createControls();
+  setUpGrid();
+}
+
+TableDesignerWindow::~TableDesignerWindow() = default;
+
+void TableDesignerWindow::createControls() {
+  高级表格1 = new EGrid(this);
+  高级表格1->setObjectName(QStringLiteral("高级表格1"));
+  高级表格1->setAccessibleName(QStringLiteral("字段列表"));
+  高级表格1->setGeometry(8, 8, 384, 400);
+  editors_ = new DesignerCellEditors(高级表格1);
+  高级表格1->setItemDelegate(editors_);
+  connect(editors_, &DesignerCellEditors::characterRefused, this, [] { QApplication::beep(); });
+
+  按钮_向前插入字段 =
+      makeButton(this, QStringLiteral("按钮_向前插入字段"), QStringLiteral("向前插入字段"), 8);
+  按钮_向后插入字段 =
+      makeButton(this, QStringLiteral("按钮_向后插入字段"), QStringLiteral("向后插入字段"), 39);
+  按钮_删除字段 = makeButton(this, QStringLiteral("按钮_删除字段"), QStringLiteral("删除字段"), 70);
+  // Rows cannot be reordered: the move buttons are shown and do nothing.
+  按钮4 = makeButton(this, QStringLiteral("按钮4"), QStringLiteral("↓上移"), 112);
+  按钮5 = makeButton(this, QStringLiteral("按钮5"), QStringLiteral("↓下移"), 143);
+  按钮1 = makeButton(this, QStringLiteral("按钮1"), QStringLiteral("输出调试信息"), 216);
+  按钮1->setVisible(false);
+  按钮_确定 = makeButton(this, QStringLiteral("按钮_确定"), QStringLiteral("确定"), 336);
+  按钮_取消 = makeButton(this, QStringLiteral("按钮_取消"), QStringLiteral("取消"), 376);
+
+  connect(高级表格1, &EGrid::editEnded, this, [this](int row, int) { onDesignerCellEdited(row); });
+  connect(高级表格1, &EGrid::keyPressed, this, [this](int key) { onDesignerKeyDown(key); });
+  connect(高级表格1, &EGrid::currentCellMoved, this, [this] { onDesignerCurrentCellMoved(); });
+  connect(高级表格1, &QAbstractItemView::clicked, this, &TableDesignerWindow::onGridClicked);
+  connect(按钮_向前插入字段, &QPushButton::clicked, this,
+          [this] { insertField(schema::InsertPlace::Before); });
+  connect(按钮_向后插入字段, &QPushButton::clicked, this,
+          [this] { insertField(schema::InsertPlace::After); });
+  connect(按钮_删除字段, &QPushButton::clicked, this, &TableDesignerWindow::deleteField);
+  connect(按钮_确定, &QPushButton::clicked, this, &TableDesignerWindow::confirmDesign);
+  connect(按钮_取消, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TableDesignerWindow::setUpGrid() {
+  高级表格1->setColumnCount(DesignerGrid::kColumns);
+  高级表格1->setFixedRowCount(1);
+  高级表格1->setFixedColumnCount(1);
+  QStringList choices;
+  for (const std::string& choice : schema::designerTypeChoices())
+    choices << fromProgramText(choice);
+  高级表格1->setColumnInputKind(0, InputKind::ReadOnly);
+  高级表格1->setColumnInputKind(DesignerGrid::kName, InputKind::Text);
+  高级表格1->setColumnInputKind(DesignerGrid::kType, InputKind::DropDown, choices);
+  高级表格1->setColumnInputKind(DesignerGrid::kMaxLength, InputKind::Numeric);
+}
+
+bool TableDesignerWindow::onDesignerCreated() {
+  const schema::DesignerOpening opening =
+      schema::openDesigner(state_, grid_, main_.state().db, main_.state().table);
+  setWindowTitle(fromProgramText(opening.caption));
+  if (opening.notice) schema::showNotice(*opening.notice);
+  if (opening.closeWindow) return false;
+  showGrid();
+  return true;
+}
+
+void TableDesignerWindow::onDesignerCellEdited(int row) {
+  pullGrid();
+  // The edit may be committed by a move that has already changed the current row.
+  grid_.currentRow = row;
+  schema::onDesignerCellEdited(state_, grid_);
+  grid_.currentRow = 高级表格1->currentRow();
+}
+
+void TableDesignerWindow::onDesignerKeyDown(int qtKey) {
+  const int key = virtualKey(qtKey);
+  // A name typed just now decides whether Down opens a new row.
+  if (key == schema::kKeyDown) editors_->commitOpenEditor();
+  pullGrid();
+  const auto rows = grid_.rows;
+  schema::onDesignerKeyDown(state_, grid_, key);
+  if (grid_.rows != rows) showGrid();
+}
+
+void TableDesignerWindow::onDesignerCurrentCellMoved() {
+  pullGrid();
+  const auto rows = grid_.rows;
+  const schema::GridCell moved{grid_.currentRow, grid_.currentColumn};
+  schema::onDesignerCurrentCellMoved(state_, grid_);
+  if (grid_.rows != rows)
+    showGrid();
+  else if (schema::GridCell{grid_.currentRow, grid_.currentColumn} != moved)
+    showCurrentCell();
+}
+
+void TableDesignerWindow::insertField(schema::InsertPlace place) {
+  editors_->commitOpenEditor();
+  pullGrid();
+  schema::insertField(state_, grid_, place);
+  showGrid();
+}
+
+void TableDesignerWindow::deleteField() {
+  editors_->commitOpenEditor();
+  pullGrid();
+  schema::deleteField(state_, grid_, schema::askYesWithPrompts());
+  showGrid();
+}
+
+void TableDesignerWindow::confirmDesign() {
+  editors_->commitOpenEditor();
+  pullGrid();
+  const schema::Outcome outcome =
+      schema::confirmDesign(main_.state().db, state_, schema::askTextWithPrompts(),
+                            static_cast<std::uint64_t>(environment().tickCount()));
+  if (outcome.currentCell) {
+    grid_.currentRow = outcome.currentCell->row;
+    grid_.currentColumn = outcome.currentCell->column;
+    showCurrentCell();
+  }
+  schema::applyOutcome(main_, outcome);
+  if (outcome.closeDesigner) accept();
+}
+
+// A click on a type cell opens its drop-down list at once.
+void TableDesignerWindow::onGridClicked(const QModelIndex& index) {
+  if (index.column() + 高级表格1->fixedColumnCount() != DesignerGrid::kType) return;
+  高级表格1->edit(index);
+  auto* box = qobject_cast<QComboBox*>(editors_->openEditor());
+  if (box && box->isVisibleTo(高级表格1->viewport())) box->showPopup();
+}
+
+void TableDesignerWindow::pullGrid() {
+  grid_.rows.resize(static_cast<std::size_t>(高级表格1->rowCount()));
+  for (int row = 0; row < grid_.rowCount(); ++row)
+    for (int column = 0; column < DesignerGrid::kColumns; ++column)
+      grid_.cell(row, column) = toProgramText(高级表格1->cellText(row, column));
+  grid_.currentRow = 高级表格1->currentRow();
+  grid_.currentColumn = 高级表格1->currentColumn();
+}
+
+void TableDesignerWindow::showGrid() {
+  const QSignalBlocker quiet(高级表格1);
+  高级表格1->beginUpdate();
+  高级表格1->setRowCount(grid_.rowCount());
+  for (int row = 0; row < grid_.rowCount(); ++row)
+    for (int column = 0; column < DesignerGrid::kColumns; ++column)
+      高级表格1->setCellText(row, column, fromProgramText(grid_.cell(row, column)));
+  高级表格1->endUpdate();
+  applyColumnWidths();
+  showCurrentCell();
+}
+
+void TableDesignerWindow::showCurrentCell() {
+  const QSignalBlocker quiet(高级表格1);
+  if (grid_.currentRow < 1)
+    高级表格1->setCurrentIndex({});
+  else
+    高级表格1->setCurrentCell(grid_.currentRow, grid_.currentColumn);
+}
+
+void TableDesignerWindow::applyColumnWidths() {
+  高级表格1->verticalHeader()->setFixedWidth(32);
+  高级表格1->setColumnWidth(DesignerGrid::kName - 1, 130);
+  高级表格1->setColumnWidth(DesignerGrid::kType - 1, 100);
+  高级表格1->setColumnWidth(DesignerGrid::kMaxLength - 1, 100);
+}
+
+TableDesignerWindow* openTableDesigner(MainWindow& main, schema::DesignerState& state) {
+  auto* window = new TableDesignerWindow(main, state);
+  if (!window->onDesignerCreated()) {
+    delete window;
+    return nullptr;
+  }
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowModality(Qt::ApplicationModal);
+  window->show();
+  return window;
+}
+
+}  // namespace tabulor

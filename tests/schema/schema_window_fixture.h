@@ -1,0 +1,81 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QTreeWidget>
+
+#include "app/main_window_fixture.h"
+#include "sqlitedb/sqlite_dataset.h"
+
+namespace tabulor::testing {
+
+// A message box as the user saw it.
+struct Box {
+  QString text;
+  QString title;
+  int flags = 0;
+
+  bool operator==(const Box&) const = default;
+};
+
+inline void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{\"" << box.text.toStdString() << "\", \"" << box.title.toStdString() << "\", 0x"
+       << std::hex << box.flags << std::dec << "}";
+}
+
+// The main window on a database made from a script, driven through its menus.
+class SchemaWindowTest : public MainWindowTest {
+ protected:
+  MainWindow& openWith(const std::string& sql) { return start({makeDatabase("schema.db", sql)}); }
+
+  void trigger(const char* caption) {
+    QAction* action = window->menuAction(QString::fromUtf8(caption));
+    ASSERT_NE(action, nullptr) << caption;
+    action->trigger();
+  }
+
+  // Selects the tree item of a table or a view, as a click on it would.
+  void select(const QString& name) {
+    QTreeWidget& tree = *window->树型框1;
+    for (QTreeWidgetItem* item : tree.findItems(name, Qt::MatchExactly | Qt::MatchRecursive)) {
+      if (item->parent() && item->parent()->parent()) continue;  // a column
+      tree.setCurrentItem(item);
+      return;
+    }
+    ADD_FAILURE() << "no tree item " << name.toStdString();
+  }
+
+  std::vector<Box> boxes() const {
+    std::vector<Box> shown;
+    for (const auto& record : prompts.records(ScriptedPrompts::Kind::Message))
+      shown.push_back({record.text, record.title, record.flags});
+    return shown;
+  }
+
+  // The rows of a query on the program's connection, as texts.
+  std::vector<std::vector<std::string>> rows(const std::string& sql) {
+    SqliteDataset dataset;
+    std::vector<std::vector<std::string>> result;
+    if (!dataset.open(sql, state.db) || !dataset.requery()) {
+      ADD_FAILURE() << sql << ": " << state.db.errorText();
+      return result;
+    }
+    const TextTable table = dataset.fetchAllText();
+    for (int row = 0; row < table.rowCount(); ++row) {
+      result.emplace_back();
+      for (int column = 0; column < table.columnCount(); ++column)
+        result.back().push_back(table.cell(row, column));
+    }
+    return result;
+  }
+
+  std::string storedSql(const std::string& name) {
+    const auto found = rows("SELECT sql FROM sqlite_master WHERE name = '" + name + "'");
+    return found.empty() ? std::string() : found[0][0];
+  }
+};
+
+}  // namespace tabulor::testing
