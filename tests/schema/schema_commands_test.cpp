@@ -266,5 +266,30 @@ TEST_F(SchemaCommandsTest, ModifyViewReplacesTheSelectOrKeepsTheOldDefinition) {
       << "the shown view is shown afresh";
 }
 
+// A transaction opened from the menu stays the user's through a view rename and a refused
+// view alteration inside it: its rows stay, it stays open, and its commit keeps everything.
+TEST_F(SchemaCommandsTest, TheUsersTransactionOutlivesViewCommandsInsideIt) {
+  trigger("开始事务");
+  ASSERT_TRUE(state.db.inTransaction());
+  ASSERT_TRUE(state.db.execute("INSERT INTO old_t VALUES (2), (3)"));
+  select("old_view");
+  prompts.queueInput(QStringLiteral("renamed_view"));
+  trigger("修改视图名称");
+  select("renamed_view");
+  prompts.queueInput(QStringLiteral("SELEC a FROM old_t"));
+  trigger("修改视图");
+
+  EXPECT_TRUE(state.db.inTransaction());
+  EXPECT_EQ(storedSql("renamed_view"), "CREATE VIEW renamed_view AS SELECT * FROM old_t");
+  trigger("提交事务");
+  EXPECT_FALSE(state.db.inTransaction());
+
+  SqliteDB other;
+  ASSERT_TRUE(other.open(state.dbPath));
+  auto committed = other.query("SELECT group_concat(a) FROM renamed_view");
+  ASSERT_TRUE(committed->requery());
+  EXPECT_EQ(committed->fetchAllText().cell(0, 0), "1,2,3");
+}
+
 }  // namespace
 }  // namespace tabulor::testing
