@@ -17,12 +17,12 @@ ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDatas
   dataset.open(sql, db);
   if (!dataset.requery()) return {false, {}, dbErrorNotice(kRunFailed, db)};
   return {true, dataset.fetchAllText(true),
-          makeNotice("查询成功，查询结果已显示到主窗口表格中。", kNoticeInformation)};
+          makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
 }
 
 ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
   if (!db.execute(sql)) return {false, {}, dbErrorNotice(kRunFailed, db)};
-  return {true, {}, makeNotice("SQL语句执行成功！", kNoticeInformation)};
+  return {true, {}, makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon)};
 }
 
 std::vector<ConsoleTreeTable> consoleTreeEntries(SqliteDB& db) {

@@ -10,7 +10,7 @@ Notice makeNotice(std::string_view text, int flags, std::string_view title) {
 }
 
 Notice dbErrorNotice(std::string_view message, const SqliteDB& db) {
-  Notice notice = makeNotice(message, kNoticeError, "错误：");
+  Notice notice = makeNotice(message, MessageFlags::ErrorIcon, "错误：");
   notice.text += programText("错误信息如下：\r\n\r\n") + db.errorText();
   return notice;
 }

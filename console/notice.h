@@ -3,20 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/message_flags.h"
+
 namespace tabulor {
 
 class SqliteDB;
-
-// Message-box styles, as the platform's message box flag values.
-inline constexpr int kNoticePlain = 0;
-inline constexpr int kNoticeError = 0x10;
-inline constexpr int kNoticeInformation = 0x40;
 
 // One message box as the user sees it; text and title are program text.
 struct Notice {
   std::string text;
   std::string title;
-  int flags = kNoticePlain;
+  int flags = MessageFlags::Ok;
 
   bool operator==(const Notice&) const = default;
 };

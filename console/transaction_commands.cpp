@@ -10,7 +10,7 @@ namespace {
 
 Notice transactionOutcome(bool ok, std::string_view success, std::string_view failure,
                           const SqliteDB& db) {
-  return ok ? makeNotice(success, kNoticeInformation) : dbErrorNotice(failure, db);
+  return ok ? makeNotice(success, MessageFlags::InformationIcon) : dbErrorNotice(failure, db);
 }
 
 Notice diagnostic(std::string_view label, const std::string& value, int flags,
@@ -42,17 +42,18 @@ Notice lastErrorTextNotice(const SqliteDB& db) { return lastErrorTextNotice(db.e
 Notice lastErrorCodeNotice(const SqliteDB& db) { return lastErrorCodeNotice(db.errorCode()); }
 
 Notice lastErrorTextNotice(const std::string& errorText) {
-  return diagnostic("最近一次操作的错误信息：", errorText, kNoticeError, "取错误文本()：");
+  return diagnostic("最近一次操作的错误信息：", errorText, MessageFlags::ErrorIcon,
+                    "取错误文本()：");
 }
 
 Notice lastErrorCodeNotice(std::int32_t errorCode) {
-  return diagnostic("最近一次操作的错误码：", std::to_string(errorCode), kNoticeError,
+  return diagnostic("最近一次操作的错误码：", std::to_string(errorCode), MessageFlags::ErrorIcon,
                     "取错误码()：");
 }
 
 Notice lastInsertIdNotice(const SqliteDB& db) {
   return diagnostic("最近一次插入记录时自动生成的记录ID：", std::to_string(db.lastInsertRowid()),
-                    kNoticePlain, "取最新插入ID()：");
+                    MessageFlags::Ok, "取最新插入ID()：");
 }
 
 }  // namespace tabulor

@@ -7,23 +7,12 @@
 #include <QPoint>
 #include <QString>
 
+#include "platform/message_flags.h"
+
 class QMenu;
 class QWidget;
 
 namespace tabulor {
-
-// Message box styles, as the Windows flag values the program is written with.
-namespace MessageFlags {
-inline constexpr int Ok = 0x0;
-inline constexpr int OkCancel = 0x1;
-inline constexpr int YesNoCancel = 0x3;
-inline constexpr int YesNo = 0x4;
-inline constexpr int ErrorIcon = 0x10;
-inline constexpr int QuestionIcon = 0x20;
-inline constexpr int WarningIcon = 0x30;
-inline constexpr int InformationIcon = 0x40;
-inline constexpr int SecondButtonDefault = 0x100;
-}  // namespace MessageFlags
 
 // The answers of a message box, as the Windows button identifiers.
 enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };

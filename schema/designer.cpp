@@ -87,8 +87,9 @@ DesignerOpening openDesigner(DesignerState& state, DesignerGrid& grid, SqliteDB&
   opening.caption = modify ? programText("修改表 - ") + state.targetTable : programText("创建表");
   if (modify) {
     if (!db.tableExists(state.targetTable)) {
-      opening.notice = plainNotice(
-          programText("不存在表：") + state.targetTable + programText("！"), kErrorIcon);
+      opening.notice =
+          plainNotice(programText("不存在表：") + state.targetTable + programText("！"),
+                      MessageFlags::ErrorIcon);
       opening.closeWindow = true;
       return opening;
     }
@@ -172,7 +173,7 @@ void deleteField(DesignerState& state, DesignerGrid& grid, const AskYes& ask) {
   if (row < 1 || row >= grid.rowCount()) return;
   const std::string question =
       programText("您确认要删除字段 ") + grid.cell(row, DesignerGrid::kName) + programText(" 吗？");
-  if (!ask(question, kYesNoCancelQuestion)) return;
+  if (!ask(question, (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon))) return;
   const std::size_t index = *entryOfRow(state.entries, row);
   grid.removeRow(row);
   if (index < state.entries.size()) state.entries[index].deleted = true;

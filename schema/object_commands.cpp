@@ -53,21 +53,23 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
                      const AskText& askText) {
   const std::string word = kindWord(kind);
   if (!selection.isTable && !selection.isView)
-    return noticeOnly(programText("请先选择要改名的") + word + programText("！"), kErrorIcon);
+    return noticeOnly(programText("请先选择要改名的") + word + programText("！"),
+                      MessageFlags::ErrorIcon);
   const std::string& oldName = selection.text;
   const auto newName =
       askText({programText("请输入新的") + word + programText("名称："), "", oldName});
   if (!newName) return {};
-  if (newName->empty()) return noticeOnly(word + programText("名称不能为空！"), kErrorIcon);
+  if (newName->empty())
+    return noticeOnly(word + programText("名称不能为空！"), MessageFlags::ErrorIcon);
   if (*newName == oldName)
     return noticeOnly(programText("您输入的") + word + programText("名称与原名称相同！无需修改。"),
-                      kInformationIcon);
+                      MessageFlags::InformationIcon);
   const bool ok = kind == ObjectKind::Table
                       ? db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName)
                       : renameView(db, oldName, *newName);
   if (!ok) return dbErrorOutcome(programText("修改") + word + programText("名称时发生错误！"), db);
-  Outcome outcome =
-      noticeOnly(programText("已成功修改") + word + programText("名称！"), kInformationIcon);
+  Outcome outcome = noticeOnly(programText("已成功修改") + word + programText("名称！"),
+                               MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
   return outcome;
@@ -80,21 +82,22 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
   // The data view is emptied whatever happens, a refusal and a No included.
   outcome.clearDataView = true;
   if (!selection.isTable && !selection.isView) {
-    outcome.notice = plainNotice(
-        programText("请先选中一个") + word + programText("，然后执行删除操作！"), kErrorIcon);
+    outcome.notice =
+        plainNotice(programText("请先选中一个") + word + programText("，然后执行删除操作！"),
+                    MessageFlags::ErrorIcon);
     return outcome;
   }
   const std::string& name = selection.text;
   if (!askYes(programText("您确认要删除") + word + " " + name + programText(" 吗？"),
-              kYesNoCancelQuestion))
+              (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
     return outcome;
   const std::string statement =
       std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
   if (db.execute(statement)) {
-    outcome.notice = plainNotice(programText("已删除。"), kInformationIcon);
+    outcome.notice = plainNotice(programText("已删除。"), MessageFlags::InformationIcon);
     outcome.reloadStructureTree = true;
   } else {
-    outcome.notice = plainNotice(programText("删除失败！"), kErrorIcon);
+    outcome.notice = plainNotice(programText("删除失败！"), MessageFlags::ErrorIcon);
   }
   return outcome;
 }
@@ -103,11 +106,13 @@ Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& ask
   const auto tables = db.listTables(true, false, false);
   if (std::find(tables.begin(), tables.end(), shownName) == tables.end())
     return noticeOnly(programText("【") + shownName + programText("】为视图名称，不能执行该命令！"),
-                      kWarningIcon);
-  if (!askYes(programText("清空后无法恢复，请确认？"), kYesNoError)) return {};
+                      MessageFlags::WarningIcon);
+  if (!askYes(programText("清空后无法恢复，请确认？"),
+              (MessageFlags::YesNo | MessageFlags::ErrorIcon)))
+    return {};
   const bool ok = db.execute("DELETE FROM " + shownName);
   Outcome outcome = ok ? noticeOnly(programText("【") + shownName + programText("】  成功清空！"),
-                                    kInformationIcon)
+                                    MessageFlags::InformationIcon)
                        : dbErrorOutcome(programText("SQL语句执行失败！"), db);
   outcome.reloadStructureTree = true;
   return outcome;

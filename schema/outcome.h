@@ -5,20 +5,14 @@
 #include <string>
 #include <utility>
 
-namespace tabulor::schema {
+#include "platform/message_flags.h"
 
-// Message-box flag values the commands use.
-inline constexpr int kPlainBox = 0;
-inline constexpr int kErrorIcon = 0x10;
-inline constexpr int kWarningIcon = 0x30;
-inline constexpr int kInformationIcon = 0x40;
-inline constexpr int kYesNoCancelQuestion = 0x23;
-inline constexpr int kYesNoError = 0x14;
+namespace tabulor::schema {
 
 // A message for the window to show, in program text.
 struct Notice {
   std::string text;
-  int flags = kPlainBox;
+  int flags = MessageFlags::Ok;
   // Shown as the connection's error box: text, then the engine's message below it.
   bool dbError = false;
   // The engine's message as it stood when the command finished (dbError only).
@@ -38,7 +32,7 @@ inline Notice plainNotice(std::string text, int flags) {
 
 // The connection's error box, its detail as the engine gave it at that moment.
 inline Notice dbErrorNotice(std::string text, std::string errorText) {
-  return {std::move(text), kErrorIcon, true, std::move(errorText)};
+  return {std::move(text), MessageFlags::ErrorIcon, true, std::move(errorText)};
 }
 
 // What a command leaves for its window to do once it has returned.

@@ -9,7 +9,7 @@ namespace tabulor::schema {
 namespace {
 
 Outcome fieldFault(std::string text, int row, int column) {
-  Outcome outcome = noticeOnly(std::move(text), kPlainBox);
+  Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
   outcome.currentCell = GridCell{row, column};
   return outcome;
 }
@@ -110,7 +110,7 @@ DesignCheck validateDesign(const std::vector<DesignerField>& entries) {
     check.fields.push_back({name, *code, size});
   }
   if (check.fields.empty()) {
-    check.failure = noticeOnly(programText("尚未添加任何字段！"), kWarningIcon);
+    check.failure = noticeOnly(programText("尚未添加任何字段！"), MessageFlags::WarningIcon);
     return check;
   }
   check.ok = true;
@@ -140,15 +140,17 @@ Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fi
                             const AskText& askText) {
   const auto name = askText({programText("请输入要创建的表名称："), "", ""});
   if (!name) return {};
-  if (trimBlanks(*name).empty()) return noticeOnly(programText("表名称不能为空！"), kPlainBox);
+  if (trimBlanks(*name).empty())
+    return noticeOnly(programText("表名称不能为空！"), MessageFlags::Ok);
   // From here the name is used exactly as typed, blanks included.
   if (db.tableExists(*name))
-    return noticeOnly(programText("表“") + *name + programText("”已经存在于数据库中！"), kPlainBox);
+    return noticeOnly(programText("表“") + *name + programText("”已经存在于数据库中！"),
+                      MessageFlags::Ok);
   if (!db.createTable(*name, fields))
     return noticeOnly(programText("创建表失败，错误信息如下：\r\n\r\n") + db.errorText(),
-                      kPlainBox);
+                      MessageFlags::Ok);
   Outcome outcome =
-      noticeOnly(programText("已成功创建表“") + *name + programText("”！"), kPlainBox);
+      noticeOnly(programText("已成功创建表“") + *name + programText("”！"), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.closeDesigner = true;
   return outcome;
@@ -178,7 +180,8 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   const std::string errorText = ok ? std::string() : db.errorText();
   if (foreignKeys) db.execute("PRAGMA foreign_keys=ON");
   if (!ok) return alterFailure(errorText);
-  Outcome outcome = noticeOnly(programText("修改表 ") + table + programText(" 成功！"), kPlainBox);
+  Outcome outcome =
+      noticeOnly(programText("修改表 ") + table + programText(" 成功！"), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
   outcome.closeDesigner = true;

@@ -10,15 +10,15 @@ Outcome newView(SqliteDB& db, const AskText& askText) {
   const auto sql = askText({programText("请输入创建视图的SQL语句"), programText("新建视图"),
                             programText("CREATE VIEW [视图名称] AS select语句")});
   if (!sql) return {};
-  if (!db.execute(*sql)) return noticeOnly(programText("执行失败！"), kErrorIcon);
-  Outcome outcome = noticeOnly(programText("执行成功。"), kInformationIcon);
+  if (!db.execute(*sql)) return noticeOnly(programText("执行失败！"), MessageFlags::ErrorIcon);
+  Outcome outcome = noticeOnly(programText("执行成功。"), MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;
   return outcome;
 }
 
 Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& askText) {
   if (!selection.isView)
-    return noticeOnly(programText("请先选中一个视图，然后执行修改操作！"), kErrorIcon);
+    return noticeOnly(programText("请先选中一个视图，然后执行修改操作！"), MessageFlags::ErrorIcon);
   const std::string& name = selection.text;
   const auto select = askText({programText("请输入新的视图定义SQL语句（只需输入select部分）"),
                                programText("修改视图"), programText("SELECT * FROM [表名]")});
@@ -26,10 +26,10 @@ Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& 
   OwnTransaction work(db, "tabulor_modify_view", OwnTransaction::Form::Savepoint);
   if (!work.begin() || !db.execute("DROP VIEW " + name)) {
     work.rollback();
-    return noticeOnly(programText("修改视图失败！"), kErrorIcon);
+    return noticeOnly(programText("修改视图失败！"), MessageFlags::ErrorIcon);
   }
   if (db.execute("CREATE VIEW " + name + " AS " + *select) && work.commit()) {
-    Outcome outcome = noticeOnly(programText("视图修改成功。"), kInformationIcon);
+    Outcome outcome = noticeOnly(programText("视图修改成功。"), MessageFlags::InformationIcon);
     outcome.refreshShownObject = true;
     return outcome;
   }

@@ -85,7 +85,7 @@ TEST_F(LoadDefinition, MissingTableClosesTheWindowWithItsMessage) {
   const DesignerOpening opening = openOn("gone");
   ASSERT_TRUE(opening.notice);
   EXPECT_EQ(opening.notice->text, "不存在表：gone！");
-  EXPECT_EQ(opening.notice->flags, kErrorIcon);
+  EXPECT_EQ(opening.notice->flags, MessageFlags::ErrorIcon);
   EXPECT_TRUE(opening.closeWindow);
 }
 
