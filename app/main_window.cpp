@@ -23,6 +23,7 @@
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
+#include "platform/window_style.h"
 
 namespace tabulor {
 namespace {
@@ -111,9 +112,7 @@ void place(QWidget* widget, const Box& box) {
 MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QMainWindow(parent), state_(state), layout_(designedMainLayout()) {
   setObjectName(QStringLiteral("MainWindow"));
-  QFont base = font();
-  base.setPixelSize(12);
-  setFont(base);
+  applyDesignedFont(*this);
   setWindowIcon(programIcon());
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
@@ -125,10 +124,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
   move(50, 50);
   applyLayout(layout_);
   client_->installEventFilter(this);
-  // Group boxes in the classic style: the caption sits on the frame line.
-  client_->setStyleSheet(QStringLiteral(
-      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
-      "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
+  applyClassicGroupBoxes(*client_);
   connectSubsystemCommands(*this);
 }
 

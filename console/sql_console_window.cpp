@@ -22,6 +22,7 @@
 #include "platform/environment.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/window_style.h"
 
 namespace tabulor {
 namespace {
@@ -70,14 +71,9 @@ SqlConsoleWindow::SqlConsoleWindow(MainWindow& main, KeptEngineError& keptError)
     : QDialog(&main), main_(main), keptError_(keptError) {
   setObjectName(QStringLiteral("SqlConsoleWindow"));
   setWindowTitle(QStringLiteral("执行SQL语句"));
-  QFont base = font();
-  base.setPixelSize(12);
-  setFont(base);
+  applyDesignedFont(*this);
   createControls();
-  // Group boxes in the classic style, as in the main window: the caption on the frame line.
-  setStyleSheet(QStringLiteral(
-      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
-      "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
+  applyClassicGroupBoxes(*this);
   resize(609, 459);
   onSqlConsoleCreated();
   编辑框_SQL语句->setFocus();

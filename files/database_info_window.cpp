@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/window_style.h"
 
 namespace tabulor {
 namespace {
@@ -32,9 +33,7 @@ QPlainTextEdit* readOnlyBox(QWidget* parent, const QString& name, const QString&
 DatabaseInfoWindow::DatabaseInfoWindow(MainWindow& main) : QDialog(&main) {
   setObjectName(QStringLiteral("DatabaseInfoWindow"));
   setWindowTitle(QStringLiteral("（此窗口查看数据库的完整信息）"));
-  QFont base = font();
-  base.setPixelSize(12);
-  setFont(base);
+  applyDesignedFont(*this);
   createControls();
   resize(934, 512);
   onInfoWindowCreated(main);

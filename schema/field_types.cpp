@@ -26,13 +26,6 @@ constexpr TypeChoice kChoices[] = {
     {"主键（自增字段）", kPrimaryKeyCode},
 };
 
-std::string lowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 }  // namespace
 
 std::vector<std::string> designerTypeChoices() {
@@ -66,10 +59,9 @@ std::string recognizeDeclaredType(std::string_view declaredType) {
       {"blob,", "字节集型"},
       {"integer primary key,", "主键（自增字段）"},
   };
-  const std::string wanted = lowerAscii(declaredType) + ",";
+  const std::string wanted = std::string(declaredType) + ",";
   for (const TypeList& list : kLists)
-    if (std::string_view(list.words).find(wanted) != std::string_view::npos)
-      return programText(list.utf8Name);
+    if (findText(list.words, wanted, 1, true) > 0) return programText(list.utf8Name);
   return {};
 }
 

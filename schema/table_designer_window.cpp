@@ -9,6 +9,7 @@
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
+#include "platform/window_style.h"
 #include "schema/command_prompts.h"
 #include "schema/designer_cell_editors.h"
 #include "schema/field_types.h"
@@ -41,9 +42,7 @@ TableDesignerWindow::TableDesignerWindow(MainWindow& main, schema::DesignerState
     : QDialog(&main), main_(main), state_(state) {
   setObjectName(QStringLiteral("TableDesignerWindow"));
   setWindowTitle(QStringLiteral("设计表"));
-  QFont base = font();
-  base.setPixelSize(12);
-  setFont(base);
+  applyDesignedFont(*this);
   // The designed 502 x 442 window less its frame.
   setFixedSize(494, 414);
   createControls();

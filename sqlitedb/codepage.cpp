@@ -8,13 +8,13 @@
 #include <cerrno>
 #include <mutex>
 
+#include "sqlitedb/program_text.h"
+
 namespace tabulor {
 namespace {
 
-bool namesUtf8(std::string name) {
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return name == "UTF-8" || name == "UTF8";
+bool namesUtf8(std::string_view name) {
+  return equalsIgnoringAsciiCase(name, "UTF-8") || equalsIgnoringAsciiCase(name, "UTF8");
 }
 
 // The C locale's charset cannot hold Chinese text at all; UTF-8 is its superset

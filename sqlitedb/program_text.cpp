@@ -94,11 +94,15 @@ std::string_view trimBlanks(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word) {
-  if (text.size() < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i)
-    if (asciiLower(text[i]) != asciiLower(word[i])) return false;
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
   return true;
+}
+
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word) {
+  return text.size() >= word.size() && equalsIgnoringAsciiCase(text.substr(0, word.size()), word);
 }
 
 int findText(std::string_view text, std::string_view pattern, int from, bool ignoreCase) {

@@ -20,6 +20,9 @@ std::size_t characterLength(std::string_view text, std::size_t pos);
 // breaks stay.
 std::string_view trimBlanks(std::string_view text);
 
+// Whether a equals b, ASCII letters compared without regard to case.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Whether text begins with word, ASCII letters compared without regard to case.
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word);
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
 
 namespace tabulor {
@@ -16,15 +17,6 @@ constexpr std::size_t kDefinitionLimit = 199;
 constexpr std::size_t kStatementLimit = 1999;
 // Waits out a lock another program holds briefly, without freezing the window for long.
 constexpr int kBusyTimeoutMs = 2000;
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 bool isInMemoryName(const std::string& fileName) {
   return fileName.empty() || equalsIgnoringAsciiCase(fileName, ":memory:");

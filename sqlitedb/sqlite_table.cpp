@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor {
@@ -27,12 +28,6 @@ Statement compile(sqlite3* connection, const std::string& sql) {
     return nullptr;
   }
   return Statement(statement);
-}
-
-std::string asciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 std::optional<std::vector<std::int64_t>> readRowIds(sqlite3_stmt* statement) {
@@ -166,9 +161,8 @@ std::optional<int> SqliteTable::columnIndex(const FieldRef& field) const {
   }
   const std::string& name = std::get<std::string>(field.target);
   if (name.empty()) return std::nullopt;
-  const std::string wanted = asciiLower(name);
   for (std::size_t i = 0; i < columnNames_.size(); ++i)
-    if (asciiLower(columnNames_[i]) == wanted) return static_cast<int>(i);
+    if (equalsIgnoringAsciiCase(columnNames_[i], name)) return static_cast<int>(i);
   return std::nullopt;
 }
 

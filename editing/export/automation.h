@@ -92,6 +92,4 @@ class Dispatch {
                          const std::vector<Variant>& args) = 0;
 };
 
-bool sameMemberName(std::string_view a, std::string_view b);
-
 }  // namespace tabulor

@@ -1,5 +1,7 @@
 #include "editing/export/member_dispatch.h"
 
+#include "sqlitedb/program_text.h"
+
 namespace tabulor {
 
 void MemberDispatch::addProperty(std::string name, Getter get, Setter put) {
@@ -12,7 +14,7 @@ void MemberDispatch::addMethod(std::string name, Getter method) {
 
 MemberDispatch::Member* MemberDispatch::find(std::string_view name) {
   for (Member& member : members_)
-    if (sameMemberName(member.name, name)) return &member;
+    if (equalsIgnoringAsciiCase(member.name, name)) return &member;
   return nullptr;
 }
 

@@ -5,6 +5,7 @@
 
 #include "editing/export/spreadsheet_objects.h"
 #include "editing/export/xlsx_writer.h"
+#include "sqlitedb/program_text.h"
 
 namespace tabulor {
 namespace {
@@ -135,7 +136,7 @@ AutomationObject createSpreadsheetApplication(SpreadsheetDesktop desktop) {
 }
 
 AutomationObject createAutomationObject(std::string_view progId) {
-  if (!sameMemberName(progId, "Excel.Application")) return AutomationObject();
+  if (!equalsIgnoringAsciiCase(progId, "Excel.Application")) return AutomationObject();
   return createSpreadsheetApplication(systemSpreadsheetDesktop());
 }
 

@@ -1,27 +1,7 @@
 #include "schema_fixture.h"
 
-#include <sqlite3.h>
-
-#include <mutex>
-
 namespace tabulor::testing {
 namespace {
-
-std::mutex traceMutex;
-std::vector<std::string> traced;
-
-int onStatement(unsigned, void*, void*, void* sql) {
-  std::lock_guard lock(traceMutex);
-  traced.emplace_back(static_cast<const char*>(sql));
-  return 0;
-}
-
-int traceConnection(sqlite3* connection, const char**, const sqlite3_api_routines*) {
-  sqlite3_trace_v2(connection, SQLITE_TRACE_STMT, onStatement, nullptr);
-  return SQLITE_OK;
-}
-
-void (*entryPoint())() { return reinterpret_cast<void (*)()>(&traceConnection); }
 
 // Reads, and the engine's own nested statements (traced as "-- ..." comments).
 bool isQuery(const std::string& sql) {
@@ -31,23 +11,6 @@ bool isQuery(const std::string& sql) {
 }
 
 }  // namespace
-
-StatementTrace::StatementTrace() {
-  sqlite3_auto_extension(entryPoint());
-  clear();
-}
-
-StatementTrace::~StatementTrace() { sqlite3_cancel_auto_extension(entryPoint()); }
-
-void StatementTrace::clear() {
-  std::lock_guard lock(traceMutex);
-  traced.clear();
-}
-
-std::vector<std::string> StatementTrace::statements() const {
-  std::lock_guard lock(traceMutex);
-  return traced;
-}
 
 std::vector<std::string> StatementTrace::changes() const {
   std::vector<std::string> result;

@@ -8,23 +8,16 @@
 #include "schema/outcome.h"
 #include "sqlitedb/sqlitedb.h"
 #include "support/code_page_scope.h"
+#include "support/sql_trace.h"
 #include "support/temp_dir.h"
 
 namespace tabulor::testing {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// Every statement the engine starts on connections opened while it lives, as
-// the engine received it (UTF-8).
-class StatementTrace {
+// The statement trace, able to leave the reads out.
+class StatementTrace : public SqlTrace {
  public:
-  StatementTrace();
-  ~StatementTrace();
-  StatementTrace(const StatementTrace&) = delete;
-  StatementTrace& operator=(const StatementTrace&) = delete;
-
-  void clear();
-  std::vector<std::string> statements() const;
   // The statements that change something: queries (SELECT, PRAGMA without "=")
   // and the engine's nested statements left out.
   std::vector<std::string> changes() const;
