@@ -9,7 +9,6 @@
 #include "fuzz/code_page.h"
 #include "schema/field_types.h"
 #include "schema/table_definition.h"
-#include "sqlitedb/program_text.h"
 
 namespace {
 
@@ -24,17 +23,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string body = tabulor::schema::definitionBody(sql);
   check(body.size() + 2 <= sql.size() || body.empty());
   const std::vector<std::string> pieces = tabulor::schema::splitDefinitionBody(body);
-  const std::vector<tabulor::schema::ParsedColumn> columns =
+  std::size_t pieceBytes = 0;
+  for (const std::string& piece : pieces) pieceBytes += piece.size();
+  check(pieceBytes <= body.size());
+  const auto table = tabulor::schema::readTableDefinition(sql);
+  const std::vector<tabulor::schema::ParsedColumn> rows =
       tabulor::schema::parseTableDefinition(sql);
-  check(columns.size() == pieces.size());
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    const auto& column = columns[i];
-    check(column == tabulor::schema::parseColumnPiece(pieces[i]));
-    // The name is a trimmed run of the piece without spaces; the type one of the choices.
-    check(column.name.find(' ') == std::string::npos);
-    check(tabulor::trimBlanks(column.name) == column.name);
-    check(pieces[i].find(column.name) != std::string::npos);
+  check(rows.size() == (table ? table->columns.size() : 0));
+  if (!table) return 0;
+  // Each column comes from a piece of its own.
+  check(table->columns.size() <= pieces.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto& column = table->columns[i];
+    check(rows[i] == column.row());
     check(std::find(choices.begin(), choices.end(), column.typeName) != choices.end());
+    // The written name, type and constraints are pieces of the body, as written.
+    check(body.find(column.writtenName) != std::string::npos);
+    check(body.find(column.typeText) != std::string::npos);
+    check(body.find(column.constraints) != std::string::npos);
   }
   return 0;
 }

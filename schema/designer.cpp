@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "schema/table_definition.h"
+#include "schema/table_rebuild.h"
 #include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"
@@ -56,15 +56,20 @@ void setUpFieldGrid(DesignerGrid& grid) {
 
 void loadTableDefinition(DesignerState& state, DesignerGrid& grid, SqliteDB& db,
                          SqliteTable& cursor) {
+  state.stored = {};
+  state.storedRefusal =
+      programText("未能读取表 ") + state.targetTable + programText(" 的字段，未做任何修改。");
   if (!cursor.open(state.targetTable, db)) return;
   state.existingColumns = cursor.fieldNames();
   cursor.close();
-  const std::vector<ParsedColumn> columns = parseTableDefinition(db.tableSql(state.targetTable));
+  LoadedTable loaded = loadStoredTable(db, state.targetTable);
+  state.stored = std::move(loaded.definition);
+  state.storedRefusal = std::move(loaded.refusal);
+  const std::vector<StoredColumn>& columns = state.stored.columns;
   grid.rows.resize(columns.size() + 1);
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    auto& row = grid.rows[i + 1];
-    row = {"", columns[i].name, columns[i].typeName, std::to_string(columns[i].length)};
-  }
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    grid.rows[i + 1] = {"", columns[i].name, columns[i].typeName,
+                        std::to_string(columns[i].length)};
 }
 
 void buildEntriesFromGrid(DesignerState& state, const DesignerGrid& grid) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "schema/outcome.h"
+#include "schema/table_definition.h"
 
 namespace tabulor {
 class SqliteDB;
@@ -35,6 +36,10 @@ struct DesignerState {
   std::vector<DesignerField> entries;
   std::vector<std::string> existingColumns;
   bool upArrowPressed = false;
+  // Modify mode: the table's stored definition, one column per existing column,
+  // and why it cannot be rebuilt (empty when it can).
+  StoredTable stored;
+  std::string storedRefusal;
 };
 
 // The designer's four-column field grid as plain data; row 0 is the header,

@@ -1,55 +1,154 @@
 #include "schema/table_definition.h"
 
+#include <algorithm>
+
 #include "schema/field_types.h"
+#include "schema/sql_tokens.h"
 #include "sqlitedb/program_text.h"
 
 namespace tabulor::schema {
+namespace {
 
-// "(", ")", "," and " " never occur inside a multi-byte character of UTF-8 or
-// GBK, so plain byte searches are safe here.
+using Tokens = std::vector<SqlToken>;
+
+bool isAnyWord(std::string_view sql, const SqlToken& token,
+               std::initializer_list<std::string_view> words) {
+  return std::any_of(words.begin(), words.end(),
+                     [&](std::string_view word) { return isWord(sql, token, word); });
+}
+
+// The words that end a declared type: the first word of every column constraint.
+bool startsColumnConstraint(std::string_view sql, const SqlToken& token) {
+  return isAnyWord(sql, token,
+                   {"CONSTRAINT", "PRIMARY", "NOT", "NULL", "UNIQUE", "CHECK", "DEFAULT", "COLLATE",
+                    "REFERENCES", "GENERATED", "AS"});
+}
+
+bool startsTableConstraint(std::string_view sql, const SqlToken& token) {
+  return isAnyWord(sql, token, {"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN"});
+}
+
+std::size_t firstOpening(std::string_view sql, const Tokens& tokens) {
+  for (std::size_t i = 0; i < tokens.size(); ++i)
+    if (isSymbol(sql, tokens[i], '(')) return i;
+  return tokens.size();
+}
+
+// Table constraints may follow one another without a comma; each is kept apart
+// so that one can be dropped alone.
+void appendTableConstraints(std::string_view piece, const Tokens& tokens,
+                            std::vector<std::string>& constraints) {
+  std::size_t start = 0;
+  int depth = 0;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (isSymbol(piece, tokens[i], '(')) ++depth;
+    if (isSymbol(piece, tokens[i], ')')) --depth;
+    const bool namedBefore = i >= 2 && isWord(piece, tokens[i - 2], "CONSTRAINT");
+    if (i > start && depth == 0 && !namedBefore && startsTableConstraint(piece, tokens[i])) {
+      constraints.emplace_back(tokenSpan(piece, tokens, start, i));
+      start = i;
+    }
+  }
+  constraints.emplace_back(tokenSpan(piece, tokens, start, tokens.size()));
+}
+
+}  // namespace
+
 std::string definitionBody(std::string_view sql) {
-  const std::size_t open = sql.find('(');
-  const std::size_t close = sql.rfind(')');
-  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return {};
-  return std::string(sql.substr(open + 1, close - open - 1));
+  const Tokens tokens = tokenizeSql(sql);
+  const std::size_t open = firstOpening(sql, tokens);
+  if (open == tokens.size()) return {};
+  const std::size_t close = closingParenthesis(sql, tokens, open);
+  if (close == tokens.size()) return {};
+  return std::string(sql.substr(tokens[open].end, tokens[close].begin - tokens[open].end));
 }
 
 std::vector<std::string> splitDefinitionBody(std::string_view body) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
-  for (std::size_t comma = body.find(','); comma != std::string_view::npos;
-       comma = body.find(',', start)) {
-    pieces.emplace_back(body.substr(start, comma - start));
-    start = comma + 1;
+  bool tail = false;  // tokens since the last comma
+  int depth = 0;
+  for (const SqlToken& token : tokenizeSql(body)) {
+    if (isSymbol(body, token, '(')) ++depth;
+    if (isSymbol(body, token, ')')) --depth;
+    if (depth == 0 && isSymbol(body, token, ',')) {
+      pieces.emplace_back(body.substr(start, token.begin - start));
+      start = token.end;
+      tail = false;
+    } else {
+      tail = true;
+    }
   }
-  if (start < body.size()) pieces.emplace_back(body.substr(start));
+  if (tail) pieces.emplace_back(body.substr(start));
   return pieces;
 }
 
-ParsedColumn parseColumnPiece(std::string_view piece) {
-  const std::string d(trimBlanks(piece));
-  std::string name = d;
-  std::string type;
-  std::int32_t length = 0;
-  if (const std::size_t space = d.find(' '); space != std::string::npos) {
-    name = trimBlanks(std::string_view(d).substr(0, space));
-    type = trimBlanks(std::string_view(d).substr(space + 1));
+StoredColumn readColumnDefinition(std::string_view piece) {
+  const Tokens tokens = tokenizeSql(piece);
+  StoredColumn column;
+  if (tokens.empty()) return column;
+  column.name = tokenName(piece, tokens[0]);
+  column.writtenName = tokenText(piece, tokens[0]);
+  std::size_t typeEnd = 1;
+  std::string words;
+  for (; typeEnd < tokens.size(); ++typeEnd) {
+    const SqlToken& token = tokens[typeEnd];
+    if (token.kind == SqlToken::Kind::Symbol || startsColumnConstraint(piece, token)) break;
+    words += (words.empty() ? "" : " ") + std::string(tokenText(piece, token));
   }
-  const std::size_t open = type.find('(');
-  const std::size_t close = type.find(')');
-  if (open != std::string::npos && close != std::string::npos && close > open) {
-    length = readWholeNumber(
-        std::string(trimBlanks(std::string_view(type).substr(open + 1, close - open - 1))));
-    type = trimBlanks(std::string_view(type).substr(0, open));
+  if (typeEnd < tokens.size() && isSymbol(piece, tokens[typeEnd], '(')) {
+    const std::size_t close = closingParenthesis(piece, tokens, typeEnd);
+    const std::size_t insideEnd = close < tokens.size() ? tokens[close].begin : piece.size();
+    const std::string_view inside =
+        piece.substr(tokens[typeEnd].end, insideEnd - tokens[typeEnd].end);
+    column.length = readWholeNumber(std::string(trimBlanks(inside)));
+    typeEnd = std::min(close + 1, tokens.size());
   }
-  return {name, recognizeDeclaredType(type), length};
+  column.typeName = recognizeDeclaredType(trimBlanks(words));
+  std::size_t constraintsStart = typeEnd;
+  if (!words.empty() && tokens.size() == typeEnd + 2 && isWord(piece, tokens[typeEnd], "PRIMARY") &&
+      isWord(piece, tokens[typeEnd + 1], "KEY")) {
+    const std::string key = recognizeDeclaredType(words + " PRIMARY KEY");
+    if (!key.empty()) {
+      column.typeName = key;
+      constraintsStart = tokens.size();
+    }
+  }
+  column.typeText = tokenSpan(piece, tokens, 1, constraintsStart);
+  column.constraints = tokenSpan(piece, tokens, constraintsStart, tokens.size());
+  return column;
+}
+
+std::optional<StoredTable> readTableDefinition(std::string_view sql) {
+  const Tokens tokens = tokenizeSql(sql);
+  const std::size_t open = firstOpening(sql, tokens);
+  for (std::size_t i = 0; i < open; ++i)
+    if (isWord(sql, tokens[i], "VIRTUAL")) return std::nullopt;
+  if (open == tokens.size()) return std::nullopt;
+  const std::size_t close = closingParenthesis(sql, tokens, open);
+  if (close == tokens.size()) return std::nullopt;
+  StoredTable table;
+  const std::string_view body =
+      sql.substr(tokens[open].end, tokens[close].begin - tokens[open].end);
+  for (const std::string& piece : splitDefinitionBody(body)) {
+    const Tokens pieceTokens = tokenizeSql(piece);
+    if (pieceTokens.empty()) continue;
+    if (startsTableConstraint(piece, pieceTokens[0]))
+      appendTableConstraints(piece, pieceTokens, table.constraints);
+    else
+      table.columns.push_back(readColumnDefinition(piece));
+  }
+  table.options = tokenSpan(sql, tokens, close + 1, tokens.size());
+  for (std::size_t i = close + 1; i < tokens.size(); ++i)
+    table.withoutRowid = table.withoutRowid || isWord(sql, tokens[i], "WITHOUT");
+  return table;
 }
 
 std::vector<ParsedColumn> parseTableDefinition(std::string_view sql) {
-  std::vector<ParsedColumn> columns;
-  for (const std::string& piece : splitDefinitionBody(definitionBody(sql)))
-    columns.push_back(parseColumnPiece(piece));
-  return columns;
+  std::vector<ParsedColumn> rows;
+  if (const auto table = readTableDefinition(sql))
+    for (const StoredColumn& column : table->columns) rows.push_back(column.row());
+  return rows;
 }
 
 }  // namespace tabulor::schema

@@ -2,6 +2,7 @@
 
 #include "schema/field_types.h"
 #include "schema/own_transaction.h"
+#include "schema/table_rebuild.h"
 #include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
 
@@ -25,59 +26,41 @@ bool foreignKeysEnforced(SqliteDB& db) {
   return !result.isEmpty() && result.cell(0, 0) == "1";
 }
 
-bool foreignKeysIntact(SqliteDB& db) {
-  SqliteDataset dataset;
-  return dataset.open("SELECT * FROM pragma_foreign_key_check", db) && dataset.requery() &&
-         dataset.rowCount() == 0;
+// Every failure names its reason: the engine's, or ours where it has none.
+Outcome alterFailure(std::string reason) {
+  if (reason.empty()) reason = programText("数据库没有给出原因。");
+  return noticeOnly(dbErrorNotice(programText("修改表失败！"), std::move(reason)));
 }
 
-// The rebuild's steps all run even after one fails (the rollback undoes them
-// together), but none once the engine has ended the transaction itself, as it
-// does on a full disk: outside a transaction each would commit on its own and
-// DROP TABLE would lose the table.
-class RebuildSteps {
- public:
-  explicit RebuildSteps(SqliteDB& db) : db_(db) {}
-
-  template <typename Step>
-  void run(Step step) {
-    ok_ = db_.inTransaction() && step() && ok_;
+Outcome alterSuccess(const std::string& table, const std::vector<std::string>& dropped) {
+  std::string text = programText("修改表 ") + table + programText(" 成功！");
+  if (!dropped.empty()) {
+    text += programText("\r\n\r\n以下各项引用了已删除的字段，已随之删除：");
+    for (const std::string& item : dropped) text += "\r\n" + item;
   }
-  bool ok() const { return ok_; }
-
- private:
-  SqliteDB& db_;
-  bool ok_ = true;
-};
-
-bool rebuildWithData(SqliteDB& db, const std::string& table, const ColumnCopyLists& lists,
-                     const std::vector<SqliteFieldInfo>& fields, std::uint64_t tickCount) {
-  const std::string temp = temporaryTableName(table, tickCount);
-  RebuildSteps steps(db);
-  steps.run([&] { return db.createTable(temp, fields); });
-  steps.run([&] {
-    return db.execute("insert into " + temp + " (" + lists.newList + ") select " + lists.oldList +
-                      " from " + table + " order by _ROWID_");
-  });
-  steps.run([&] { return db.dropTable(table); });
-  steps.run([&] { return db.createTable(table, fields); });
-  steps.run([&] {
-    return db.execute("insert into " + table + " select * from " + temp + " order by _ROWID_");
-  });
-  steps.run([&] { return db.dropTable(temp); });
-  return steps.ok();
+  Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
+  outcome.reloadStructureTree = true;
+  outcome.refreshShownObject = true;
+  outcome.closeDesigner = true;
+  return outcome;
 }
 
-bool rebuildEmpty(SqliteDB& db, const std::string& table,
-                  const std::vector<SqliteFieldInfo>& fields) {
-  RebuildSteps steps(db);
-  steps.run([&] { return db.dropTable(table); });
-  steps.run([&] { return db.createTable(table, fields); });
-  return steps.ok();
-}
-
-Outcome alterFailure(std::string errorText) {
-  return noticeOnly(dbErrorNotice(programText("修改表失败！"), std::move(errorText)));
+// The rebuild proper, inside the unit of work: foreign keys are checked for
+// the table and the tables that refer to it, before and after, so that only
+// violations the alteration brings in stop it.
+std::optional<std::string> rebuildChecked(SqliteDB& db, const DesignerState& state,
+                                          const std::vector<DesignedColumn>& columns,
+                                          bool foreignKeys, std::uint64_t tickCount,
+                                          std::vector<std::string>& dropped) {
+  const std::string& table = state.targetTable;
+  const std::vector<std::string> relatives =
+      foreignKeys ? foreignKeyRelatives(db, table) : std::vector<std::string>();
+  const ForeignKeyChecks before = checkForeignKeys(db, relatives);
+  const RebuildPlan plan = planRebuild(table, state.stored, columns, readTableSnapshot(db, table),
+                                       temporaryTableName(table, tickCount));
+  if (auto failure = rebuildTable(db, plan)) return failure;
+  dropped = plan.dropped;
+  return introducedViolation(before, checkForeignKeys(db, relatives));
 }
 
 }  // namespace
@@ -117,19 +100,22 @@ DesignCheck validateDesign(const std::vector<DesignerField>& entries) {
   return check;
 }
 
-ColumnCopyLists columnCopyLists(const DesignerState& state) {
-  ColumnCopyLists lists;
+std::optional<std::vector<DesignedColumn>> designedColumns(
+    const DesignerState& state, const std::vector<SqliteFieldInfo>& fields) {
+  std::vector<DesignedColumn> columns;
   std::size_t existing = 0;
   for (const DesignerField& entry : state.entries) {
-    if (entry.isNew) continue;
-    ++existing;
-    if (entry.deleted || existing > state.existingColumns.size()) continue;
-    lists.oldList += state.existingColumns[existing - 1] + ",";
-    lists.newList += entry.name + ",";
+    if (!entry.isNew) ++existing;
+    if (entry.deleted) continue;
+    if (columns.size() >= fields.size()) return std::nullopt;
+    DesignedColumn column{fields[columns.size()], std::nullopt};
+    if (!entry.isNew) {
+      if (existing > state.stored.columns.size()) return std::nullopt;
+      column.existing = existing - 1;
+    }
+    columns.push_back(std::move(column));
   }
-  if (!lists.oldList.empty()) lists.oldList.pop_back();
-  if (!lists.newList.empty()) lists.newList.pop_back();
-  return lists;
+  return columns;
 }
 
 std::string temporaryTableName(const std::string& table, std::uint64_t tickCount) {
@@ -158,34 +144,34 @@ Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fi
 
 Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
                            const std::vector<SqliteFieldInfo>& fields, std::uint64_t tickCount) {
-  const std::string& table = state.targetTable;
-  const ColumnCopyLists lists = columnCopyLists(state);
+  // Data moves only between columns the designer pairs: a definition it could
+  // not read soundly is refused before anything is touched.
+  const auto columns = designedColumns(state, fields);
+  if (!state.storedRefusal.empty()) return alterFailure(state.storedRefusal);
+  if (!columns)
+    return alterFailure(programText("设计器中的字段与表的字段对应不上，未做任何修改。"));
   OwnTransaction work(db, "tabulor_alter_table");
   const bool foreignKeys = foreignKeysEnforced(db);
   // Inside the user's transaction foreign keys cannot be switched off, and the
   // rebuild's DROP TABLE would delete child rows: refuse instead.
-  if (foreignKeys && work.insideUserTransaction()) return alterFailure({});
+  if (foreignKeys && work.insideUserTransaction())
+    return alterFailure(
+        programText("数据库启用了外键约束，在已开始的事务中重建表会删除引用它的记录。"
+                    "请先提交或回滚事务。"));
   if (foreignKeys) db.execute("PRAGMA foreign_keys=OFF");
+  std::vector<std::string> dropped;
+  std::optional<std::string> failure;
   // BEGIN's result is not needed (nothing else is open), but a savepoint that
   // cannot be opened must stop the work: nothing could undo it afterwards.
-  bool ok = work.begin() || !work.insideUserTransaction();
-  if (ok) {
-    ok = lists.oldList.empty() || lists.newList.empty()
-             ? rebuildEmpty(db, table, fields)
-             : rebuildWithData(db, table, lists, fields, tickCount);
-  }
-  if (ok && foreignKeys) ok = foreignKeysIntact(db);
-  ok = ok && work.commit();
-  if (!ok) work.rollback();
-  const std::string errorText = ok ? std::string() : db.errorText();
+  if (!work.begin() && work.insideUserTransaction())
+    failure = db.errorText();
+  else
+    failure = rebuildChecked(db, state, *columns, foreignKeys, tickCount, dropped);
+  if (!failure && !work.commit()) failure = db.errorText();
+  if (failure) work.rollback();
   if (foreignKeys) db.execute("PRAGMA foreign_keys=ON");
-  if (!ok) return alterFailure(errorText);
-  Outcome outcome =
-      noticeOnly(programText("修改表 ") + table + programText(" 成功！"), MessageFlags::Ok);
-  outcome.reloadStructureTree = true;
-  outcome.refreshShownObject = true;
-  outcome.closeDesigner = true;
-  return outcome;
+  if (failure) return alterFailure(*failure);
+  return alterSuccess(state.targetTable, dropped);
 }
 
 Outcome confirmDesign(SqliteDB& db, const DesignerState& state, const AskText& askText,

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "schema/designer.h"
 #include "schema/outcome.h"
+#include "schema/table_rebuild.h"
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor::schema {
@@ -22,14 +24,11 @@ struct DesignCheck {
 // first fault ends the check.
 DesignCheck validateDesign(const std::vector<DesignerField>& entries);
 
-// Old and new names of the kept existing columns, each joined by ",". Entries
-// beyond the existing columns (a definition that split into more pieces than the
-// table has columns) are left out of both lists.
-struct ColumnCopyLists {
-  std::string oldList;
-  std::string newList;
-};
-ColumnCopyLists columnCopyLists(const DesignerState& state);
+// Pairs the validated fields (one per shown entry) with the existing columns
+// their entries stand for, by position; nullopt when an entry stands for a
+// column the table's stored definition does not have.
+std::optional<std::vector<DesignedColumn>> designedColumns(
+    const DesignerState& state, const std::vector<SqliteFieldInfo>& fields);
 
 std::string temporaryTableName(const std::string& table, std::uint64_t tickCount);
 
@@ -38,8 +37,9 @@ Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fi
                             const AskText& askText);
 
 // Rebuilds state.targetTable to the fields in one unit of work, carrying the
-// kept columns' data over by position; any failed step undoes all of it.
-// tickCount names the temporary table.
+// kept columns' data over by position and keeping what the designer does not
+// show (see planRebuild); any failed step undoes all of it, and every failure
+// says why. tickCount names the temporary table.
 Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
                            const std::vector<SqliteFieldInfo>& fields, std::uint64_t tickCount);
 

@@ -1,7 +1,8 @@
 // Crash safety of the designer's table rebuild: a child process alters a large table with
-// an index and a trigger exactly as the designer's OK button does, and is killed with
-// SIGKILL at a random moment of the alteration. The file must then open intact, with the
-// table wholly old or wholly new and every row present.
+// a multi-line definition, constraints, an index and a trigger exactly as the designer's
+// OK button does, and is killed with SIGKILL at a random moment of the alteration. The
+// file must then open intact, with the table wholly old or wholly new (its index, trigger
+// and constraints included) and every row present.
 //
 // Usage: tabulor_tests_rebuild_kill [--runs=N] [--rows=N] [--seed=N] [gtest flags]
 //   --runs  kills per journal mode (default 5), --rows  table size (default 20000)
@@ -41,7 +42,7 @@ Settings settings;
 
 constexpr const char* kOldColumns = "id,name,balance,note";
 constexpr const char* kNewColumns = "id,full_name,email,balance,note";
-constexpr const char* kOldCompanions = "customers_audit,customers_name";
+constexpr const char* kCompanions = "customers_audit,customers_name,sqlite_autoindex_customers_1";
 
 // A connection of the engine's own, independent of the code under test.
 class Engine {
@@ -104,8 +105,13 @@ bool createTemplate(const std::string& path, const std::string& journalMode, int
   Engine engine(path);
   return engine.run("PRAGMA journal_mode=" + journalMode) &&
          engine.run(
-             "CREATE TABLE customers (id INTEGER PRIMARY KEY, name TEXT(20), balance NUMERIC, "
-             "note TEXT);"
+             "CREATE TABLE customers (\n"
+             "  id INTEGER PRIMARY KEY,\n"
+             "  name TEXT(20) NOT NULL, -- shown in lists\n"
+             "  balance NUMERIC DEFAULT 0 CHECK (balance >= 0),\n"
+             "  note TEXT,\n"
+             "  UNIQUE (name, note)\n"
+             ");"
              "CREATE TABLE audit (customer INTEGER);"
              "CREATE INDEX customers_name ON customers (name);"
              "CREATE TRIGGER customers_audit AFTER UPDATE ON customers "
@@ -192,21 +198,37 @@ Verdict inspect(const std::string& path, std::uint64_t expectedChecksum,
   const auto companions = engine.text(
       "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE tbl_name = "
       "'customers' AND type IN ('index', 'trigger') ORDER BY name)");
+  const auto indexed = engine.text(
+      "SELECT group_concat(name, ',') FROM (SELECT name FROM pragma_index_info('customers_name'))");
+  const auto unique = engine.text(
+      "SELECT group_concat(name, ',') FROM "
+      "(SELECT name FROM pragma_index_info('sqlite_autoindex_customers_1'))");
+  const auto constraints = engine.text(
+      "SELECT count(*) FROM pragma_table_info('customers') WHERE \"notnull\" = 1 OR "
+      "dflt_value = '0'");
   Verdict verdict;
-  if (columns == kOldColumns && companions == kOldCompanions) {
+  if (columns == kOldColumns && companions == kCompanions && indexed == "name" &&
+      unique == "name,note" && constraints == "2") {
     verdict.shape = Shape::Old;
-  } else if (columns == kNewColumns && companions == "" &&
+  } else if (columns == kNewColumns && companions == kCompanions && indexed == "full_name" &&
+             unique == "full_name,note" && constraints == "2" &&
              engine.text("SELECT count(*) FROM customers WHERE email IS NOT NULL") == "0") {
     verdict.shape = Shape::New;
   } else {
     return fail("neither old nor new: columns " + columns.value_or("?") + ", indexes/triggers " +
-                companions.value_or("?"));
+                companions.value_or("?") + ", index on " + indexed.value_or("?") +
+                ", unique on " + unique.value_or("?"));
   }
   std::int64_t rows = 0;
   const auto sum =
       engine.checksum(checksumQuery(verdict.shape == Shape::Old ? "name" : "full_name"), rows);
   if (!sum || *sum != expectedChecksum || rows != expectedRows)
     return fail("rows or data differ: " + std::to_string(rows) + " rows");
+  // The trigger fires and the CHECK holds in either shape.
+  if (!engine.run("UPDATE customers SET balance = balance WHERE id = 1") ||
+      engine.text("SELECT count(*) FROM audit") != "1" ||
+      engine.run("UPDATE customers SET balance = -1 WHERE id = 2"))
+    return fail("the trigger or the CHECK constraint is gone");
   return verdict;
 }
 

@@ -1,5 +1,7 @@
 #include "schema_fixture.h"
 
+#include "schema/table_design.h"
+
 namespace tabulor::testing {
 namespace {
 
@@ -37,6 +39,38 @@ Rows SchemaTest::rows(const std::string& sql) {
 }
 
 std::vector<std::string> SchemaTest::objectNames() { return db_.listTables(true, true, false); }
+
+void DesignerTest::open(const std::string& table) {
+  state_.mode = schema::DesignerMode::Modify;
+  state_.targetTable = table;
+  schema::openDesigner(state_, grid_, db_, cursor_);
+}
+
+void DesignerTest::edit(int row, int column, const std::string& text) {
+  grid_.currentRow = row;
+  grid_.currentColumn = column;
+  grid_.cell(row, column) = text;
+  schema::onDesignerCellEdited(state_, grid_);
+}
+
+void DesignerTest::remove(int row) {
+  grid_.currentRow = row;
+  schema::deleteField(state_, grid_, [](const std::string&, int) { return true; });
+}
+
+void DesignerTest::append(const std::string& name, const std::string& type,
+                          const std::string& length) {
+  grid_.currentRow = grid_.lastRow();
+  schema::insertField(state_, grid_, schema::InsertPlace::After);
+  edit(grid_.lastRow(), schema::DesignerGrid::kName, name);
+  edit(grid_.lastRow(), schema::DesignerGrid::kType, type);
+  edit(grid_.lastRow(), schema::DesignerGrid::kMaxLength, length);
+}
+
+schema::Outcome DesignerTest::confirm() {
+  trace_.clear();
+  return schema::confirmDesign(db_, state_, ScriptedPrompts().askText(), 777);
+}
 
 schema::AskText ScriptedPrompts::askText() {
   return [this](const schema::InputRequest& request) -> std::optional<std::string> {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "schema/designer.h"
 #include "schema/outcome.h"
 #include "sqlitedb/sqlitedb.h"
 #include "support/code_page_scope.h"
@@ -36,6 +37,22 @@ class SchemaTest : public ::testing::Test {
   CodePageScope utf8_{"UTF-8"};
   StatementTrace trace_;
   SqliteDB db_;
+};
+
+// Drives the designer on an existing table as a user would: open, edit the
+// grid, press OK.
+class DesignerTest : public SchemaTest {
+ protected:
+  void open(const std::string& table);
+  void edit(int row, int column, const std::string& text);
+  void remove(int row);
+  void append(const std::string& name, const std::string& type, const std::string& length);
+  // Presses OK with a fixed tick count; the trace holds only its statements.
+  schema::Outcome confirm();
+
+  schema::DesignerState state_;
+  schema::DesignerGrid grid_;
+  SqliteTable cursor_;
 };
 
 // Answers input boxes and questions from a script, recording what was asked.

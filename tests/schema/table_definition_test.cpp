@@ -10,6 +10,14 @@ namespace {
 
 using Columns = std::vector<ParsedColumn>;
 
+}  // namespace
+
+void PrintTo(const ParsedColumn& column, std::ostream* out) {
+  *out << "{" << column.name << ", " << column.typeName << ", " << column.length << "}";
+}
+
+namespace {
+
 TEST(ParseTableDefinition, StoredDefinitionsToFieldRows) {
   testing::CodePageScope page("UTF-8");
   struct Case {
@@ -18,19 +26,38 @@ TEST(ParseTableDefinition, StoredDefinitionsToFieldRows) {
   } cases[] = {
       {"CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT(20), note)",
        {{"id", "主键（自增字段）", 0}, {"name", "文本型", 20}, {"note", "", 0}}},
-      // Line breaks are no blanks: the name ends at the first space, after the break.
-      {"CREATE TABLE t (\n  id INTEGER,\n  name TEXT\n)", {{"\n", "", 0}, {"\n", "", 0}}},
-      // Commas split blindly, inside a type's parentheses too.
-      {"CREATE TABLE p (price DECIMAL(10,2))", {{"price", "", 0}, {"2)", "", 0}}},
-      {"CREATE TABLE k (a INT, b INT, PRIMARY KEY (a, b))",
-       {{"a", "整数型", 0}, {"b", "整数型", 0}, {"PRIMARY", "", 0}, {"b)", "", 0}}},
-      {"CREATE TABLE x (a,,b)", {{"a", "", 0}, {"", "", 0}, {"b", "", 0}}},
+      // Line breaks, tabs and comments are blanks around the pieces.
+      {"CREATE TABLE t (\n  id INTEGER,\n\tname TEXT -- the name, shown\n)",
+       {{"id", "整数型", 0}, {"name", "文本型", 0}}},
+      {"CREATE TABLE t (/* a, b */ a INT /* , c */, b)", {{"a", "整数型", 0}, {"b", "", 0}}},
+      // Commas inside a type's parentheses, a CHECK and a DEFAULT text do not split.
+      {"CREATE TABLE p (price DECIMAL(10,2), n NUMERIC(10, 2) CHECK (n IN (1,2)), "
+       "d TEXT DEFAULT 'a,b')",
+       {{"price", "", 10}, {"n", "小数型", 10}, {"d", "文本型", 0}}},
+      // Table constraints are no fields, with or without commas between them.
+      {"CREATE TABLE k (a INT, b INT, PRIMARY KEY (a, b) UNIQUE (b), CONSTRAINT f FOREIGN KEY "
+       "(a) REFERENCES p(id), CHECK (a > b))",
+       {{"a", "整数型", 0}, {"b", "整数型", 0}}},
+      // A quoted name is one name, blanks and commas included.
+      {"CREATE TABLE q ([my name] TEXT, \"a \"\"b\"\"\" INT, `c,d` VARCHAR(8), 'e f')",
+       {{"my name", "文本型", 0}, {"a \"b\"", "整数型", 0}, {"c,d", "文本型", 8}, {"e f", "", 0}}},
+      // The designer's primary key only when nothing but PRIMARY KEY follows the type.
+      {"CREATE TABLE k (a integer primary key, b INTEGER PRIMARY KEY AUTOINCREMENT, "
+       "c INTEGER NOT NULL, d PRIMARY KEY)",
+       {{"a", "主键（自增字段）", 0}, {"b", "整数型", 0}, {"c", "整数型", 0}, {"d", "", 0}}},
+      {"CREATE TABLE g (a INT, b INT GENERATED ALWAYS AS (a * 2) STORED, c AS (a + 1))",
+       {{"a", "整数型", 0}, {"b", "整数型", 0}, {"c", "", 0}}},
+      {"CREATE TABLE w (k TEXT PRIMARY KEY, v) WITHOUT ROWID", {{"k", "文本型", 0}, {"v", "", 0}}},
+      {"CREATE TABLE x (a,,b)", {{"a", "", 0}, {"b", "", 0}}},
       {"CREATE TABLE x (a,)", {{"a", "", 0}}},
-      {"CREATE TABLE x (a, )", {{"a", "", 0}, {"", "", 0}}},
+      {"CREATE TABLE x (a, )", {{"a", "", 0}}},
       {"CREATE TABLE x (n TEXT( 20 ), m TEXT(1.9), o TEXT(abc), p VARCHAR (8))",
        {{"n", "文本型", 20}, {"m", "文本型", 1}, {"o", "文本型", 0}, {"p", "文本型", 8}}},
+      // The engine takes the full-width blank as part of a name; the type still reads.
       {"CREATE TABLE x (\xE3\x80\x80名称\xE3\x80\x80 \xE3\x80\x80TEXT\xE3\x80\x80)",
-       {{"名称", "文本型", 0}}},
+       {{"\xE3\x80\x80名称\xE3\x80\x80", "文本型", 0}}},
+      {"CREATE TABLE \"a(b\" (c)", {{"c", "", 0}}},
+      {"CREATE VIRTUAL TABLE v USING fts5(a, b)", {}},
       {"CREATE TABLE x", {}},
       {"CREATE TABLE x )(", {}},
       {"", {}},
@@ -38,10 +65,41 @@ TEST(ParseTableDefinition, StoredDefinitionsToFieldRows) {
   for (const Case& c : cases) EXPECT_EQ(parseTableDefinition(c.sql), c.columns) << c.sql;
 }
 
+TEST(ParseTableDefinition, ColumnsKeepTheirTextAsWritten) {
+  struct Case {
+    std::string piece;
+    std::string writtenName, typeText, constraints;
+  } cases[] = {
+      {"  [Id] INTEGER  NOT NULL", "[Id]", "INTEGER", "NOT NULL"},
+      {"\"price\" decimal(10, 2) NOT NULL DEFAULT 0", "\"price\"", "decimal(10, 2)",
+       "NOT NULL DEFAULT 0"},
+      {"id INTEGER\n PRIMARY KEY -- key\n", "id", "INTEGER\n PRIMARY KEY", ""},
+      {"n UNSIGNED BIG INT COLLATE NOCASE", "n", "UNSIGNED BIG INT", "COLLATE NOCASE"},
+      {"c AS (a + 1)", "c", "", "AS (a + 1)"},
+      {"only", "only", "", ""},
+  };
+  for (const Case& c : cases) {
+    const StoredColumn column = readColumnDefinition(c.piece);
+    EXPECT_EQ(column.writtenName, c.writtenName) << c.piece;
+    EXPECT_EQ(column.typeText, c.typeText) << c.piece;
+    EXPECT_EQ(column.constraints, c.constraints) << c.piece;
+  }
+  const auto table = readTableDefinition(
+      "CREATE TABLE t (a, b, CONSTRAINT pk PRIMARY KEY (a) CHECK (b <> ''), UNIQUE (b)) "
+      "STRICT, WITHOUT ROWID");
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->constraints, (std::vector<std::string>{"CONSTRAINT pk PRIMARY KEY (a)",
+                                                          "CHECK (b <> '')", "UNIQUE (b)"}));
+  EXPECT_EQ(table->options, "STRICT, WITHOUT ROWID");
+  EXPECT_TRUE(table->withoutRowid);
+}
+
 TEST(ParseTableDefinition, PieceSplitKeepsEmptyPiecesButNoEmptyTail) {
   EXPECT_EQ(splitDefinitionBody(""), std::vector<std::string>{});
   EXPECT_EQ(splitDefinitionBody(",,"), (std::vector<std::string>{"", ""}));
   EXPECT_EQ(splitDefinitionBody("a, b"), (std::vector<std::string>{"a", " b"}));
+  EXPECT_EQ(splitDefinitionBody("a (1,2), 'x,y' -- z,\n, [p,q]"),
+            (std::vector<std::string>{"a (1,2)", " 'x,y' -- z,\n", " [p,q]"}));
   EXPECT_EQ(definitionBody("CREATE TABLE t (a (1), b)"), "a (1), b");
 }
 

@@ -95,23 +95,24 @@ TEST(ValidateDesign, FieldListTrimsNamesAndTypesAndCutsLengths) {
   EXPECT_EQ(check.fields[2].size, 0);
 }
 
-TEST(ColumnCopyLists, PairsKeptColumnsByPositionAndNeverReadsPastTheColumns) {
+TEST(DesignedColumns, PairsKeptColumnsByPositionAndNeverReadsPastTheColumns) {
   DesignerState state;
-  state.existingColumns = {"a", "b", "c"};
+  state.stored.columns.resize(3);
   state.entries = {field("a", ""), field("bb ", ""), deletedField("c"), newField("d", "")};
-  ColumnCopyLists lists = columnCopyLists(state);
-  EXPECT_EQ(lists.oldList, "a,b");
-  EXPECT_EQ(lists.newList, "a,bb ");
-  // More existing entries than columns (a type with a comma split in two).
-  state.existingColumns = {"price", "qty"};
-  state.entries = {field("price", ""), deletedField("2)"), field("qty", ""), field("x", "")};
-  lists = columnCopyLists(state);
-  EXPECT_EQ(lists.oldList, "price");
-  EXPECT_EQ(lists.newList, "price");
-  state.existingColumns.clear();
-  lists = columnCopyLists(state);
-  EXPECT_EQ(lists.oldList, "");
-  EXPECT_EQ(lists.newList, "");
+  const std::vector<SqliteFieldInfo> fields{{"a", 0, 0}, {"bb", 0, 0}, {"d", 0, 0}};
+  const auto columns = designedColumns(state, fields);
+  ASSERT_TRUE(columns);
+  ASSERT_EQ(columns->size(), 3u);
+  EXPECT_EQ((*columns)[0].existing, 0u);
+  EXPECT_EQ((*columns)[1].existing, 1u);
+  EXPECT_EQ((*columns)[1].field.name, "bb");
+  EXPECT_EQ((*columns)[2].existing, std::nullopt);
+  // An entry standing for a column the table does not have: nothing is guessed.
+  state.stored.columns.resize(1);
+  EXPECT_EQ(designedColumns(state, fields), std::nullopt);
+  state.stored.columns.clear();
+  state.entries = {newField("x", "")};
+  EXPECT_TRUE(designedColumns(state, {{"x", 0, 0}}));
 }
 
 class CreateTable : public testing::SchemaTest {

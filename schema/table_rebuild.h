@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "schema/table_definition.h"
+#include "sqlitedb/sqlite_db.h"
+
+namespace tabulor::schema {
+
+// One field of the new definition: the validated field, and the existing column
+// it stands for (none for an inserted field).
+struct DesignedColumn {
+  SqliteFieldInfo field;
+  std::optional<std::size_t> existing;
+};
+
+// An index or trigger of the table, as stored.
+struct TableCompanion {
+  std::string type;  // "index" or "trigger"
+  std::string name;
+  std::string sql;
+};
+
+// What the rebuild reads of the table before it starts.
+struct TableSnapshot {
+  std::vector<TableCompanion> companions;
+  std::optional<std::int64_t> sequence;  // the AUTOINCREMENT counter
+};
+
+// The statements of one rebuild, in the order they run.
+struct RebuildPlan {
+  std::string table;
+  std::string temporaryTable;  // empty: no column keeps data, the table is rebuilt empty
+  std::string createTemporary;
+  std::string copyOut;
+  std::string createTable;
+  std::string copyBack;
+  std::vector<std::string> companions;  // indexes and triggers, created again
+  std::vector<std::string> keepSequence;
+  // What can no longer hold and is left out, in program text ("索引 i_b").
+  std::vector<std::string> dropped;
+};
+
+// Plans the rebuild of `table` to `columns`, keeping of `stored` everything the
+// designer does not show: each kept column's definition (only its declared type
+// replaced when the user changed the type), table constraints, table options,
+// generated columns, indexes, triggers and the AUTOINCREMENT counter. Names
+// follow renames; a table constraint, index or trigger that names a deleted
+// column is left out and listed in `dropped`.
+RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
+                        const std::vector<DesignedColumn>& columns, const TableSnapshot& snapshot,
+                        const std::string& temporaryTable);
+
+// The table's definition as stored, checked against the engine's own column
+// list, which also tells generated columns and the primary key. When the two
+// disagree the columns are the engine's and `refusal` says why no rebuild may
+// use them.
+struct LoadedTable {
+  StoredTable definition;
+  std::string refusal;
+};
+LoadedTable loadStoredTable(SqliteDB& db, const std::string& table);
+
+// Foreign-key violations with one table as the child, counted per parent.
+struct ForeignKeyCheck {
+  std::string table;
+  bool checked = false;  // false: the engine refused the check (error holds why)
+  std::string error;
+  std::map<std::string, long long> violations;
+};
+using ForeignKeyChecks = std::vector<ForeignKeyCheck>;
+
+// The table and every table whose foreign keys refer to it: the only ones a
+// rebuild of it can break.
+std::vector<std::string> foreignKeyRelatives(SqliteDB& db, const std::string& table);
+ForeignKeyChecks checkForeignKeys(SqliteDB& db, const std::vector<std::string>& tables);
+// The reason to refuse when `after` holds a violation that `before` did not;
+// old violations elsewhere in the database are not the alteration's doing.
+std::optional<std::string> introducedViolation(const ForeignKeyChecks& before,
+                                               const ForeignKeyChecks& after);
+
+TableSnapshot readTableSnapshot(SqliteDB& db, const std::string& table);
+
+// Runs the plan's statements inside the caller's transaction. Every step runs
+// even after one fails, but none once the engine has ended the transaction
+// itself (a full disk): outside a transaction each would commit on its own and
+// DROP TABLE would lose the table. Returns the first failure's reason, in
+// program text; nullopt on success.
+std::optional<std::string> rebuildTable(SqliteDB& db, const RebuildPlan& plan);
+
+}  // namespace tabulor::schema
