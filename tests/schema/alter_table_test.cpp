@@ -119,6 +119,38 @@ TEST_F(AlterTable, ATypeWithACommaIsOneFieldAndKeepsItsData) {
   EXPECT_EQ(rows("SELECT price, qty FROM p"), (Rows{{"9.5", "4"}}));
 }
 
+// A type the user changes replaces the declared type only (with the PRIMARY KEY
+// the designer showed as part of it); a type left alone keeps its exact words.
+TEST_F(AlterTable, AChangedTypeReplacesOnlyTheDeclaredType) {
+  struct Case {
+    std::string table;
+    std::string definition;
+    int row;
+    int column;
+    std::string text;
+    std::string altered;
+  } cases[] = {
+      {"t1", "(\"price\" decimal(10, 2) NOT NULL DEFAULT 0, n)", 1, DesignerGrid::kType, "小数型",
+       "(\"price\" NUMERIC NOT NULL DEFAULT 0, n)"},
+      {"t2", "(id INTEGER PRIMARY KEY, n)", 1, DesignerGrid::kType, "整数型", "(id INTEGER, n)"},
+      {"t3", "(v VARCHAR(50) COLLATE NOCASE, n)", 1, DesignerGrid::kMaxLength, "100",
+       "(v TEXT(100) COLLATE NOCASE, n)"},
+      {"t4", "(d DATETIME, [my col] DOUBLE)", 2, DesignerGrid::kName, "other col",
+       "(d DATETIME, \"other col\" DOUBLE)"},
+  };
+  for (const Case& c : cases) {
+    run("CREATE TABLE " + c.table + " " + c.definition);
+    run("INSERT INTO " + c.table + " VALUES (1, 2.0)");
+    open(c.table);
+    edit(c.row, c.column, c.text);
+    const Outcome outcome = confirm();
+    ASSERT_TRUE(outcome.closeDesigner) << outcome.notice->errorText;
+    EXPECT_EQ(db_.tableSql(c.table), "CREATE TABLE " + c.table + " " + c.altered);
+  }
+  // The kept DOUBLE still stores 2.0 as a real number.
+  EXPECT_EQ(rows("SELECT typeof(\"other col\") FROM t4"), (Rows{{"real"}}));
+}
+
 // A definition the reading cannot pair with the real columns, or a table the
 // designer could not load, is refused before anything runs, and says why.
 TEST_F(AlterTable, UnreadableDefinitionsAreRefusedWithAReasonBeforeAnythingRuns) {

@@ -336,6 +336,39 @@ TEST_F(DesignerWindowTest, AlteringATableCarriesItsDataOverByPosition) {
   EXPECT_TRUE(treeLines().contains(QStringLiteral("    bb")));
 }
 
+TEST_F(DesignerWindowTest, ATableWrittenByAnotherToolShowsItsFieldsAndKeepsItsKeysAndIndex) {
+  openWith(
+      "CREATE TABLE \"shop_item\" (\n"
+      "  \"id\" integer NOT NULL PRIMARY KEY AUTOINCREMENT,\n"
+      "  \"name\" varchar(150) NOT NULL UNIQUE,\n"
+      "  \"price\" decimal(10, 2) NOT NULL DEFAULT 0\n"
+      ");"
+      "CREATE INDEX shop_item_price ON shop_item (price);"
+      "INSERT INTO shop_item (name, price) VALUES ('茶', 2.5)");
+  select("shop_item");
+  ASSERT_TRUE(design("修改表...", [&] {
+    EXPECT_EQ(names(), (QStringList{"id", "name", "price"}));
+    EXPECT_EQ(column(kType), (QStringList{"整数型", "文本型", ""}));
+    EXPECT_EQ(column(kLength), (QStringList{"0", "150", "10"}));
+    click(3, kLength);
+    press(Qt::Key_Down);
+    type(4, kName, "stock");
+    pickType(4, "整数型");
+    clickButton(designer->按钮_确定);
+  }));
+  EXPECT_EQ(boxes().back(), (Box{"修改表 shop_item 成功！", "", 0}));
+  EXPECT_EQ(storedSql("shop_item"),
+            "CREATE TABLE shop_item (\"id\" integer NOT NULL PRIMARY KEY AUTOINCREMENT, "
+            "\"name\" varchar(150) NOT NULL UNIQUE, \"price\" decimal(10, 2) NOT NULL DEFAULT 0, "
+            "stock INTEGER)");
+  EXPECT_EQ(rows("SELECT name FROM sqlite_master WHERE tbl_name = 'shop_item' AND type = 'index' "
+                 "ORDER BY name"),
+            (std::vector<std::vector<std::string>>{{"shop_item_price"},
+                                                   {"sqlite_autoindex_shop_item_1"}}));
+  EXPECT_EQ(rows("SELECT id, name, price, quote(stock) FROM shop_item"),
+            (std::vector<std::vector<std::string>>{{"1", "茶", "2.5", "NULL"}}));
+}
+
 TEST_F(DesignerWindowTest, AFailedAlterationLeavesTheTableAndTheDesignerAsTheyWere) {
   openWith(
       "CREATE TABLE t (a INTEGER, b TEXT);"
@@ -351,6 +384,8 @@ TEST_F(DesignerWindowTest, AFailedAlterationLeavesTheTableAndTheDesignerAsTheyWe
   }));
   ASSERT_EQ(boxes().size(), 1u);
   EXPECT_TRUE(boxes()[0].text.startsWith(QStringLiteral("修改表失败！错误信息如下：\r\n\r\n")));
+  EXPECT_TRUE(boxes()[0].text.contains(QStringLiteral("UNIQUE constraint failed")))
+      << "the reason is shown";
   EXPECT_EQ(boxes()[0].title, QStringLiteral("错误："));
   EXPECT_EQ(boxes()[0].flags, 0x10);
   EXPECT_EQ(storedSql("t"), "CREATE TABLE t (a INTEGER, b TEXT)");
