@@ -36,6 +36,10 @@ bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   const auto compile = utf8 && isPragma(*utf8) ? sqlite3_prepare_v2 : sqlite3_prepare;
   const bool ok = utf8 && compile(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
                   compiled != nullptr;
+  // Anything but a plain read (a change, a transaction or savepoint command) may
+  // change rows behind the cursors.
+  if (compiled && (!sqlite3_stmt_readonly(compiled) || sqlite3_column_count(compiled) == 0))
+    ++db.changeTicket_;
   close();
   connection_ = db.handle_;
   statement_ = compiled;

@@ -124,6 +124,9 @@ bool SqliteDB::open(const std::string& fileName, bool allowCreate) {
   }
   handle_ = openConnection(utf8Name, inMemory, allowCreate);
   if (handle_ && !inMemory) utf8FileName_ = utf8Name;
+  if (handle_)
+    sqlite3_rollback_hook(
+        handle_, [](void* self) { ++static_cast<SqliteDB*>(self)->changeTicket_; }, this);
   return handle_ != nullptr;
 }
 
@@ -137,6 +140,7 @@ bool SqliteDB::execute(const std::string& sql) {
   if (sql.empty() || !handle_) return false;
   const auto utf8 = toUtf8(sql);
   if (!utf8) return false;
+  ++changeTicket_;
   return sqlite3_exec(handle_, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 

@@ -71,6 +71,9 @@ class SqliteDB {
   std::string utf8FileName_;  // empty for an in-memory database
   // Changes with every open, so borrowers can tell a reopened connection from theirs.
   std::uint64_t generation_ = 0;
+  // Moves on with every statement run here that may change data, and with every
+  // rollback: a cursor compares it to know whether its row-id snapshot still holds.
+  std::uint64_t changeTicket_ = 0;
 };
 
 // A connection that hands file names and SQL to the engine unconverted.

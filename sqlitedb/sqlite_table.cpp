@@ -30,20 +30,56 @@ Statement compile(sqlite3* connection, const std::string& sql) {
   return Statement(statement);
 }
 
-std::optional<std::vector<std::int64_t>> readRowIds(sqlite3_stmt* statement) {
-  std::vector<std::int64_t> rowIds;
-  int step;
-  while ((step = sqlite3_step(statement)) == SQLITE_ROW)
-    rowIds.push_back(sqlite3_column_int64(statement, 0));
-  if (step != SQLITE_DONE) return std::nullopt;
-  return rowIds;
-}
-
 // A statement refused for another connection's lock has already waited out the busy
 // timeout; trying the next one would make the caller wait that long again.
 bool isLocked(sqlite3* connection) {
   const int code = connection ? sqlite3_errcode(connection) : SQLITE_OK;
   return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+// Facts about the object an unquoted name stands for, found as the engine resolves it:
+// a "schema." prefix names the database, otherwise temp comes before main. An object
+// not found this way (in an attached database) is taken as a table that may replace.
+struct ObjectFacts {
+  bool isView = false;
+  bool mayReplaceRows = true;
+};
+
+ObjectFacts describeObject(sqlite3* connection, const std::string& name) {
+  const auto dot = name.find('.');
+  const std::string object = dot == std::string::npos ? name : name.substr(dot + 1);
+  const std::string columns = "SELECT type, sql LIKE '%replace%' FROM ";
+  const std::string where = " WHERE name = ? COLLATE NOCASE AND type IN ('table','view')";
+  const std::string sql =
+      dot == std::string::npos
+          ? columns +
+                "(SELECT 0 AS k, name, type, sql FROM temp.sqlite_master UNION ALL"
+                " SELECT 1, name, type, sql FROM main.sqlite_master)" +
+                where + " ORDER BY k LIMIT 1"
+          : columns + name.substr(0, dot) + ".sqlite_master" + where;
+  Statement statement = compile(connection, sql);
+  const auto utf8Object = toUtf8(object);
+  ObjectFacts facts;
+  if (statement && utf8Object &&
+      sqlite3_bind_text(statement.get(), 1, utf8Object->c_str(), -1, SQLITE_TRANSIENT) ==
+          SQLITE_OK &&
+      sqlite3_step(statement.get()) == SQLITE_ROW) {
+    const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    facts.isView = type && std::string_view(type) == "view";
+    facts.mayReplaceRows = sqlite3_column_int(statement.get(), 1) != 0;
+  }
+  return facts;
+}
+
+// Commits by other connections since the last call on this connection change it.
+std::int64_t dataVersion(sqlite3* connection) {
+  sqlite3_stmt* statement = nullptr;
+  std::int64_t version = -1;
+  if (sqlite3_prepare_v2(connection, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW)
+    version = sqlite3_column_int64(statement, 0);
+  sqlite3_finalize(statement);
+  return version;
 }
 
 // Views and WITHOUT ROWID tables have no row ids: they are counted instead.
@@ -103,6 +139,7 @@ sqlite3* SqliteTable::connection() const {
 bool SqliteTable::load() {
   columnNames_.clear();
   rowIds_.clear();
+  hasRowIds_ = false;
   pending_.reset();
   sqlite3* db = connection();
   if (Statement names = compile(db, "SELECT * FROM " + tableName_ + " LIMIT 0")) {
@@ -115,16 +152,21 @@ bool SqliteTable::load() {
     }
   }
   if (isLocked(db)) return false;
-  // Only an object without row ids refuses to compile the row-id query.
-  if (Statement rowIdQuery =
-          compile(db, "SELECT _ROWID_ FROM " + tableName_ + " ORDER BY _ROWID_ ")) {
-    auto rowIds = readRowIds(rowIdQuery.get());
-    if (!rowIds) return false;
-    rowIds_ = std::move(*rowIds);
-    recordCount_ = static_cast<std::int32_t>(rowIds_.size());
-    return true;
+  const ObjectFacts facts = describeObject(db, tableName_);
+  mayReplaceRows_ = facts.mayReplaceRows;
+  // This engine answers _ROWID_ on a view with NULLs, so a view is never asked for row
+  // ids; a WITHOUT ROWID table refuses to compile the query.
+  if (!facts.isView) {
+    if (Statement rowIdQuery =
+            compile(db, "SELECT _ROWID_ FROM " + tableName_ + " ORDER BY _ROWID_ ")) {
+      if (!readRowIds(db, rowIdQuery.get())) return false;
+      hasRowIds_ = true;
+      recordCount_ = static_cast<std::int32_t>(rowIds_.size());
+      snapshotMark_ = changeMark(db);
+      return true;
+    }
+    if (isLocked(db)) return false;
   }
-  if (isLocked(db)) return false;
   if (auto count = countRows(db, tableName_)) {
     recordCount_ = static_cast<std::int32_t>(*count);
     return true;
@@ -132,9 +174,40 @@ bool SqliteTable::load() {
   return false;
 }
 
+// Row ids without a gap, the usual case, are found by counting and two index look-ups
+// in one statement (one consistent read); only a table with gaps is scanned id by id.
+bool SqliteTable::readRowIds(sqlite3* db, sqlite3_stmt* scan) {
+  Statement bounds =
+      compile(db, "SELECT (SELECT count(*) FROM " + tableName_ + "), (SELECT min(_ROWID_) FROM " +
+                      tableName_ + "), (SELECT max(_ROWID_) FROM " + tableName_ + ")");
+  if (bounds && sqlite3_step(bounds.get()) == SQLITE_ROW) {
+    const std::int64_t count = sqlite3_column_int64(bounds.get(), 0);
+    const std::int64_t first = sqlite3_column_int64(bounds.get(), 1);
+    const std::int64_t last = sqlite3_column_int64(bounds.get(), 2);
+    if (count == 0) return true;
+    if (static_cast<std::uint64_t>(last) - static_cast<std::uint64_t>(first) ==
+        static_cast<std::uint64_t>(count - 1)) {
+      rowIds_.assignRange(first, count);
+      return true;
+    }
+  } else if (isLocked(db)) {
+    return false;
+  }
+  int step;
+  while ((step = sqlite3_step(scan)) == SQLITE_ROW) rowIds_.append(sqlite3_column_int64(scan, 0));
+  if (step == SQLITE_DONE) return true;
+  rowIds_.clear();
+  return false;
+}
+
+SqliteTable::ChangeMark SqliteTable::changeMark(sqlite3* db) const {
+  return {db_->changeTicket_, sqlite3_total_changes64(db), dataVersion(db)};
+}
+
 bool SqliteTable::close() {
   columnNames_ = {};
-  rowIds_ = {};  // releases the snapshot's memory, not just its contents
+  rowIds_.clear();
+  hasRowIds_ = false;
   pending_.reset();
   currentRecord_ = 0;
   recordCount_ = 0;
@@ -167,10 +240,39 @@ std::optional<int> SqliteTable::columnIndex(const FieldRef& field) const {
 }
 
 std::optional<std::int64_t> SqliteTable::currentRowId() const {
-  if (!isOpen() || recordCount_ < 1 || currentRecord_ < 1 || currentRecord_ > recordCount_ ||
-      static_cast<std::size_t>(currentRecord_) > rowIds_.size())
+  if (!isOpen() || !hasRowIds_ || currentRecord_ < 1 || currentRecord_ > recordCount_)
     return std::nullopt;
-  return rowIds_[static_cast<std::size_t>(currentRecord_ - 1)];
+  return rowIds_.at(currentRecord_ - 1);
+}
+
+// The rows one statement of the cursor changes, as the engine reports them. The
+// program sets no update hook anywhere else, so the cursor borrows it for the statement.
+struct SqliteTable::RowChange {
+  explicit RowChange(sqlite3* db) : db_(db) { sqlite3_update_hook(db_, &record, this); }
+  ~RowChange() { sqlite3_update_hook(db_, nullptr, nullptr); }
+  RowChange(const RowChange&) = delete;
+  RowChange& operator=(const RowChange&) = delete;
+
+  static void record(void* self, int operation, const char*, const char*, sqlite3_int64 rowId) {
+    auto& change = *static_cast<RowChange*>(self);
+    ++change.rows;
+    change.operation = operation;
+    change.rowId = rowId;
+  }
+
+  sqlite3* db_;
+  int rows = 0;
+  int operation = 0;
+  std::int64_t rowId = 0;  // for an update, the row id after it
+};
+
+// True when the snapshot held before the statement, and the statement changed exactly
+// one row of this table (no trigger, cascade or replaced row), by the given operation.
+bool SqliteTable::onlyThisRowChanged(const ChangeMark& before, const ChangeMark& after,
+                                     const RowChange& change, int operation) const {
+  const ChangeMark expected{before.ticket, before.totalChanges + 1, before.dataVersion};
+  return before == snapshotMark_ && after == expected && !mayReplaceRows_ && change.rows == 1 &&
+         change.operation == operation;
 }
 
 bool SqliteTable::beginEdit() {
@@ -235,10 +337,19 @@ bool SqliteTable::post() {
   if (!rowId) return false;
   Statement statement = compile(db, "UPDATE " + tableName_ + " SET " + assignments +
                                         " WHERE _ROWID_=" + std::to_string(*rowId));
-  if (!statement || !bindPending(statement.get()) || sqlite3_step(statement.get()) != SQLITE_DONE)
-    return false;
+  if (!statement || !bindPending(statement.get())) return false;
+  const ChangeMark before = changeMark(db);
+  RowChange change(db);
+  if (sqlite3_step(statement.get()) != SQLITE_DONE) return false;
   mode_ = Mode::Browse;
-  load();
+  const ChangeMark after = changeMark(db);
+  if (onlyThisRowChanged(before, after, change, SQLITE_UPDATE) &&
+      (change.rowId == *rowId || (rowIds_.erase(*rowId) && rowIds_.insert(change.rowId)))) {
+    pending_.reset();
+    snapshotMark_ = after;
+  } else {
+    load();
+  }
   return true;
 }
 
@@ -248,9 +359,21 @@ bool SqliteTable::deleteRecord() {
   if (!rowId || !db) return false;
   const auto utf8 =
       toUtf8("DELETE FROM " + tableName_ + " WHERE _ROWID_ = " + std::to_string(*rowId));
-  const bool deleted =
-      utf8 && sqlite3_exec(db, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  load();
+  const ChangeMark before = changeMark(db);
+  bool deleted = false;
+  ChangeMark after;
+  {
+    RowChange change(db);
+    deleted = utf8 && sqlite3_exec(db, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    after = changeMark(db);
+    if (deleted && onlyThisRowChanged(before, after, change, SQLITE_DELETE) &&
+        rowIds_.erase(*rowId)) {
+      --recordCount_;
+      snapshotMark_ = after;
+    } else if (deleted || before != snapshotMark_ || after != before) {
+      load();
+    }
+  }
   currentRecord_ = 0;
   return deleted;
 }

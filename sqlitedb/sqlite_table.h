@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sqlitedb/field_value.h"
+#include "sqlitedb/row_id_runs.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -15,7 +16,9 @@ namespace tabulor {
 class SqliteDB;
 
 // Record access to one table or view: records 1..N in ascending row-id order, as
-// snapshotted at open and after each write or delete.
+// snapshotted at open and after each write or delete. A cursor's own write or delete
+// updates the snapshot in place when nothing else can have changed the table since it
+// was taken; otherwise the snapshot is read again.
 class SqliteTable {
  public:
   SqliteTable() = default;
@@ -31,6 +34,9 @@ class SqliteTable {
   std::int32_t recordCount() const { return recordCount_; }
   std::int32_t fieldCount() const { return static_cast<std::int32_t>(columnNames_.size()); }
   std::vector<std::string> fieldNames() const { return columnNames_; }
+  // False for a view or WITHOUT ROWID table: its records are counted but cannot be
+  // read, changed or deleted through the cursor.
+  bool hasRowIds() const { return hasRowIds_; }
 
   bool goTo(std::int32_t record);
   std::int32_t currentRecord() const { return currentRecord_; }
@@ -42,8 +48,21 @@ class SqliteTable {
 
  private:
   enum class Mode { Closed, Browse, Edit };
+  // What tells whether the table may have changed behind the cursor: the connection's
+  // own writes and rollbacks, its count of changed rows, and other connections' commits.
+  struct ChangeMark {
+    std::uint64_t ticket = 0;
+    std::int64_t totalChanges = 0;
+    std::int64_t dataVersion = 0;
+    bool operator==(const ChangeMark&) const = default;
+  };
+  struct RowChange;
 
   bool load();
+  bool readRowIds(sqlite3* db, sqlite3_stmt* scan);
+  ChangeMark changeMark(sqlite3* db) const;
+  bool onlyThisRowChanged(const ChangeMark& before, const ChangeMark& after,
+                          const RowChange& change, int operation) const;
   sqlite3* connection() const;
   std::optional<int> columnIndex(const FieldRef& field) const;
   std::optional<std::int64_t> currentRowId() const;
@@ -53,8 +72,12 @@ class SqliteTable {
   std::int32_t recordCount_ = 0;
   std::string tableName_;
   std::vector<std::string> columnNames_;
-  // Empty for a view or WITHOUT ROWID table, whose records have no row ids.
-  std::vector<std::int64_t> rowIds_;
+  RowIdRuns rowIds_;
+  bool hasRowIds_ = false;
+  // A REPLACE conflict clause deletes rows without reporting them, so after an edit
+  // of such a table only a full reload is sure to be right.
+  bool mayReplaceRows_ = true;
+  ChangeMark snapshotMark_;
   Mode mode_ = Mode::Closed;
   const SqliteDB* db_ = nullptr;
   std::uint64_t dbGeneration_ = 0;

@@ -248,6 +248,7 @@ TEST_F(SqliteTableTest, ViewsAndWithoutRowidTablesOpenWithoutRowIds) {
   for (const auto& [name, count] : {std::pair{"v", 3}, std::pair{"w", 2}}) {
     SqliteTable cursor;
     ASSERT_TRUE(cursor.open(name, db)) << name;
+    EXPECT_FALSE(cursor.hasRowIds()) << name;
     EXPECT_EQ(cursor.recordCount(), count) << name;
     EXPECT_EQ(cursor.fieldCount(), 2) << name;
     ASSERT_TRUE(cursor.goTo(1));
@@ -259,6 +260,25 @@ TEST_F(SqliteTableTest, ViewsAndWithoutRowidTablesOpenWithoutRowIds) {
     EXPECT_FALSE(cursor.deleteRecord()) << name;
   }
   EXPECT_EQ(scalar("SELECT count(*) FROM w"), "2");
+}
+
+// A temporary object hides a main one of the same name unless the name says main.
+TEST_F(SqliteTableTest, ANameFindsTheObjectTheEngineWouldUse) {
+  ASSERT_TRUE(
+      db.execute("CREATE VIEW x AS SELECT id FROM t WHERE id > 3;"
+                 "CREATE TEMP TABLE x (a); INSERT INTO temp.x VALUES (1)"));
+  struct Case {
+    const char* name;
+    bool hasRowIds;
+    std::int32_t count;
+  };
+  for (const Case& c : {Case{"x", true, 1}, Case{"temp.x", true, 1}, Case{"main.x", false, 2},
+                        Case{"main.t", true, 3}}) {
+    SqliteTable cursor;
+    ASSERT_TRUE(cursor.open(c.name, db)) << c.name;
+    EXPECT_EQ(cursor.hasRowIds(), c.hasRowIds) << c.name;
+    EXPECT_EQ(cursor.recordCount(), c.count) << c.name;
+  }
 }
 
 TEST_F(SqliteTableTest, ACursorOfAClosedOrReopenedConnectionDoesNothing) {
