@@ -192,18 +192,26 @@ void FieldPanel::syncPanelToGridCursor(int row, int column) {
 }
 
 void FieldPanel::refreshFieldPanel() {
-  if (!window_.isTableSelected() || !window_.state().table.isOpen()) return;
+  const SqliteTable& table = window_.state().table;
+  if (!window_.isTableSelected() || !table.isOpen()) return;
+  // A WITHOUT ROWID table's records cannot be read: following the grid reads nothing
+  // and reports nothing.
+  if (!table.hasRowIds()) return clearValues();
   static const PanelKind kinds[] = {PanelKind::Text, PanelKind::Integer, PanelKind::Decimal,
                                     PanelKind::Blob};
   const int page = window_.高级选择夹1->currentIndex();
   if (page >= 0 && page < 4) readFieldToPanel(kinds[page]);
 }
 
-void FieldPanel::readFieldToPanel(PanelKind kind, bool saveToFile) {
+void FieldPanel::clearValues() {
   setTextBoxText(QString());
   编辑框_整数字段值->clear();
   编辑框_小数字段值->clear();
   图片框_字节集预览->setPicture({});
+}
+
+void FieldPanel::readFieldToPanel(PanelKind kind, bool saveToFile) {
+  clearValues();
   SqliteTable& table = window_.state().table;
   if (selectedRecordNumber() <= 0 || selectedFieldNumber() <= 0 || !table.isOpen()) return;
   const bool blob = kind == PanelKind::Blob;

@@ -68,6 +68,7 @@ class FieldPanel : public QObject {
                         const QString& typedCharacters);
   void createBlobPage(QWidget* page);
   void connectControls();
+  void clearValues();
   bool canWrite() const;
   bool confirmClearField() const;
   // Goes to the record, produces the value (nullopt: refused) and posts it, telling the user.

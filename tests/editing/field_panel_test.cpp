@@ -109,6 +109,23 @@ TEST_F(FieldPanelTest, SelectorsFollowTheGridsCurrentCell) {
   EXPECT_TRUE(prompts.records().empty());
 }
 
+// Its records cannot be read through the cursor, so following the grid must not
+// report a failure at every move.
+using WithoutRowidPanelTest = EditingTest;
+
+TEST_F(WithoutRowidPanelTest, FollowingTheGridReadsAndSaysNothing) {
+  openAndShow(
+      "CREATE TABLE w (k TEXT PRIMARY KEY, v) WITHOUT ROWID;"
+      "INSERT INTO w VALUES ('a', 'one'), ('b', 'two')",
+      QStringLiteral("w"));
+  EGrid& grid = *window->高级表格1;
+  grid.setCurrentCell(1, 2);
+  grid.setCurrentCell(2, 1);
+  EXPECT_EQ(window->组合框_记录序号->currentIndex(), 1);
+  EXPECT_EQ(panel().编辑框_文本字段值->toPlainText(), QString());
+  EXPECT_TRUE(prompts.records().empty());
+}
+
 TEST_F(FieldPanelTest, WritesEachPagesValueAndReportsSuccess) {
   const struct {
     int page, field;
