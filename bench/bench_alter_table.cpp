@@ -1,0 +1,132 @@
+// Altering a large table through the designer (adding one column), against the cost of
+// one plain copy of its rows, on real files in a temporary folder.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "schema/designer.h"
+#include "schema/table_design.h"
+#include "sqlitedb/codepage.h"
+#include "sqlitedb/program_text.h"
+#include "sqlitedb/sqlitedb.h"
+
+namespace {
+
+using namespace tabulor;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRows = 1'000'000;
+
+const fs::path& benchFolder() {
+  static const fs::path folder = [] {
+    fs::path path = fs::temp_directory_path() / ("tabulor-bench-alter-" + std::to_string(getpid()));
+    fs::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+// The table as another tool writes it: several lines, constraints, three indexes
+// and a trigger; made once.
+const fs::path& templateDatabase() {
+  static const fs::path path = [] {
+    const fs::path file = benchFolder() / "template.db";
+    SqliteDB db;
+    db.open(file.string(), true);
+    db.execute(
+        "CREATE TABLE t (\n"
+        "  id INTEGER PRIMARY KEY,\n"
+        "  name TEXT NOT NULL,\n"
+        "  city VARCHAR(40) DEFAULT '',\n"
+        "  amount NUMERIC(10,2) CHECK (amount >= 0),\n"
+        "  made DATETIME,\n"
+        "  note TEXT\n"
+        ");"
+        "CREATE TABLE audit (id INTEGER);"
+        "CREATE INDEX t_name ON t (name);"
+        "CREATE INDEX t_city ON t (city, amount);"
+        "CREATE INDEX t_made ON t (made);"
+        "CREATE TRIGGER t_audit AFTER UPDATE ON t BEGIN INSERT INTO audit VALUES (old.id); END;"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kRows) +
+        ") INSERT INTO t SELECT i, '客户' || i, 'city' || (i % 500), (i % 10000) / 100.0,"
+        " '2024-01-01', printf('备注 %08d', (i * 7919) % 1000003) FROM n;");
+    return file;
+  }();
+  return path;
+}
+
+std::string freshCopy(const std::string& name) {
+  const fs::path copy = benchFolder() / name;
+  fs::remove(copy);
+  fs::copy_file(templateDatabase(), copy);
+  return copy.string();
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Each iteration times the designer's OK after adding one field, and, on another fresh
+// copy, one INSERT INTO copy SELECT * FROM t; the ratio sets the first against the second.
+void BM_AlterAddColumnAgainstOneCopy(benchmark::State& state) {
+  setProgramCodePage("UTF-8");
+  double alterSeconds = 0;
+  double copySeconds = 0;
+  for (auto _ : state) {
+    SqliteDB db;
+    db.open(freshCopy("alter.db"));
+    schema::DesignerState designer;
+    designer.mode = schema::DesignerMode::Modify;
+    designer.targetTable = "t";
+    schema::DesignerGrid grid;
+    SqliteTable cursor;
+    schema::openDesigner(designer, grid, db, cursor);
+    grid.currentRow = grid.lastRow();
+    schema::insertField(designer, grid, schema::InsertPlace::After);
+    grid.currentRow = grid.lastRow();
+    grid.cell(grid.currentRow, schema::DesignerGrid::kName) = "added";
+    grid.cell(grid.currentRow, schema::DesignerGrid::kType) = programText("整数型");
+    schema::onDesignerCellEdited(designer, grid);
+    auto start = Clock::now();
+    const schema::Outcome outcome = schema::confirmDesign(
+        db, designer, [](const schema::InputRequest&) { return std::nullopt; }, 1);
+    const double alter = secondsSince(start);
+    if (!outcome.closeDesigner) state.SkipWithError("the alteration failed");
+
+    SqliteDB plain;
+    plain.open(freshCopy("copy.db"));
+    plain.execute("CREATE TABLE copy AS SELECT * FROM t WHERE 0");
+    start = Clock::now();
+    plain.execute("INSERT INTO copy SELECT * FROM t");
+    const double copy = secondsSince(start);
+
+    state.SetIterationTime(alter);
+    alterSeconds += alter;
+    copySeconds += copy;
+  }
+  state.counters["rows"] = kRows;
+  state.counters["alter_s"] = benchmark::Counter(alterSeconds, benchmark::Counter::kAvgIterations);
+  state.counters["insert_select_s"] =
+      benchmark::Counter(copySeconds, benchmark::Counter::kAvgIterations);
+  state.counters["ratio"] = copySeconds > 0 ? alterSeconds / copySeconds : 0;
+}
+BENCHMARK(BM_AlterAddColumnAgainstOneCopy)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kSecond);
+
+}  // namespace
+
+// The files are large: they go when the run ends.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  fs::remove_all(benchFolder());
+  return 0;
+}
