@@ -143,6 +143,23 @@ const DefinitionCase kCases[] = {
      "INSERT INTO c (xx) VALUES (2)",
      2,
      {"表约束 CHECK (y <> 'c,d')"}},
+    {"TriggersWritingTheTableItself",
+     "note",
+     "CREATE TABLE note (id INTEGER PRIMARY KEY, body TEXT, changed INTEGER DEFAULT 0, tag TEXT);"
+     "CREATE TRIGGER note_touch AFTER UPDATE OF body ON note BEGIN "
+     "UPDATE note SET changed = changed + 1 WHERE id = new.id; END;"
+     "CREATE TRIGGER note_tag AFTER INSERT ON note WHEN new.tag IS NULL BEGIN "
+     "UPDATE note SET tag = 'none' WHERE id = new.id; END;"
+     "INSERT INTO note (body) VALUES ('a'), ('b');",
+     {{"id", "主键（自增字段）", "0"},
+      {"body", "文本型", "0"},
+      {"changed", "整数型", "0"},
+      {"tag", "文本型", "0"}},
+     3,
+     "edits",
+     "UPDATE note SET body = body || '!'",
+     4,
+     {"触发器 note_tag"}},
     {"CommentsInside",
      "m",
      "CREATE TABLE m (\n"
@@ -292,9 +309,12 @@ TEST_P(RealDefinitions, DeletingAColumnKeepsTheRestAndNamesWhatItDrops) {
   TableFacts expected = before_;
   expected.columns.erase(expected.columns.begin() + static_cast<std::ptrdiff_t>(deleted));
   std::erase_if(expected.foreignKeys, [&](const auto& key) { return key[1] == name; });
-  std::erase_if(expected.indexes, [&](const auto& index) {
-    return std::find(c.dropped.begin(), c.dropped.end(), "索引 " + index[0]) != c.dropped.end();
-  });
+  auto isDropped = [&](const std::string& item) {
+    return std::find(c.dropped.begin(), c.dropped.end(), item) != c.dropped.end();
+  };
+  std::erase_if(expected.indexes, [&](const auto& index) { return isDropped("索引 " + index[0]); });
+  std::erase_if(expected.triggers,
+                [&](const auto& trigger) { return isDropped("触发器 " + trigger[0]); });
   for (auto& row : expected.data) row.erase(row.begin() + static_cast<std::ptrdiff_t>(deleted));
   EXPECT_EQ(facts(), expected);
 }
