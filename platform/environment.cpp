@@ -16,6 +16,9 @@ namespace {
 
 Environment* current = nullptr;
 
+// Where an installed program's shared files lie, from its executable's folder.
+const QString kInstalledDataFolder = QStringLiteral("/../share/tabulor");
+
 DesktopEnvironment& desktop() {
   static DesktopEnvironment instance;
   return instance;
@@ -29,10 +32,23 @@ void setEnvironment(Environment* replacement) { current = replacement; }
 
 QString chooseProgramFolder(const QString& executableFolder, const QString& userDataFolder) {
   const QFileInfo info(executableFolder);
-  if (!executableFolder.isEmpty() && info.isDir() && info.isWritable())
+  const bool installed = QFileInfo(executableFolder + kInstalledDataFolder).isDir();
+  if (!executableFolder.isEmpty() && info.isDir() && info.isWritable() && !installed)
     return QDir::cleanPath(executableFolder);
   QDir().mkpath(userDataFolder);
   return QDir::cleanPath(userDataFolder);
+}
+
+void provideDefaultTemplates(const QString& programFolder, const QString& executableFolder) {
+  const QString name = QStringLiteral("/SQL模板.txt");
+  if (QFileInfo::exists(programFolder + name)) return;
+  for (const QString& source :
+       {executableFolder + name, executableFolder + kInstalledDataFolder + name}) {
+    if (QFileInfo(source).isFile()) {
+      QFile::copy(source, programFolder + name);
+      return;
+    }
+  }
 }
 
 QString DesktopEnvironment::programFolder() {
@@ -40,11 +56,7 @@ QString DesktopEnvironment::programFolder() {
     const QString executableFolder = QCoreApplication::applicationDirPath();
     const QString chosen = chooseProgramFolder(
         executableFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    // An installed copy keeps its files in the per-user folder: give it the default
-    // template list shipped beside the program.
-    const QString templates = QStringLiteral("/SQL模板.txt");
-    if (chosen != QDir::cleanPath(executableFolder) && !QFileInfo::exists(chosen + templates))
-      QFile::copy(executableFolder + templates, chosen + templates);
+    provideDefaultTemplates(chosen, executableFolder);
     return chosen;
   }();
   return folder;

@@ -15,7 +15,9 @@ class Environment {
   virtual ~Environment() = default;
 
   // The folder that holds the program: the executable's folder when it is writable
-  // (a portable copy), otherwise the per-user data folder, created on demand. No
+  // (a portable copy), otherwise the per-user data folder, created on demand. An
+  // installed program (its shared files in <prefix>/share/tabulor) always uses the
+  // per-user folder, so that even root never writes into the system's folders. No
   // trailing separator.
   virtual QString programFolder() = 0;
   // Milliseconds from an arbitrary start, steadily increasing.
@@ -48,6 +50,12 @@ class DesktopEnvironment : public Environment {
 
 // The program-folder rule, for a given executable folder and per-user data folder.
 QString chooseProgramFolder(const QString& executableFolder, const QString& userDataFolder);
+
+// Gives a program folder without a template list of its own the shipped default: the
+// copy beside the executable (a build tree or portable copy), else the one installed
+// under the executable's prefix (<prefix>/share/tabulor). The user's list is never
+// replaced.
+void provideDefaultTemplates(const QString& programFolder, const QString& executableFolder);
 
 // A fixed environment for tests: a given program folder, a clock that only moves when
 // told, given arguments, an in-memory clipboard, and a record of opened files.

@@ -31,12 +31,73 @@ TEST(ProgramFolder, IsThePerUserDataFolderCreatedOnDemandOtherwise) {
   EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
+TEST(ProgramFolder, AnInstalledProgramUsesTheDataFolderEvenWhereItMayWrite) {
+  testing::TempDir dir;
+  const QString executable = QString::fromStdString(dir.file("usr/bin"));
+  const QString data = QString::fromStdString(dir.file("home/.local/share/Tabulor"));
+  QDir().mkpath(executable);
+  QDir().mkpath(QString::fromStdString(dir.file("usr/share/tabulor")));
+  EXPECT_EQ(chooseProgramFolder(executable, data), data);
+  EXPECT_TRUE(QFileInfo(data).isDir());
+}
+
 TEST(ProgramFolder, AMissingExecutableFolderFallsBackToTheDataFolderCreatedOnDemand) {
   testing::TempDir dir;
   const QString data = QString::fromStdString(dir.file("share/Tabulor"));
   EXPECT_EQ(chooseProgramFolder(QString::fromStdString(dir.file("gone")), data), data);
   EXPECT_TRUE(QFileInfo(data).isDir());
 }
+
+// Where default template lists lie before the program folder is provided with one.
+struct TemplateCase {
+  const char* name;
+  const char* besideExecutable;  // nullptr: no such file
+  const char* installed;
+  const char* usersOwn;
+  const char* expected;  // the program folder's list afterwards; nullptr: none
+};
+
+class DefaultTemplates : public ::testing::TestWithParam<TemplateCase> {};
+
+TEST_P(DefaultTemplates, AMissingListIsCopiedFromTheNearestDefault) {
+  const TemplateCase& c = GetParam();
+  testing::TempDir dir;
+  const QString prefix = QString::fromStdString(dir.file("usr"));
+  const QString executable = prefix + QStringLiteral("/bin");
+  const QString program = QString::fromStdString(dir.file("home/用户 数据/Tabulor"));
+  const QString name = QStringLiteral("/SQL模板.txt");
+  const auto write = [](const QString& file, const char* text) {
+    if (!text) return;
+    QDir().mkpath(QFileInfo(file).path());
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(text);
+  };
+  QDir().mkpath(executable);
+  QDir().mkpath(program);
+  write(executable + name, c.besideExecutable);
+  write(prefix + QStringLiteral("/share/tabulor") + name, c.installed);
+  write(program + name, c.usersOwn);
+
+  provideDefaultTemplates(program, executable);
+
+  QFile result(program + name);
+  if (!c.expected) {
+    EXPECT_FALSE(result.exists());
+    return;
+  }
+  ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+  EXPECT_EQ(result.readAll(), QByteArray(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramFolder, DefaultTemplates,
+    ::testing::Values(
+        TemplateCase{"InstalledOnly", nullptr, "select 1\r\n", nullptr, "select 1\r\n"},
+        TemplateCase{"BesideTheExecutableWins", "beside", "installed", nullptr, "beside"},
+        TemplateCase{"TheUsersOwnIsKept", "beside", "installed", "mine", "mine"},
+        TemplateCase{"NoDefaultLeavesNone", nullptr, nullptr, nullptr, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DesktopEnvironment, TicksDoNotGoBackAndArgumentsExcludeTheProgram) {
   DesktopEnvironment desktop;
