@@ -11,6 +11,7 @@ void connectExportCommands(MainWindow& window);
 void connectSchemaCommands(MainWindow& window);
 void connectConsoleCommands(MainWindow& window);
 void connectDatabaseInfoCommands(MainWindow& window);
+void connectDatabaseDrops(MainWindow& window);
 
 inline void connectSubsystemCommands(MainWindow& window) {
   connectEditingCommands(window);
@@ -18,6 +19,7 @@ inline void connectSubsystemCommands(MainWindow& window) {
   connectSchemaCommands(window);
   connectConsoleCommands(window);
   connectDatabaseInfoCommands(window);
+  connectDatabaseDrops(window);
 }
 
 }  // namespace tabulor

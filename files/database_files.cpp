@@ -26,9 +26,7 @@ void openOrCreate(MainWindow& window, bool isNew) {
   const auto path = isNew ? prompts().saveFileName(request) : prompts().openFileName(request);
   if (!path) return;
   if (isNew && QFileInfo::exists(*path)) removeDatabaseFile(*path);
-  closeDatabase(window);
-  openDatabaseFile(window, *path, isNew);
-  window.updateInfoMenuVisibility();
+  switchToDatabaseFile(window, *path, isNew);
 }
 
 }  // namespace
@@ -47,6 +45,12 @@ bool closeDatabase(MainWindow& window) {
   window.clearStructureTree();
   window.clearDataView();
   return true;
+}
+
+void switchToDatabaseFile(MainWindow& window, const QString& path, bool create) {
+  closeDatabase(window);
+  openDatabaseFile(window, path, create);
+  window.updateInfoMenuVisibility();
 }
 
 bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create) {

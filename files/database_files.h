@@ -18,6 +18,11 @@ bool closeDatabase(MainWindow& window);
 void backupDatabase(MainWindow& window);  // menu "备份数据库"
 void deleteDatabase(MainWindow& window);  // menu "删除数据库"
 
+// What "新建数据库..." and "打开数据库..." do with the file their dialog returned (also a
+// file dropped on the window): close the open database, open (create: create) the file,
+// then show or hide "数据库信息".
+void switchToDatabaseFile(MainWindow& window, const QString& path, bool create);
+
 // Backs the file up, then opens it (create: a new database) and reports the outcome.
 bool openDatabaseFile(MainWindow& window, const QString& path, bool create);
 

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+class QMimeData;
+
+namespace tabulor {
+
+// The database file a drag carries: exactly one local file that exists and is an SQLite
+// database (its header, or empty, as the engine takes an empty file). Anything else
+// (several files, folders, other files, web addresses, text) carries none.
+std::optional<QString> droppedDatabaseFile(const QMimeData& data);
+
+}  // namespace tabulor
