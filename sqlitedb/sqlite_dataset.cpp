@@ -46,22 +46,29 @@ bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   return ok;
 }
 
-bool SqliteDataset::requery() {
-  if (!connection_ || !statement_) return false;
-  if (!rowCount_) rowCount_ = 0;
+bool SqliteDataset::stepThrough(std::vector<std::string>* keep) {
   sqlite3_reset(statement_);
+  const int columns = sqlite3_column_count(statement_);
   int count = 0;
   int step = sqlite3_step(statement_);
-  bool ran = step == SQLITE_DONE;
-  if (step == SQLITE_ROW) {
-    ran = true;
-    do {
-      ++count;
-    } while (sqlite3_step(statement_) == SQLITE_ROW);
+  const bool ran = step == SQLITE_DONE || step == SQLITE_ROW;
+  for (; step == SQLITE_ROW; step = sqlite3_step(statement_)) {
+    ++count;
+    if (keep)
+      for (int column = 0; column < columns; ++column)
+        keep->push_back(textOf(sqlite3_column_text(statement_, column)));
   }
   sqlite3_reset(statement_);
   rowCount_ = count;
   return ran;
+}
+
+bool SqliteDataset::requery() {
+  if (!connection_ || !statement_) return false;
+  changingRows_.clear();
+  // A statement that changes data runs exactly once per requery; its rows are kept.
+  if (!sqlite3_stmt_readonly(statement_)) return stepThrough(&changingRows_);
+  return stepThrough(nullptr);
 }
 
 TextTable SqliteDataset::fetchAllText(bool withColumnNames) {
@@ -75,6 +82,12 @@ TextTable SqliteDataset::fetchAllText(bool withColumnNames) {
       table.cell(row, column) =
           textOf(reinterpret_cast<const unsigned char*>(sqlite3_column_name(statement_, column)));
     ++row;
+  }
+  if (!sqlite3_stmt_readonly(statement_)) {
+    for (std::size_t cell = 0; cell < changingRows_.size(); ++cell)
+      table.cell(row + static_cast<int>(cell) / columns, static_cast<int>(cell) % columns) =
+          changingRows_[cell];
+    return table;
   }
   if (!requery()) return {};
   while (row < table.rowCount() && sqlite3_step(statement_) == SQLITE_ROW) {
@@ -91,6 +104,7 @@ bool SqliteDataset::close() {
   statement_ = nullptr;
   connection_ = nullptr;
   rowCount_.reset();
+  changingRows_ = {};
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sqlitedb/text_table.h"
 
@@ -30,9 +31,16 @@ class SqliteDataset {
   std::optional<int> rowCount() const { return rowCount_; }
 
  private:
+  // Steps through the statement once: counts its rows and, when keep is given, appends
+  // every cell's text to it. True when the statement ran.
+  bool stepThrough(std::vector<std::string>* keep);
+
   sqlite3* connection_ = nullptr;
   sqlite3_stmt* statement_ = nullptr;
   std::optional<int> rowCount_;
+  // The cells of a statement that changes data, row by row, read in the one pass that ran
+  // it: such a statement must never run again just to be read.
+  std::vector<std::string> changingRows_;
 };
 
 }  // namespace tabulor

@@ -70,6 +70,39 @@ TEST_F(SqliteDatasetTest, AChangingStatementRunsOnceAtRequery) {
   EXPECT_EQ(check->fetchAllText().cell(0, 0), "2");
 }
 
+// A statement with RETURNING changes data and has rows: reading them must not run it again.
+TEST_F(SqliteDatasetTest, AChangingStatementWithRowsRunsOnceAndItsRowsAreRead) {
+  struct Case {
+    const char* sql;
+    Rows rows;
+    const char* table;  // t afterwards, as "a:b;" per row in rowid order
+  };
+  const Case cases[] = {
+      {"INSERT INTO t(a) VALUES (7) RETURNING a, rowid",
+       {{"a", "rowid"}, {"7", "4"}},
+       "1:x;2.5:;10:;7:;"},
+      {"UPDATE t SET a = a + 1 WHERE b IS NOT NULL RETURNING a",
+       {{"a"}, {"2"}, {"11"}},
+       "2:x;2.5:;11:;"},
+      {"DELETE FROM t WHERE a < 5 RETURNING b", {{"b"}, {"x"}, {""}}, "10:;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    ASSERT_TRUE(db.execute("DELETE FROM t; INSERT INTO t VALUES (1, 'x'), (2.5, NULL), (10, '')"));
+    ASSERT_TRUE(dataset.open(c.sql, db));
+    ASSERT_TRUE(dataset.requery());
+    EXPECT_EQ(dataset.rowCount(), static_cast<int>(c.rows.size()) - 1);
+    EXPECT_EQ(rowsOf(dataset.fetchAllText(true)), c.rows);
+    EXPECT_EQ(rowsOf(dataset.fetchAllText(false)), Rows(c.rows.begin() + 1, c.rows.end()))
+        << "a second read keeps the rows of the one run";
+    auto check = db.query(
+        "SELECT group_concat(a || ':' || ifnull(b, ''), ';') || ';' FROM "
+        "(SELECT a, b FROM t ORDER BY rowid)");
+    ASSERT_TRUE(check->requery());
+    EXPECT_EQ(check->fetchAllText().cell(0, 0), c.table);
+  }
+}
+
 TEST_F(SqliteDatasetTest, OnlyTheFirstStatementRuns) {
   ASSERT_TRUE(dataset.open("SELECT count(*) FROM t; DELETE FROM t", db));
   ASSERT_TRUE(dataset.requery());
