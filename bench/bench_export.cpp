@@ -30,10 +30,11 @@ void BM_ExportGridToXlsx(benchmark::State& state) {
   std::string pattern = (std::filesystem::temp_directory_path() / "tabulor-bench-XXXXXX").string();
   const std::filesystem::path folder = mkdtemp(pattern.data());
   tabulor::ExportEnvironment environment;
-  environment.createObject = [&](std::string_view) {
+  environment.createObject = [&](std::string_view, tabulor::HandoverReportPtr report) {
     return tabulor::createSpreadsheetApplication(
         {[] { return true; },
-         [](const std::filesystem::path& file) { std::filesystem::remove(file); }, folder});
+         [](const std::filesystem::path& file) { return std::filesystem::remove(file); }, folder},
+        std::move(report));
   };
   for (auto _ : state)
     benchmark::DoNotOptimize(tabulor::exportGridToSpreadsheet(grid, environment));

@@ -20,10 +20,12 @@ TextTable shownGridCells(const EGrid& grid) {
 }
 
 void exportMainGrid(MainWindow& window, const ExportEnvironment& environment) {
-  const ExportMessage message =
-      exportGridToSpreadsheet(shownGridCells(*window.高级表格1), environment);
-  prompts().messageBox(QString::fromStdString(message.text), QString::fromStdString(message.title),
-                       message.flags);
+  const EGrid& grid = *window.高级表格1;
+  // A grid too large for a workbook is refused before it is copied.
+  std::optional<ExportMessage> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
+  if (!message) message = exportGridToSpreadsheet(shownGridCells(grid), environment);
+  prompts().messageBox(QString::fromStdString(message->text),
+                       QString::fromStdString(message->title), message->flags);
 }
 
 void connectExportCommands(MainWindow& window) {

@@ -1,5 +1,6 @@
 #include "editing/export/export_grid.h"
 
+#include "editing/export/spreadsheet_model.h"
 #include "sqlitedb/codepage.h"
 
 namespace tabulor {
@@ -87,15 +88,29 @@ void runSequence(AutomationObject& application, const TextTable& grid, const Var
 
 }  // namespace
 
+std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t columns) {
+  if (rows <= kSheetRows && columns <= kSheetColumns &&
+      static_cast<std::uint64_t>(rows * columns) <= kMaxSheetCells)
+    return std::nullopt;
+  return ExportMessage{
+      "表格太大，不能导出：共 " + std::to_string(rows) + " 行、" + std::to_string(columns) +
+          " 列，导出最多 " + std::to_string(kMaxSheetCells) + " 个单元格（" +
+          std::to_string(kSheetRows) + " 行、" + std::to_string(kSheetColumns) + " 列以内）。",
+      "", kWarning};
+}
+
 ExportMessage exportGridToSpreadsheet(const TextTable& grid, const ExportEnvironment& environment) {
   const std::int64_t t0 = environment.nowSeconds();
-  AutomationObject application = environment.createObject("Excel.Application");
+  const auto handover = std::make_shared<HandoverReport>();
+  AutomationObject application = environment.createObject("Excel.Application", handover);
   if (!application) return {"你的计算机上没有 EXCEL 程序", "", kWarning};
   // One row is the header alone, or the grid's single "无数据" cell.
   if (grid.rowCount() <= 1) return {"没有数据，不能导出", "", kWarning};
+  if (auto refusal = exportSizeRefusal(grid.rowCount(), grid.columnCount())) return *refusal;
   const Variant a1("A1");
   runSequence(application, grid, a1, environment.processEvents);
   application.release();
+  if (!handover->failure.empty()) return {"导出失败！" + handover->failure, "", kWarning};
   const std::int64_t t1 = environment.nowSeconds();
   return {"导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", "系统提示！", kInformation};
 }

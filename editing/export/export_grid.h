@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,15 +23,24 @@ struct ExportMessage {
 };
 
 struct ExportEnvironment {
-  std::function<AutomationObject(std::string_view progId)> createObject = createAutomationObject;
+  // Creates the application object; an application that hands the workbook to the user
+  // itself reports into the report whether that failed.
+  std::function<AutomationObject(std::string_view progId, HandoverReportPtr report)> createObject =
+      createAutomationObject;
   std::function<std::int64_t()> nowSeconds = [] { return std::int64_t{std::time(nullptr)}; };
   // Lets the window repaint and take clicks while a large grid is copied.
   std::function<void()> processEvents = [] {};
 };
 
+// The warning for a grid of rows x columns (header row and "序号" column included) larger
+// than a workbook of the application holds; nullopt when it fits. Asked before the grid is
+// copied at all.
+std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t columns);
+
 // "导出表格": copies the grid as it is shown — the header row of column names, the "序号"
 // column and every data row, as program text — into a new workbook of the spreadsheet
-// application, formats it and leaves it open there. Answers the message to show.
+// application, formats it and leaves it open there. Answers the message to show: a
+// warning with the reason when the workbook never reached the user.
 ExportMessage exportGridToSpreadsheet(const TextTable& grid, const ExportEnvironment& environment);
 
 }  // namespace tabulor

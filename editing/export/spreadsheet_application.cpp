@@ -12,13 +12,28 @@ namespace {
 
 using Args = MemberDispatch::Args;
 
-bool ensurePrivateFolder(const std::filesystem::path& folder) {
+// Empty when the folder is there; otherwise why it cannot be made.
+std::string ensurePrivateFolder(const std::filesystem::path& folder) {
   std::error_code error;
-  if (std::filesystem::is_directory(folder, error)) return true;
-  if (!std::filesystem::create_directories(folder, error)) return false;
+  if (std::filesystem::is_directory(folder, error)) return {};
+  if (!std::filesystem::create_directories(folder, error))
+    return "无法创建存放工作簿的文件夹 " + folder.string() + "（" + error.message() + "）";
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, error);
-  return true;
+  return {};
+}
+
+// Writes every workbook and hands it to the desktop; empty, or why that failed.
+std::string handOver(const SpreadsheetState& state) {
+  if (std::string failure = ensurePrivateFolder(state.desktop.folder); !failure.empty())
+    return failure;
+  for (const auto& book : state.books) {
+    const std::filesystem::path path = newWorkbookPath(state.desktop.folder, std::time(nullptr));
+    if (std::string failure = writeXlsx(*book, path.string()); !failure.empty())
+      return "无法写入工作簿文件 " + path.string() + "（" + failure + "）";
+    if (!state.desktop.open(path)) return "无法用电子表格程序打开工作簿 " + path.string();
+  }
+  return {};
 }
 
 class WorksheetObject : public MemberDispatch {
@@ -118,26 +133,25 @@ class ApplicationObject : public MemberDispatch {
 }  // namespace
 
 SpreadsheetState::~SpreadsheetState() {
-  if (!visible || books.empty() || !ensurePrivateFolder(desktop.folder)) return;
-  for (const auto& book : books) {
-    const std::filesystem::path path = newWorkbookPath(desktop.folder, std::time(nullptr));
-    if (writeXlsx(*book, path.string())) desktop.open(path);
-  }
+  if (!visible || books.empty()) return;
+  std::string failure = handOver(*this);
+  if (report && !failure.empty()) report->failure = std::move(failure);
 }
 
 const std::int32_t* integerArgument(const Args& args, std::size_t index) {
   return index < args.size() ? args[index].integer() : nullptr;
 }
 
-AutomationObject createSpreadsheetApplication(SpreadsheetDesktop desktop) {
+AutomationObject createSpreadsheetApplication(SpreadsheetDesktop desktop,
+                                              HandoverReportPtr report) {
   if (!desktop.applicationAvailable()) return AutomationObject();
-  auto state = std::make_shared<SpreadsheetState>(std::move(desktop));
+  auto state = std::make_shared<SpreadsheetState>(std::move(desktop), std::move(report));
   return AutomationObject(std::make_shared<ApplicationObject>(state));
 }
 
-AutomationObject createAutomationObject(std::string_view progId) {
+AutomationObject createAutomationObject(std::string_view progId, HandoverReportPtr report) {
   if (!equalsIgnoringAsciiCase(progId, "Excel.Application")) return AutomationObject();
-  return createSpreadsheetApplication(systemSpreadsheetDesktop());
+  return createSpreadsheetApplication(systemSpreadsheetDesktop(), std::move(report));
 }
 
 }  // namespace tabulor

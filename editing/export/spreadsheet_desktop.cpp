@@ -43,24 +43,30 @@ bool xlsxHasDefaultApplication() {
   return answer.find_first_not_of(" \t\r\n") != std::string::npos;
 }
 
-// xdg-open may wait for the application to end, so it runs in the background of a
-// short-lived shell that is reaped at once.
-void openWithDesktop(const std::filesystem::path& file) {
-  const std::string path = file.string();
-  const char* argv[] = {"sh", "-c",         "xdg-open \"$1\" >/dev/null 2>&1 &",
-                        "sh", path.c_str(), nullptr};
-  pid_t shell = 0;
-  if (posix_spawnp(&shell, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return;
-  int status = 0;
-  waitpid(shell, &status, 0);
-}
-
 std::filesystem::path fromEnvironment(const char* name) {
   const char* value = std::getenv(name);
   return value && *value ? std::filesystem::path(value) : std::filesystem::path();
 }
 
 }  // namespace
+
+bool openWithDesktop(const std::filesystem::path& file) {
+  // The shell is reaped at once; an xdg-open still running after two seconds is left to
+  // finish on its own.
+  const std::string path = file.string();
+  const char* script =
+      "xdg-open \"$1\" >/dev/null 2>&1 & opener=$!; "
+      "for tick in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do "
+      "kill -0 $opener 2>/dev/null || { wait $opener; exit $?; }; sleep 0.1; "
+      "done; exit 0";
+  const char* argv[] = {"sh", "-c", script, "sh", path.c_str(), nullptr};
+  pid_t shell = 0;
+  if (posix_spawnp(&shell, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+    return false;
+  int status = 0;
+  if (waitpid(shell, &status, 0) != shell) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 std::filesystem::path workbookFolder() {
   std::filesystem::path base = fromEnvironment("XDG_RUNTIME_DIR");

@@ -11,13 +11,19 @@ namespace tabulor {
 // one is handed to that application. Tests replace the probe and the opener.
 struct SpreadsheetDesktop {
   std::function<bool()> applicationAvailable;
-  std::function<void(const std::filesystem::path&)> open;
+  // False when the workbook could not be handed to the application.
+  std::function<bool(const std::filesystem::path&)> open;
   std::filesystem::path folder;
 };
 
 // The user's desktop: xdg-mime names a default application for .xlsx and xdg-open
 // exists; workbooks go to a per-user temporary folder and open with xdg-open.
 SpreadsheetDesktop systemSpreadsheetDesktop();
+
+// Hands a file to the desktop's application for it with xdg-open (found on PATH). xdg-open
+// may stay until that application ends, so it is only given a moment: false when it fails
+// within it (no application, a file it cannot open), true when it succeeds or is still busy.
+bool openWithDesktop(const std::filesystem::path& file);
 
 // "$XDG_RUNTIME_DIR/tabulor", else "$XDG_CACHE_HOME/tabulor" (or ~/.cache/tabulor).
 std::filesystem::path workbookFolder();

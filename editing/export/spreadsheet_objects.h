@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editing/export/member_dispatch.h"
+#include "editing/export/spreadsheet_application.h"
 #include "editing/export/spreadsheet_desktop.h"
 #include "editing/export/spreadsheet_model.h"
 
@@ -15,12 +16,14 @@ namespace tabulor {
 
 // Shared by every object of one application; its end is the hand-over to the desktop.
 struct SpreadsheetState {
-  explicit SpreadsheetState(SpreadsheetDesktop desktop) : desktop(std::move(desktop)) {}
+  SpreadsheetState(SpreadsheetDesktop desktop, HandoverReportPtr report)
+      : desktop(std::move(desktop)), report(std::move(report)) {}
   ~SpreadsheetState();
   SpreadsheetState(const SpreadsheetState&) = delete;
   SpreadsheetState& operator=(const SpreadsheetState&) = delete;
 
   SpreadsheetDesktop desktop;
+  HandoverReportPtr report;
   bool visible = false;
   std::vector<std::unique_ptr<Workbook>> books;
   Workbook* activeBook = nullptr;

@@ -3,6 +3,8 @@
 #include <xlsxwriter.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 namespace tabulor {
@@ -77,17 +79,17 @@ class Formats {
   std::map<CellFormat, lxw_format*> formats_;
 };
 
-bool writeSheet(const Worksheet& sheet, lxw_worksheet* out, Formats& formats) {
+lxw_error writeSheet(const Worksheet& sheet, lxw_worksheet* out, Formats& formats) {
   for (int row = 1; row <= sheet.usedRows(); ++row) {
     for (int column = 1; column <= sheet.usedColumns(); ++column) {
       const Cell* cell = sheet.findCell(row, column);
       lxw_format* format = formats.get(cell->format);
       if (cell->text.empty() && !format) continue;
       // An empty text is written as a blank cell that keeps its format.
-      if (worksheet_write_string(out, static_cast<lxw_row_t>(row - 1),
-                                 static_cast<lxw_col_t>(column - 1), cell->text.c_str(),
-                                 format) != LXW_NO_ERROR)
-        return false;
+      const lxw_error error =
+          worksheet_write_string(out, static_cast<lxw_row_t>(row - 1),
+                                 static_cast<lxw_col_t>(column - 1), cell->text.c_str(), format);
+      if (error != LXW_NO_ERROR) return error;
     }
   }
   for (const auto& [row, height] : sheet.rowHeights())
@@ -100,21 +102,34 @@ bool writeSheet(const Worksheet& sheet, lxw_worksheet* out, Formats& formats) {
                           static_cast<lxw_col_t>(selected.column - 1),
                           static_cast<lxw_row_t>(selected.lastRow() - 1),
                           static_cast<lxw_col_t>(selected.lastColumn() - 1));
-  return true;
+  return LXW_NO_ERROR;
 }
 
 }  // namespace
 
-bool writeXlsx(const Workbook& book, const std::string& path) {
+std::string writeXlsx(const Workbook& book, const std::string& path) {
   lxw_workbook* out = workbook_new(path.c_str());
-  if (!out) return false;
+  if (!out) return lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED);
   Formats formats(out);
-  bool written = true;
+  lxw_error error = LXW_NO_ERROR;
   for (const Worksheet& sheet : book.sheets) {
     lxw_worksheet* sheetOut = workbook_add_worksheet(out, sheet.name().c_str());
-    written = written && sheetOut && writeSheet(sheet, sheetOut, formats);
+    if (error != LXW_NO_ERROR) continue;
+    if (sheetOut)
+      error = writeSheet(sheet, sheetOut, formats);
+    else if ((error = workbook_validate_sheet_name(out, sheet.name().c_str())) == LXW_NO_ERROR)
+      error = LXW_ERROR_MEMORY_MALLOC_FAILED;
   }
-  return workbook_close(out) == LXW_NO_ERROR && written;
+  // Closing writes the file, so a folder that cannot take it or a full disk shows here,
+  // with the system's reason.
+  errno = 0;
+  const lxw_error closed = workbook_close(out);
+  const int systemError = errno;
+  if (error != LXW_NO_ERROR) return lxw_strerror(error);
+  if (closed == LXW_NO_ERROR) return {};
+  std::string reason = lxw_strerror(closed);
+  if (systemError != 0) reason += std::string(" ") + std::strerror(systemError);
+  return reason;
 }
 
 }  // namespace tabulor

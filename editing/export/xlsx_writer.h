@@ -8,7 +8,7 @@ namespace tabulor {
 
 // Writes the workbook as an .xlsx file: every cell as a text, with its number format,
 // borders, font size, boldness, alignment and fill; row heights and column widths as
-// set; the selection of each sheet. False when the file cannot be written.
-bool writeXlsx(const Workbook& book, const std::string& path);
+// set; the selection of each sheet. Empty when written, otherwise why the file could not be.
+std::string writeXlsx(const Workbook& book, const std::string& path);
 
 }  // namespace tabulor

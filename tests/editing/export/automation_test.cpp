@@ -13,9 +13,12 @@ namespace {
 class SpreadsheetApplication : public ::testing::Test {
  protected:
   AutomationObject start() {
-    return createSpreadsheetApplication(
-        {[] { return true; }, [this](const std::filesystem::path& file) { opened.push_back(file); },
-         dir.path() / "exports"});
+    return createSpreadsheetApplication({[] { return true; },
+                                         [this](const std::filesystem::path& file) {
+                                           opened.push_back(file);
+                                           return true;
+                                         },
+                                         dir.path() / "exports"});
   }
   // The first sheet of a new workbook, and A1:B2 of it.
   static AutomationObject sheet(const AutomationObject& application) {

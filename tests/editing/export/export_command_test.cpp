@@ -1,5 +1,7 @@
 #include "editing/export_command.h"
 
+#include <fstream>
+
 #include <QAction>
 
 #include "app/main_window_fixture.h"
@@ -14,11 +16,14 @@ class ExportCommandTest : public MainWindowTest {
   // A spreadsheet application whose finished workbooks are only recorded.
   ExportEnvironment environmentWithApplication(bool available) {
     ExportEnvironment environment;
-    environment.createObject = [this, available](std::string_view) {
-      return createSpreadsheetApplication(
-          {[available] { return available; },
-           [this](const std::filesystem::path& workbook) { opened.push_back(workbook); },
-           dir.path() / "workbooks"});
+    environment.createObject = [this, available](std::string_view, HandoverReportPtr report) {
+      return createSpreadsheetApplication({[available] { return available; },
+                                           [this](const std::filesystem::path& workbook) {
+                                             opened.push_back(workbook);
+                                             return handedOver;
+                                           },
+                                           folder},
+                                          std::move(report));
     };
     environment.nowSeconds = [] { return std::int64_t{1'714'745'130}; };
     return environment;
@@ -30,6 +35,8 @@ class ExportCommandTest : public MainWindowTest {
   }
 
   std::vector<std::filesystem::path> opened;
+  bool handedOver = true;
+  std::filesystem::path folder = dir.path() / "workbooks";
 };
 
 TEST_F(ExportCommandTest, ShownGridCellsIncludeTheHeaderAndNumberColumn) {
@@ -69,6 +76,50 @@ TEST_F(ExportCommandTest, RefusesAGridWithoutRecordsAndWarnsWithoutApplication) 
     EXPECT_EQ(prompts.records()[0].text, c.message);
     EXPECT_EQ(prompts.records()[0].flags, 0x30);
   }
+  EXPECT_TRUE(opened.empty());
+}
+
+// A workbook that never reached the user is a failure, told with its reason.
+TEST_F(ExportCommandTest, AWorkbookThatIsNotWrittenOrNotHandedOverIsAWarningWithTheReason) {
+  showTable("CREATE TABLE t (name); INSERT INTO t VALUES ('x')");
+  std::ofstream(dir.file("a-file")) << "not a folder";
+  struct Case {
+    std::filesystem::path folder;
+    bool handedOver;
+    QString begins;
+  };
+  const Case cases[] = {
+      {dir.path() / "a-file" / "workbooks", true,
+       QStringLiteral("导出失败！无法创建存放工作簿的文件夹 ") +
+           QString::fromStdString((dir.path() / "a-file" / "workbooks").string())},
+      {dir.path() / "workbooks", false,
+       QStringLiteral("导出失败！无法用电子表格程序打开工作簿 ") +
+           QString::fromStdString((dir.path() / "workbooks").string())},
+  };
+  for (const Case& c : cases) {
+    folder = c.folder;
+    handedOver = c.handedOver;
+    prompts.clear();
+    exportMainGrid(*window, environmentWithApplication(true));
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_TRUE(prompts.records()[0].text.startsWith(c.begins))
+        << prompts.records()[0].text.toStdString();
+    EXPECT_EQ(prompts.records()[0].flags, 0x30);
+  }
+}
+
+// A grid wider than a worksheet is refused before anything is copied or handed over.
+TEST_F(ExportCommandTest, AGridBeyondTheWorkbookIsRefusedBeforeItIsCopied) {
+  showTable("CREATE TABLE t (name); INSERT INTO t VALUES ('x')");
+  window->高级表格1->setColumnCount(16385);
+  prompts.clear();
+  exportMainGrid(*window, environmentWithApplication(true));
+  ASSERT_EQ(prompts.records().size(), 1u);
+  EXPECT_EQ(
+      prompts.records()[0].text,
+      QStringLiteral("表格太大，不能导出：共 2 行、16385 列，导出最多 4194304 个单元格（1048576 "
+                     "行、16384 列以内）。"));
+  EXPECT_EQ(prompts.records()[0].flags, 0x30);
   EXPECT_TRUE(opened.empty());
 }
 

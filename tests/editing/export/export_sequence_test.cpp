@@ -80,7 +80,7 @@ class ExportSequence : public ::testing::Test {
  protected:
   ExportEnvironment environment() {
     ExportEnvironment env;
-    env.createObject = [this](std::string_view progId) {
+    env.createObject = [this](std::string_view progId, HandoverReportPtr) {
       requested.emplace_back(progId);
       return available ? RecordingObject::make(log, "app") : AutomationObject();
     };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -9,6 +11,7 @@
 
 #include "editing/export/export_grid.h"
 #include "editing/export/spreadsheet_application.h"
+#include "editing/export/xlsx_writer.h"
 #include "support/temp_dir.h"
 
 namespace tabulor {
@@ -68,14 +71,18 @@ class SpreadsheetExport : public ::testing::Test {
  protected:
   SpreadsheetDesktop desktop() {
     return {[this] { return applicationAvailable; },
-            [this](const std::filesystem::path& file) { opened.push_back(file); },
+            [this](const std::filesystem::path& file) {
+              opened.push_back(file);
+              return true;
+            },
             dir.path() / "exports"};
   }
   ExportEnvironment environment() {
     ExportEnvironment env;
-    env.createObject = [this](std::string_view progId) {
-      return progId == "Excel.Application" ? createSpreadsheetApplication(desktop())
-                                           : AutomationObject();
+    env.createObject = [this](std::string_view progId, HandoverReportPtr report) {
+      return progId == "Excel.Application"
+                 ? createSpreadsheetApplication(desktop(), std::move(report))
+                 : AutomationObject();
     };
     return env;
   }
@@ -131,6 +138,43 @@ TEST_F(SpreadsheetExport, GridOfOneRowWritesNothing) {
   EXPECT_EQ(exportGridToSpreadsheet(noData, environment()),
             (ExportMessage{"没有数据，不能导出", "", 0x30}));
   EXPECT_TRUE(opened.empty());
+}
+
+TEST(XlsxWriter, TellsWhyAWorkbookCannotBeWritten) {
+  tabulor::testing::TempDir dir;
+  Workbook book;
+  book.sheets.emplace_back("Sheet1");
+  EXPECT_EQ(writeXlsx(book, dir.file("book.xlsx")), "");
+  EXPECT_NE(writeXlsx(book, dir.file("missing-folder/book.xlsx")), "");
+}
+
+TEST(ExportSize, AGridIsRefusedWhenItExceedsTheSheetOrTheCellsHeld) {
+  const struct {
+    std::int64_t rows, columns;
+    bool refused;
+  } cases[] = {
+      {3, 4, false},    {1048576, 4, false}, {2048, 2048, false},    {1048577, 2, true},
+      {2, 16385, true}, {2049, 2048, true},  {1048576, 16384, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(exportSizeRefusal(c.rows, c.columns).has_value(), c.refused)
+        << c.rows << " x " << c.columns;
+}
+
+// The desktop opener reports what xdg-open answers within its moment; a stand-in xdg-open
+// on PATH gives the answer.
+TEST(DesktopOpener, ReportsAnOpenerThatFails) {
+  tabulor::testing::TempDir dir;
+  const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir.path().string() + ":" + savedPath).c_str(), 1);
+  for (const auto& [exitCode, handed] : {std::pair{0, true}, std::pair{3, false}}) {
+    const std::string opener = dir.file("xdg-open");
+    std::ofstream(opener) << "#!/bin/sh\n[ -f \"$1\" ] && exit " << exitCode << "\nexit 9\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    std::ofstream(dir.file("book.xlsx")) << "x";
+    EXPECT_EQ(openWithDesktop(dir.path() / "book.xlsx"), handed) << exitCode;
+  }
+  setenv("PATH", savedPath.c_str(), 1);
 }
 
 }  // namespace
