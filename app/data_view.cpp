@@ -1,11 +1,12 @@
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 #include "app/main_window.h"
 #include "app/structure_tree.h"
+#include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
@@ -53,19 +54,8 @@ void MainWindow::showObject(const std::string& name, int kind) {
   }
   编辑框_表名称->setText(shownName);
 
-  组合框_字段名称->clear();
-  for (const std::string& field : state_.table.fieldNames())
-    组合框_字段名称->addItem(fromProgramText(field));
-  组合框_字段名称->setCurrentIndex(-1);
-
   const std::int32_t limit = state_.displayLimit;
-  const std::int32_t records = std::min(limit, state_.table.recordCount());
-  QStringList numbers;
-  numbers.reserve(records);
-  for (std::int32_t n = 1; n <= records; ++n) numbers << QString::number(n);
-  组合框_记录序号->clear();
-  组合框_记录序号->addItems(numbers);
-  组合框_记录序号->setCurrentIndex(-1);
+  fillFieldPanelSelectors(limit);
 
   const std::string sql = "select * from " + name + " limit " + std::to_string(limit);
   std::unique_ptr<SqliteDataset> dataset = state_.db.query(sql);
@@ -88,6 +78,25 @@ void MainWindow::showObject(const std::string& name, int kind) {
   分组框_字段读写->setVisible(isTableKind(kind));
 }
 
+// Filling a selector would select its first item and read a field the user never asked
+// for, with the other selector still describing the previous table.
+void MainWindow::fillFieldPanelSelectors(std::int32_t limit) {
+  const QSignalBlocker quietFields(组合框_字段名称);
+  const QSignalBlocker quietRecords(组合框_记录序号);
+  组合框_字段名称->clear();
+  for (const std::string& field : state_.table.fieldNames())
+    组合框_字段名称->addItem(fromProgramText(field));
+  组合框_字段名称->setCurrentIndex(-1);
+
+  const std::int32_t records = std::min(limit, state_.table.recordCount());
+  QStringList numbers;
+  numbers.reserve(records);
+  for (std::int32_t n = 1; n <= records; ++n) numbers << QString::number(n);
+  组合框_记录序号->clear();
+  组合框_记录序号->addItems(numbers);
+  组合框_记录序号->setCurrentIndex(-1);
+}
+
 void MainWindow::clearDataView() {
   分组框_字段读写->hide();
   高级表格1->beginUpdate();
@@ -97,12 +106,9 @@ void MainWindow::clearDataView() {
   高级表格1->endUpdate();
   编辑框_表基本信息->clear();
   编辑框_表或视图定义->clear();
-  for (const char* box : {"编辑框_文本字段值", "编辑框_整数字段值", "编辑框_小数字段值"}) {
-    QWidget* widget = findChild<QWidget*>(QString::fromUtf8(box));
-    if (auto* line = qobject_cast<QLineEdit*>(widget)) line->clear();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) text->clear();
-  }
-  if (auto* preview = findChild<QLabel*>(QStringLiteral("图片框_字节集预览"))) preview->clear();
+  // The picture's bytes go with it, so the viewer can never open on the previous table's.
+  if (auto* panel = findChild<FieldPanel*>(QString(), Qt::FindDirectChildrenOnly))
+    panel->clearValues();
   组合框_记录序号->clear();
   组合框_字段名称->clear();
 }

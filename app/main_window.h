@@ -127,6 +127,7 @@ class MainWindow : public QMainWindow {
   void createMenus();
   void createToolBar();
   void applyLayout(const MainLayout& layout);
+  void fillFieldPanelSelectors(std::int32_t limit);
 
   AppState& state_;
   QWidget* client_;

@@ -20,6 +20,12 @@ ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDatas
           makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
 }
 
+Notice unconvertibleSqlNotice() {
+  return makeNotice(
+      std::string(kRunFailed) + "错误信息如下：\r\n\r\nSQL语句中有本机代码页无法表示的字符。",
+      MessageFlags::ErrorIcon, "错误：");
+}
+
 ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
   if (!db.execute(sql)) return {false, {}, dbErrorNotice(kRunFailed, db)};
   return {true, {}, makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon)};

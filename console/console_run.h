@@ -23,6 +23,10 @@ struct ConsoleOutcome {
 // the result set held, which then runs again; only the first statement of sql runs.
 ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset);
 
+// The failure shown when the SQL text holds a character the program code page cannot: nothing
+// runs, and an earlier statement is never run in its place.
+Notice unconvertibleSqlNotice();
+
 // Runs every statement of sql in order up to the first failure; rows are discarded. The
 // notice already holds the engine's text, so the structure tree may be refilled before it shows.
 ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db);

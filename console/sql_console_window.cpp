@@ -212,7 +212,9 @@ QString SqlConsoleWindow::sqlText() const {
 
 void SqlConsoleWindow::runConsoleSql() {
   keptError_.forget();
-  const std::string sql = toProgramText(sqlText());
+  bool convertible = false;
+  const std::string sql = toProgramText(sqlText(), &convertible);
+  if (!convertible) return showNotice(unconvertibleSqlNotice());
   if (单选框_查询类SQL->isChecked())
     runQuery(sql);
   else
@@ -263,12 +265,16 @@ void SqlConsoleWindow::importSqlFromFile() {
   request.filter = QStringLiteral("SQL文件(*.sql)|*.sql|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
   const std::optional<QString> path = prompts().openFileName(request);
   if (!path) return;
-  const std::optional<std::string> text = readTextUpToZero(filePath(*path));
-  if (!text) return;
+  const std::optional<std::string> bytes = readTextUpToZero(filePath(*path));
+  if (!bytes) return;
+  std::optional<QString> text = fromFileText(*bytes);
+  if (!text) {
+    prompts().messageBox(unreadableFileTextMessage(*path), MessageFlags::ErrorIcon);
+    return;
+  }
   // An imported text leaves the mode alone until the user edits it.
   const QSignalBlocker quiet(编辑框_SQL语句);
-  编辑框_SQL语句->setPlainText(
-      fromProgramText(*text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  编辑框_SQL语句->setPlainText(text->replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 }  // namespace tabulor

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "sqlitedb/codepage.h"
 #include "sqlitedb/program_text.h"
 
 namespace tabulor {
@@ -36,7 +37,8 @@ std::optional<std::string> readTextUpToZero(const std::filesystem::path& file) {
 }
 
 std::vector<std::string> readTemplateFile(const std::filesystem::path& file) {
-  return splitTemplateText(readTextUpToZero(file).value_or(std::string()));
+  const std::string bytes = readTextUpToZero(file).value_or(std::string());
+  return splitTemplateText(fileTextAsProgramText(bytes).value_or(bytes));
 }
 
 }  // namespace tabulor

@@ -19,7 +19,8 @@ std::vector<std::string> splitTemplateText(std::string_view text);
 // The bytes of a file up to its first zero byte; nullopt when it cannot be read.
 std::optional<std::string> readTextUpToZero(const std::filesystem::path& file);
 
-// The templates of a template file; a missing or unreadable file gives none.
+// The templates of a template file; a missing or unreadable file gives none. A file that is
+// not valid program text but valid GB18030 is read as GB18030.
 std::vector<std::string> readTemplateFile(const std::filesystem::path& file);
 
 }  // namespace tabulor

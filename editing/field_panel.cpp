@@ -7,15 +7,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTextDocument>
 
 #include "app/main_window.h"
 #include "editing/field_text.h"
 #include "editing/page_geometry.h"
 #include "editing/picture_panels.h"
 #include "editing/picture_viewer_window.h"
+#include "editing/record_commands.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
@@ -27,7 +30,8 @@ namespace {
 const QString kWriteFailed = QStringLiteral("写字段值失败！");
 
 // Lets typed characters through only when they are in the allowed set; control characters
-// (Backspace and the like), pasted text and text set by the program always pass.
+// (Backspace, and Delete, which arrives as U+007F), pasted text and text set by the program
+// always pass.
 class TypedCharacterFilter : public QObject {
  public:
   TypedCharacterFilter(QString allowed, QObject* parent)
@@ -36,7 +40,7 @@ class TypedCharacterFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::KeyPress) {
       const QString typed = static_cast<QKeyEvent*>(event)->text();
-      if (!typed.isEmpty() && typed.front() >= QLatin1Char(' '))
+      if (!typed.isEmpty() && typed.front().isPrint())
         for (const QChar c : typed)
           if (!allowed_.contains(c)) return true;
     }
@@ -62,9 +66,12 @@ QPushButton* button(QTabWidget& pages, QWidget* page, const QString& name, const
   return created;
 }
 
+// The engine never holds a value longer than this, whatever its limits are set to.
+constexpr qint64 kLongestValue = 2'147'483'647;
+
 std::optional<Bytes> readWholeFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (!file.open(QIODevice::ReadOnly) || file.size() > kLongestValue) return std::nullopt;
   const QByteArray content = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
   return Bytes(content.begin(), content.end());
@@ -81,6 +88,13 @@ FileDialogRequest blobDialog() {
   FileDialogRequest request;
   request.filter = QStringLiteral("所有文件(*.*)|*.*");
   return request;
+}
+
+// CR LF, CR or LF, whichever comes first in text; LF when it has none.
+QString firstLineBreak(const QString& text) {
+  const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+  if (at < 0 || text[at] == QLatin1Char('\n')) return QStringLiteral("\n");
+  return text.mid(at, 2) == QStringLiteral("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\r");
 }
 
 std::optional<std::string> programTextOf(const QString& text) {
@@ -258,10 +272,12 @@ void FieldPanel::writeField(const std::function<std::optional<FieldValue>()>& va
   SqliteTable& table = window_.state().table;
   const auto fail = [] { prompts().messageBox(kWriteFailed, MessageFlags::ErrorIcon); };
   if (!table.goTo(selectedRecordNumber())) return fail();
+  const CursorMark before = markCursor(table);
   table.beginEdit();
   const std::optional<FieldValue> produced = value();
   if (!produced || !table.setField(selectedFieldNumber(), *produced)) return fail();
   if (!table.post()) return fail();
+  keepGridPairedWithCursor(window_, before);
   prompts().messageBox(QStringLiteral("已成功写入字段值！"), MessageFlags::InformationIcon);
 }
 
@@ -277,7 +293,8 @@ void FieldPanel::writeFieldFromPanel(PanelKind kind) {
       case PanelKind::Decimal:
         return textToNumber(toProgramText(编辑框_小数字段值->text()));
       case PanelKind::Blob: {
-        // A file that cannot be read is a failure, never an empty blob over the field.
+        // A file that cannot be read, or that is longer than any value the engine stores, is
+        // a failure, never an empty or cut blob over the field.
         const auto path = prompts().openFileName(blobDialog());
         if (!path) return std::nullopt;
         return readWholeFile(*path);
@@ -301,7 +318,12 @@ void FieldPanel::loadTextFromFile() {
   const std::optional<Bytes> content = readWholeFile(*path);
   if (!content) return;
   const std::string_view bytes(reinterpret_cast<const char*>(content->data()), content->size());
-  setTextBoxText(fromProgramText(textBeforeZero(bytes)));
+  const std::optional<QString> text = fromFileText(textBeforeZero(bytes));
+  if (!text) {
+    prompts().messageBox(unreadableFileTextMessage(*path), MessageFlags::ErrorIcon);
+    return;
+  }
+  setTextBoxText(*text);
 }
 
 void FieldPanel::saveTextToFile() {
@@ -318,15 +340,18 @@ void FieldPanel::saveTextToFile() {
 }
 
 QString FieldPanel::textBoxText() const {
-  QString text = 编辑框_文本字段值->toPlainText();
-  if (textLineBreak_ != QStringLiteral("\n")) text.replace(QLatin1Char('\n'), textLineBreak_);
-  return text;
+  QString shown = 编辑框_文本字段值->document()->toRawText();
+  if (shown == shownText_) return putText_;
+  // An edited text takes the first line break of the text it was made from.
+  const QString lineBreak = firstLineBreak(putText_);
+  return shown.replace(QChar::ParagraphSeparator, lineBreak)
+      .replace(QChar::LineSeparator, lineBreak);
 }
 
 void FieldPanel::setTextBoxText(const QString& text) {
-  textLineBreak_ =
-      text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
   编辑框_文本字段值->setPlainText(text);
+  putText_ = text;
+  shownText_ = 编辑框_文本字段值->document()->toRawText();
 }
 
 void FieldPanel::openPictureViewer() {

@@ -36,6 +36,8 @@ class FieldPanel : public QObject {
 
   void syncPanelToGridCursor(int row, int column);
   void refreshFieldPanel();
+  // Empties the three value boxes and the preview, its bytes included.
+  void clearValues();
   void readFieldToPanel(PanelKind kind, bool saveToFile = false);
   void writeFieldFromPanel(PanelKind kind);
   void loadTextFromFile();
@@ -68,19 +70,19 @@ class FieldPanel : public QObject {
                         const QString& typedCharacters);
   void createBlobPage(QWidget* page);
   void connectControls();
-  void clearValues();
   bool canWrite() const;
   bool confirmClearField() const;
   // Goes to the record, produces the value (nullopt: refused) and posts it, telling the user.
   void writeField(const std::function<std::optional<FieldValue>()>& value);
   void saveBlobToFile(const Bytes& bytes);
-  // The text box's text with the line breaks of the text last put into it, so a field or
-  // file written with CR LF keeps them.
+  // The text box's text: exactly the text last put into it while the user has not changed
+  // it (the box shows every line break as its own and a no-break space as a blank).
   QString textBoxText() const;
   void setTextBoxText(const QString& text);
 
   MainWindow& window_;
-  QString textLineBreak_ = QStringLiteral("\n");
+  QString putText_;
+  QString shownText_;  // the box's raw text right after putText_ went in
 };
 
 // The panel of a main window (created by connectEditingCommands).

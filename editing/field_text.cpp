@@ -1,5 +1,6 @@
 #include "editing/field_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -46,6 +47,29 @@ std::size_t unsignedNumberLength(std::string_view text) {
   return end;
 }
 
+// Decimal order of the unsigned number at the start of text, of the given length: its value
+// lies in [10^(order - 1), 10^order). Only its sign matters, for a value beyond the range of
+// a double, so the exponent is read saturated.
+long long decimalOrder(std::string_view text, std::size_t length) {
+  const std::string_view number = text.substr(0, length);
+  const std::size_t mark = number.find_first_of("eE");
+  const std::string_view mantissa = number.substr(0, mark);
+  long long exponent = 0;
+  if (mark != std::string_view::npos) {
+    std::size_t at = mark + 1;
+    const bool negative = number[at] == '-';
+    if (number[at] == '+' || negative) ++at;
+    for (; at < number.size(); ++at)
+      exponent = std::min(exponent * 10 + (number[at] - '0'), 1'000'000'000LL);
+    if (negative) exponent = -exponent;
+  }
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const std::size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return 0;
+  const long long shift = static_cast<long long>(point) - static_cast<long long>(first);
+  return (first < point ? shift : shift + 1) + exponent;
+}
+
 }  // namespace
 
 double textToNumber(std::string_view text) {
@@ -58,14 +82,11 @@ double textToNumber(std::string_view text) {
   const std::size_t length = unsignedNumberLength(text);
   double value = 0;
   // from_chars reports an out-of-range magnitude as an error and leaves the value alone:
-  // atof gives infinity for too large and 0 for too small.
+  // atof gives infinity for too large and 0 for too small, written with an exponent or not.
   const auto [end, error] = std::from_chars(text.data(), text.data() + length, value);
   static_cast<void>(end);
-  if (error == std::errc::result_out_of_range) {
-    const std::size_t mark = text.find_first_of("eE");
-    const bool tiny = mark < length && text[mark + 1] == '-';
-    value = tiny ? 0.0 : HUGE_VAL;
-  }
+  if (error == std::errc::result_out_of_range)
+    value = decimalOrder(text, length) <= 0 ? 0.0 : HUGE_VAL;
   return negative ? -value : value;
 }
 

@@ -1,6 +1,8 @@
 #include "editing/record_commands.h"
 
+#include <QComboBox>
 #include <QMenu>
+#include <QTimer>
 
 #include "app/main_window.h"
 #include "editing/field_panel.h"
@@ -17,6 +19,25 @@ void showTableMenuOnGrid(MainWindow& window, const QPoint& globalPosition) {
     prompts().popupMenu(*window.menu(QStringLiteral("表")), globalPosition);
 }
 
+CursorMark markCursor(const SqliteTable& table) {
+  return {table.currentRowId(), table.recordCount()};
+}
+
+void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before) {
+  const SqliteTable& table = window.state().table;
+  if (table.currentRowId() == before.rowId && table.recordCount() == before.records) return;
+  EGrid& grid = *window.高级表格1;
+  const int row = grid.currentRow();
+  const int column = grid.currentColumn();
+  const int record = window.组合框_记录序号->currentIndex();
+  const int field = window.组合框_字段名称->currentIndex();
+  window.refreshShownObject();
+  if (row >= 0 && row < grid.rowCount() && column >= 0 && column < grid.columnCount())
+    grid.setCurrentCell(row, column);
+  if (record < window.组合框_记录序号->count()) window.组合框_记录序号->setCurrentIndex(record);
+  window.组合框_字段名称->setCurrentIndex(field);
+}
+
 void rememberCellText(MainWindow& window, int row, int column) {
   if (row == -1 || column == -1) return;
   window.state().editStartText = toProgramText(window.高级表格1->cellText(row, column));
@@ -30,6 +51,7 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   const std::string text = toProgramText(typed, &convertible);
   if (convertible && text == window.state().editStartText) return;
   table.goTo(row);
+  const CursorMark before = markCursor(table);
   table.beginEdit();
   // A text the code page cannot hold is never set, so the post fails and says so.
   if (convertible) table.setField(column, text);
@@ -39,6 +61,8 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   }
   window.appendLog(QStringLiteral("已修改 ") + window.高级表格1->cellText(0, column) +
                    QStringLiteral(" 字段值：") + typed);
+  // The grid may be shown afresh only once the editor that ended the edit has closed.
+  QTimer::singleShot(0, &window, [&window, before] { keepGridPairedWithCursor(window, before); });
 }
 
 void insertEmptyRecord(MainWindow& window) {

@@ -17,4 +17,16 @@ std::string toProgramText(const QString& text, bool* ok) {
   return program ? std::move(*program) : std::string();
 }
 
+std::optional<QString> fromFileText(std::string_view bytes) {
+  const std::optional<std::string> text = fileTextAsProgramText(bytes);
+  if (!text) return std::nullopt;
+  return fromProgramText(*text);
+}
+
+QString unreadableFileTextMessage(const QString& path) {
+  return QStringLiteral(
+             "无法读取文件中的文字：它既不是本机代码页的文本，也不是 GB18030 文本。\r\n") +
+         path;
+}
+
 }  // namespace tabulor

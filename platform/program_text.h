@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include <QString>
 
@@ -16,5 +18,12 @@ QString fromProgramText(const std::string& text);
 // QString to program text; sets *ok (when given) to false, and returns an empty
 // text, when a character has no representation in the program code page.
 std::string toProgramText(const QString& text, bool* ok = nullptr);
+
+// The text of a file (its bytes up to the first zero byte) for a text box: program text,
+// or GB18030 when it is not valid program text; nullopt when it is neither.
+std::optional<QString> fromFileText(std::string_view bytes);
+
+// What the user is told when a file's text is neither.
+QString unreadableFileTextMessage(const QString& path);
 
 }  // namespace tabulor

@@ -225,4 +225,15 @@ std::optional<std::string> fromUtf8(std::string_view utf8) {
   return converted;
 }
 
+std::optional<std::string> fileTextAsProgramText(std::string_view bytes) {
+  const std::string_view text = untilZero(bytes);
+  if (toUtf8(text)) return std::string(text);
+  const iconv_t legacy = iconv_open("UTF-8", "GB18030");
+  if (legacy == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const std::optional<std::string> utf8 = convert(legacy, text);
+  iconv_close(legacy);
+  if (!utf8) return std::nullopt;
+  return fromUtf8(*utf8);
+}
+
 }  // namespace tabulor

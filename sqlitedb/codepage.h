@@ -19,6 +19,11 @@ bool programCodePageIsUtf8();
 std::optional<std::string> toUtf8(std::string_view programText);
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
+// The text of a file (up to its first zero byte) as program text: unchanged when it is valid
+// in the program code page; otherwise decoded as GB18030, the legacy Chinese code page most
+// such files are in. nullopt when it is neither, or holds what the program code page cannot.
+std::optional<std::string> fileTextAsProgramText(std::string_view bytes);
+
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);
 

@@ -313,10 +313,11 @@ bool SqliteTable::bindPending(sqlite3_stmt* statement) const {
             if (!utf8) return SQLITE_MISUSE;
             return sqlite3_bind_text(statement, parameter, utf8->c_str(), -1, SQLITE_TRANSIENT);
           } else {
-            // A zero-length blob must not become NULL: bind a non-null pointer.
+            // A zero-length blob must not become NULL: bind a non-null pointer. The 64-bit
+            // length lets the engine refuse a blob it cannot hold instead of storing it cut.
             static const unsigned char kEmpty = 0;
-            return sqlite3_bind_blob(statement, parameter, value.empty() ? &kEmpty : value.data(),
-                                     static_cast<int>(value.size()), SQLITE_TRANSIENT);
+            return sqlite3_bind_blob64(statement, parameter, value.empty() ? &kEmpty : value.data(),
+                                       value.size(), SQLITE_TRANSIENT);
           }
         },
         *pending);

@@ -40,6 +40,8 @@ class SqliteTable {
 
   bool goTo(std::int32_t record);
   std::int32_t currentRecord() const { return currentRecord_; }
+  // The row id of the current record in the snapshot; nullopt without one.
+  std::optional<std::int64_t> currentRowId() const;
   bool beginEdit();
   bool setField(const FieldRef& field, const FieldValue& value);
   bool post();
@@ -65,7 +67,6 @@ class SqliteTable {
                           const RowChange& change, int operation) const;
   sqlite3* connection() const;
   std::optional<int> columnIndex(const FieldRef& field) const;
-  std::optional<std::int64_t> currentRowId() const;
   bool bindPending(sqlite3_stmt* statement) const;
 
   std::int32_t currentRecord_ = 0;

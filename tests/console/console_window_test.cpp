@@ -158,6 +158,20 @@ TEST_F(ConsoleWindow, QueryShowsItsRowsInTheMainGrid) {
   EXPECT_TRUE(console->isVisible());  // the console stays open
 }
 
+TEST_F(ConsoleWindow, AnInsertWithReturningInQueryModeInsertsOnceAndShowsItsRow) {
+  openConsole();
+  type(QStringLiteral("insert into t(a, b) values (3, 'three') returning a, b"));
+  setMode(true);
+  console->runConsoleSql();
+  EXPECT_EQ(lastBox(), box("查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40));
+  EXPECT_EQ(window->高级表格1->rowCount(), 2);
+  EXPECT_EQ(gridRow(*window->高级表格1, 1), QStringList({"1", "3", "three"}));
+  SqliteDataset check;
+  ASSERT_TRUE(check.open("select count(*) from t where a = 3", state.db));
+  ASSERT_TRUE(check.requery());
+  EXPECT_EQ(check.fetchAllText().cell(0, 0), "1");
+}
+
 TEST_F(ConsoleWindow, FailedQueryShowsTheEngineTextAndLeavesTheGrid) {
   window->setTreeSelection(1);
   const QStringList shown = gridRow(*window->高级表格1, 1);
@@ -209,6 +223,51 @@ TEST_F(ConsoleWindow, ExecuteRefreshesTheMainTreeWhateverTheOutcome) {
   EXPECT_TRUE(logLines().filter(QStringLiteral("SQL")).isEmpty());
 }
 
+// Under code page 936 a character GBK lacks cannot reach the engine: the run fails and
+// the statement run before is not run again in its place.
+TEST_F(ConsoleWindow, SqlTheCodePageCannotHoldFailsWithoutRunningTheEarlierStatement) {
+  CodePageScope page("GBK");
+  openConsole();
+  run(QStringLiteral("select a from t order by a"));
+  const QStringList shown = gridRow(*window->高级表格1, 1);
+  for (const bool query : {true, false}) {
+    prompts.clear();
+    type(QStringLiteral("insert into t values (5, '\U0001F600')"));
+    setMode(query);
+    console->runConsoleSql();
+    EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("SQL语句中有本机代码页无法表示的字符。")));
+    EXPECT_EQ(prompts.records().size(), 1u);
+  }
+  EXPECT_EQ(gridRow(*window->高级表格1, 1), shown);
+  SqliteDataset check;
+  ASSERT_TRUE(check.open("select count(*) from t", state.db));
+  ASSERT_TRUE(check.requery());
+  EXPECT_EQ(check.fetchAllText().cell(0, 0), "2");
+}
+
+// A file that is not valid UTF-8 but valid GB18030 is decoded as GB18030; a file that is
+// neither leaves the SQL text as it was, with a message.
+TEST_F(ConsoleWindow, ImportDecodesGb18030AndRefusesTextInNoKnownCodePage) {
+  // "select 中文, " then U+20000 in GB18030's four-byte form.
+  std::ofstream(path("gb.sql").toStdString(), std::ios::binary)
+      << "select '\xD6\xD0\xCE\xC4\x95\x32\x82\x36'";
+  std::ofstream(path("bad.sql").toStdString(), std::ios::binary) << "select '\x81\x20'";
+  openConsole();
+  prompts.queueFile(path("gb.sql"));
+  console->importSqlFromFile();
+  EXPECT_EQ(console->sqlText(), QStringLiteral("select '中文\U00020000'"));
+  EXPECT_TRUE(prompts.records(ScriptedPrompts::Kind::Message).empty());
+
+  prompts.queueFile(path("bad.sql"));
+  console->importSqlFromFile();
+  EXPECT_EQ(console->sqlText(), QStringLiteral("select '中文\U00020000'"));
+  EXPECT_EQ(lastBox(),
+            std::make_tuple(QStringLiteral("无法读取文件中的文字：它既不是本机代码页的文本，也不是 "
+                                           "GB18030 文本。\r\n") +
+                                path("bad.sql"),
+                            QString(), 0x10));
+}
+
 class ConsoleTemplates : public ConsoleWindowTest {
  protected:
   void writeTemplates(const std::string& bytes) {
@@ -237,6 +296,12 @@ TEST_F(ConsoleTemplates, AreReadFromTheProgramFolderIntoAHiddenList) {
   EXPECT_FALSE(grid.isHidden());
   console->toggleTemplateList();
   EXPECT_TRUE(grid.isHidden());
+}
+
+TEST_F(ConsoleTemplates, AGb18030FileIsDecodedUnderUtf8) {
+  writeTemplates("select * from \xB1\xED\r\n");  // 表 in GB18030
+  openConsole();
+  EXPECT_EQ(templateRows(), QStringList({"序号|SQL模板", "1|select * from 表"}));
 }
 
 TEST_F(ConsoleTemplates, AreProgramTextInTheProgramCodePage) {

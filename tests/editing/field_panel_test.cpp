@@ -1,13 +1,16 @@
+#include <QAction>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 
 #include "editing/picture_panels.h"
 #include "editing_fixture.h"
@@ -193,6 +196,39 @@ TEST_F(FieldPanelTest, TextKeepsItsCrLfLineBreaksThroughReadAndWrite) {
   EXPECT_EQ(stored("s"), "text:'x\ny'");
 }
 
+// Text read into the panel and written back unedited stores the same bytes, whatever its
+// line breaks and blanks.
+TEST_F(FieldPanelTest, UneditedTextIsWrittenBackByteForByte) {
+  const char* const cases[] = {
+      "610D62",            // a CR b
+      "610A62",            // a LF b
+      "610D0A62",          // a CR LF b
+      "610D0A620A630D64",  // mixed
+      "610D0A",            // a trailing break
+      "610A0A",            // an empty last line
+      "61C2A062",          // a no-break space
+      "61E3808062",        // an ideographic space
+      "0D0D0A0A",          // breaks only
+  };
+  SqliteDB db;
+  ASSERT_TRUE(db.open(toProgramText(database)));
+  for (const char* hex : cases) {
+    ASSERT_TRUE(db.execute(std::string("UPDATE t SET s = CAST(X'") + hex + "' AS TEXT)"));
+    choose(1, kS);
+    panel().按钮_读文本字段值->click();
+    panel().按钮_写文本字段值->click();
+    EXPECT_EQ(value("SELECT hex(s) FROM t WHERE id = 1"), hex);
+  }
+  // An edited text takes the text's first line break.
+  ASSERT_TRUE(db.execute("UPDATE t SET s = 'a' || char(13) || 'b' WHERE id = 1"));
+  choose(1, kS);
+  panel().按钮_读文本字段值->click();
+  panel().编辑框_文本字段值->moveCursor(QTextCursor::End);
+  panel().编辑框_文本字段值->insertPlainText(QStringLiteral("\nc"));
+  panel().按钮_写文本字段值->click();
+  EXPECT_EQ(value("SELECT hex(s) FROM t WHERE id = 1"), "610D620D63");
+}
+
 TEST_F(FieldPanelTest, BlobFromFileClearAndWriteOut) {
   choose(1, kB);
   window->高级选择夹1->setCurrentIndex(3);
@@ -255,6 +291,48 @@ TEST_F(FieldPanelTest, BlobFromFileThatIsCancelledOrUnreadableKeepsTheField) {
   }
 }
 
+// A blob file longer than any value the engine holds is refused before it is read, never
+// stored cut. The file is sparse: it takes no room on the disk.
+TEST_F(FieldPanelTest, BlobFileOver2GiBIsRefusedAndTheFieldKept) {
+  const QString file = path("huge.bin");
+  QFile huge(file);
+  ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(huge.resize(qint64{1} << 31));
+  huge.close();
+  choose(1, kB);
+  prompts.clear();
+  prompts.queueFile(file);
+  panel().按钮_从文件写到字节集字段->click();
+  EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("写字段值失败！")});
+  EXPECT_EQ(stored("b"), "blob:X'00FF41'");
+}
+
+// A text file that is not valid program text (UTF-8 here) but valid GB18030 is decoded as
+// GB18030; one that is neither leaves the box as it was, with a message.
+TEST_F(FieldPanelTest, TextFilesInGb18030AreDecodedOthersAreRefused) {
+  prompts.queueFile(
+      fileIn(QStringLiteral("gb.txt"), QByteArray("\xD6\xD0\xCE\xC4\r\n\x95\x32\x82\x36")));
+  panel().按钮_从文件读入文本->click();
+  EXPECT_EQ(textBox(), QStringLiteral("中文\n\U00020000"));
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+  choose(1, kS);
+  prompts.queueFile(fileIn(QStringLiteral("gb.txt"), QByteArray("\xD6\xD0\xCE\xC4\r\n")));
+  panel().按钮_从文件读入文本->click();
+  panel().按钮_写文本字段值->click();
+  EXPECT_EQ(stored("s"), "text:'中文\r\n'");
+
+  prompts.clear();
+  const QString bad = fileIn(QStringLiteral("bad.txt"), QByteArray("\x81\x20"));
+  prompts.queueFile(bad);
+  panel().按钮_从文件读入文本->click();
+  EXPECT_EQ(textBox(), QStringLiteral("中文\n"));
+  EXPECT_EQ(prompts.messages(),
+            QStringList{QStringLiteral("无法读取文件中的文字：它既不是本机代码页的文本，也不是 "
+                                       "GB18030 文本。\r\n") +
+                        bad});
+  EXPECT_EQ(prompts.records(Kind::Message).front().flags, 0x10);
+}
+
 TEST_F(FieldPanelTest, TextFilesLoadUpToAZeroByteAndSaveAndOpenInTheEditor) {
   prompts.queueFile(fileIn(QStringLiteral("in.txt"), QByteArray("before\0after", 12)));
   panel().按钮_从文件读入文本->click();
@@ -287,6 +365,20 @@ TEST_F(FieldPanelTest, NumberBoxesFilterTypedCharactersOnly) {
   EXPECT_EQ(decimal.text(), QStringLiteral("1-2.3"));
   QTest::keyClick(&integer, Qt::Key_Backspace);
   EXPECT_EQ(integer.text(), QStringLiteral("1-2"));
+  // Delete arrives with the text U+007F under X11, with none elsewhere.
+  for (QLineEdit* box : {&integer, &decimal}) {
+    for (const QString& text : {QString(QChar(0x7F)), QString()}) {
+      box->setText(QStringLiteral("123"));
+      box->setCursorPosition(0);
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, text);
+      QCoreApplication::sendEvent(box, &press);
+      EXPECT_EQ(box->text(), QStringLiteral("23")) << box->objectName().toStdString();
+    }
+    box->setCursorPosition(2);
+    QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QString(QChar(0x08)));
+    QCoreApplication::sendEvent(box, &back);
+    EXPECT_EQ(box->text(), QStringLiteral("2"));
+  }
   integer.setText(QStringLiteral("12.5"));
   EXPECT_EQ(integer.text(), QStringLiteral("12.5"));
 }
@@ -329,6 +421,47 @@ TEST_F(FieldPanelTest, PageControlsSitAtTheirDesignedPlacesWithAccessibleNames) 
     EXPECT_EQ(control->mapTo(pages, QPoint(0, 0)), c.designed) << c.name;
     EXPECT_EQ(control->accessibleName(), QString::fromUtf8(c.accessible)) << c.name;
   }
+}
+
+// Showing a table fills the selectors without selecting or reading anything, whatever the
+// selectors held for the table shown before.
+class FieldPanelFill : public EditingTest {
+ protected:
+  void SetUp() override {
+    openAndShow(
+        "CREATE TABLE five(x); INSERT INTO five VALUES (1), (2), (3), (4), (5);"
+        "CREATE TABLE two(y BLOB); INSERT INTO two VALUES (X'01'), (X'02');"
+        "CREATE VIEW v AS SELECT x FROM five;",
+        QStringLiteral("five"));
+  }
+};
+
+TEST_F(FieldPanelFill, ShowingATableReadsNothingAndSelectsNothing) {
+  window->高级表格1->setCurrentCell(5, 1);
+  ASSERT_EQ(window->组合框_记录序号->currentIndex(), 4);
+  select(QStringLiteral("two"));
+  EXPECT_TRUE(prompts.records(Kind::Message).empty());
+  EXPECT_EQ(window->组合框_记录序号->currentIndex(), -1);
+  EXPECT_EQ(window->组合框_字段名称->currentIndex(), -1);
+  EXPECT_EQ(window->组合框_记录序号->count(), 2);
+
+  // Deleting the last record shows the table afresh: only the question and the success.
+  window->高级表格1->setCurrentCell(2, 1);
+  prompts.queueAnswer(Answer::Yes);
+  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("您确认要删除当前记录吗？"),
+                                             QStringLiteral("已成功删除当前记录。")}));
+}
+
+TEST_F(FieldPanelFill, ClearingTheDataViewDropsThePicturesBytesToo) {
+  select(QStringLiteral("two"));
+  window->高级选择夹1->setCurrentIndex(3);
+  choose(1, 1);
+  ASSERT_EQ(panel().图片框_字节集预览->picture(), Bytes({0x01}));
+  window->setTreeSelection(0);  // a section heading: the data view is cleared
+  ASSERT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_TRUE(panel().图片框_字节集预览->picture().empty());
+  EXPECT_TRUE(panel().图片框_字节集预览->pixmap().isNull());
 }
 
 }  // namespace

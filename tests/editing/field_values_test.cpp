@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,24 @@ TEST(TextToNumber, ReadsTheLongestDecimalPrefixLikeAtof) {
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(textToNumber(c.text), c.value) << c.text;
   EXPECT_TRUE(std::isinf(textToNumber("1e400")));
   EXPECT_TRUE(std::signbit(textToNumber("-1e400")));
+}
+
+// Beyond the range of a double, the magnitude decides, however the number is written.
+TEST(TextToNumber, OutOfRangeGivesZeroBelowAndInfinityAboveLikeAtof) {
+  const std::string zeros(400, '0');
+  const struct {
+    std::string text;
+    double value;
+  } cases[] = {
+      {"0." + zeros + "1", 0.0},          {"-0." + zeros + "1", -0.0},      {"0.00001e-400", 0.0},
+      {"1" + zeros + "e-800", 0.0},       {"1" + zeros, HUGE_VAL},          {"0.1e400", HUGE_VAL},
+      {"0." + zeros + "1e800", HUGE_VAL}, {"-1" + zeros + ".5", -HUGE_VAL},
+  };
+  for (const auto& c : cases) {
+    const double value = textToNumber(c.text);
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
+  }
 }
 
 TEST(IntegerPageValue, WholeNumbersOf64BitsStayExactOthersConvertAsNumbers) {

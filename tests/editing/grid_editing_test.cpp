@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ class GridEditing : public EditingTest {
     editor->setText(text);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the grid commits the editor's text queued
+    QCoreApplication::processEvents();  // what the write leaves for after the editor closed
   }
   std::string writes() { return value("SELECT count(*) FROM writes"); }
 };
@@ -73,6 +75,30 @@ TEST_F(GridEditing, ARefusedUpdateShowsTheEngineTextAndKeepsTheTypedText) {
   EXPECT_EQ(grid().cellText(1, 2), QStringLiteral("much too long"));
   EXPECT_EQ(value("SELECT name FROM t WHERE id = 1"), "hello");
   EXPECT_EQ(logLines().size(), logSize);
+}
+
+// An edit of the INTEGER PRIMARY KEY changes the row's place among the row ids: later edits
+// and the delete of that grid row must still reach the record the grid shows there.
+TEST_F(GridEditing, AfterAnEditMovesTheRowIdEditsAndDeletesReachTheRecordShown) {
+  editCell(1, 1, QStringLiteral("100"));
+  EXPECT_EQ(value("SELECT group_concat(id) FROM (SELECT id FROM t ORDER BY id)"), "2,100");
+  EXPECT_EQ(grid().currentRow(), 1);
+  EXPECT_EQ(grid().currentColumn(), 1);
+  const std::string shownId = toProgramText(grid().cellText(1, 1));
+  EXPECT_EQ(toProgramText(grid().cellText(1, 2)),
+            value("SELECT name FROM t WHERE id = " + shownId));
+
+  editCell(1, 2, QStringLiteral("seen"));
+  EXPECT_EQ(value("SELECT name FROM t WHERE id = " + shownId), "seen");
+  EXPECT_EQ(value("SELECT count(*) FROM t WHERE name = 'seen'"), "1");
+
+  grid().setCurrentCell(1, 2);
+  prompts.queueAnswer(Answer::Yes);
+  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  EXPECT_EQ(value("SELECT count(*) FROM t WHERE id = " + shownId), "0");
+  EXPECT_EQ(value("SELECT count(*) FROM t"), "1");
+  EXPECT_EQ(prompts.messages().last(), QStringLiteral("已成功删除当前记录。"));
+  EXPECT_TRUE(prompts.records(Kind::Message).size() == 2u) << "the question and the success";
 }
 
 TEST_F(GridEditing, AViewIsNeverWrittenAndGetsNoContextMenu) {
