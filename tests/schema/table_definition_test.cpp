@@ -4,6 +4,7 @@
 
 #include "schema/designer.h"
 #include "schema_fixture.h"
+#include "sqlitedb/program_text.h"
 
 namespace tabulor::schema {
 namespace {
@@ -92,6 +93,15 @@ TEST(ParseTableDefinition, ColumnsKeepTheirTextAsWritten) {
                                                           "CHECK (b <> '')", "UNIQUE (b)"}));
   EXPECT_EQ(table->options, "STRICT, WITHOUT ROWID");
   EXPECT_TRUE(table->withoutRowid);
+}
+
+// In GBK the second byte of 乚 is "]" and that of 乣 is "`": a name must not end there.
+TEST(ParseTableDefinition, DoubleByteCharactersAreSteppedOverWhole) {
+  testing::CodePageScope page("GBK");
+  const std::string sql = programText("CREATE TABLE t ([乚号] TEXT, `乣,名` INT, 价格 NUMERIC)");
+  EXPECT_EQ(parseTableDefinition(sql), (Columns{{programText("乚号"), programText("文本型"), 0},
+                                                {programText("乣,名"), programText("整数型"), 0},
+                                                {programText("价格"), programText("小数型"), 0}}));
 }
 
 TEST(ParseTableDefinition, PieceSplitKeepsEmptyPiecesButNoEmptyTail) {
