@@ -17,6 +17,8 @@ constexpr std::size_t kDefinitionLimit = 199;
 constexpr std::size_t kStatementLimit = 1999;
 // Waits out a lock another program holds briefly, without freezing the window for long.
 constexpr int kBusyTimeoutMs = 2000;
+// Engine steps between two calls of the progress handler: well under a millisecond.
+constexpr int kProgressSteps = 10000;
 
 bool isInMemoryName(const std::string& fileName) {
   return fileName.empty() || equalsIgnoringAsciiCase(fileName, ":memory:");
@@ -173,6 +175,15 @@ bool SqliteDB::rollbackTransaction(const std::string& name) {
 }
 
 bool SqliteDB::inTransaction() const { return handle_ && sqlite3_get_autocommit(handle_) == 0; }
+
+void SqliteDB::setProgressHandler(std::function<bool()> handler) {
+  progressHandler_ = std::move(handler);
+  if (!handle_) return;
+  if (!progressHandler_) return sqlite3_progress_handler(handle_, 0, nullptr, nullptr);
+  sqlite3_progress_handler(
+      handle_, kProgressSteps,
+      [](void* self) { return static_cast<SqliteDB*>(self)->progressHandler_() ? 0 : 1; }, this);
+}
 
 std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
   std::vector<std::string> values;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,12 @@ class SqliteDB {
   // True while a transaction (the user's or a savepoint) is open on the connection.
   bool inTransaction() const;
 
+  // While set, called every few thousand engine steps of a statement running on the open
+  // connection; returning false interrupts the statement, which fails ("interrupted")
+  // and undoes its work. An interrupted change inside a transaction undoes the whole
+  // transaction, so only work outside one should be offered to be cancelled.
+  void setProgressHandler(std::function<bool()> handler);
+
   bool tableExists(const std::string& name);
   std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
   std::string tableSql(const std::string& name);
@@ -74,6 +81,7 @@ class SqliteDB {
   // Moves on with every statement run here that may change data, and with every
   // rollback: a cursor compares it to know whether its row-id snapshot still holds.
   std::uint64_t changeTicket_ = 0;
+  std::function<bool()> progressHandler_;
 };
 
 // A connection that hands file names and SQL to the engine unconverted.

@@ -136,6 +136,23 @@ TEST_F(SqliteDBTest, TransactionStatementsAndEngineRefusals) {
   EXPECT_TRUE(trace.contains("ROLLBACK TRANSACTION "));
 }
 
+// Long work is watched, and a refusal stops it with nothing of it left behind.
+TEST_F(SqliteDBTest, AProgressHandlerWatchesAndCanInterruptLongWork) {
+  ASSERT_TRUE(db.execute(
+      "CREATE TABLE t (a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+      " WHERE i < 20000) INSERT INTO t SELECT i FROM n"));
+  int calls = 0;
+  db.setProgressHandler([&calls] { return ++calls < 3; });
+  EXPECT_FALSE(db.execute("UPDATE t SET a = -a"));
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(db.errorText(), "interrupted");
+  db.setProgressHandler({});
+  auto sum = db.query("SELECT sum(a) FROM t");
+  ASSERT_TRUE(sum->requery());
+  EXPECT_EQ(sum->fetchAllText().cell(0, 0), "200010000") << "the update was undone";
+  EXPECT_TRUE(db.execute("UPDATE t SET a = -a")) << "no handler once it is cleared";
+}
+
 TEST_F(SqliteDBTest, TableExistsUsesLikeOnTheMainSchemaOnly) {
   SqlTrace trace;
   SqliteDB traced;
