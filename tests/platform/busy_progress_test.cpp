@@ -1,0 +1,83 @@
+#include "platform/busy_progress.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QWidget>
+
+#include "platform/environment.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/sqlite_db.h"
+
+namespace tabulor {
+namespace {
+
+class BusyProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(db.open(":memory:", true));
+    ASSERT_TRUE(db.execute(
+        "CREATE TABLE t (a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+        " WHERE i < 20000) INSERT INTO t SELECT i FROM n"));
+  }
+  QProgressDialog* dialog() { return window.findChild<QProgressDialog*>(); }
+  // The engine calls the scope this way while a statement runs.
+  bool engineCallsAfter(std::int64_t milliseconds) {
+    env.setTickCount(env.tickCount() + milliseconds);
+    return db.execute("SELECT 1") && busy->keepGoing();
+  }
+  std::string sum() {
+    auto result = db.query("SELECT sum(a) FROM t");
+    return result->requery() ? result->fetchAllText().cell(0, 0) : "<failed>";
+  }
+
+  ScopedTestEnvironment env{QString()};
+  QWidget window;
+  SqliteDB db;
+  std::unique_ptr<BusyProgress> busy;
+};
+
+TEST_F(BusyProgressTest, ShowsABusyCursorThenADialogWhoseCancelInterruptsTheWork) {
+  busy = std::make_unique<BusyProgress>(&window, db, QStringLiteral("正在修改表……"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "nothing before the engine works";
+  ASSERT_TRUE(engineCallsAfter(0));
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ASSERT_TRUE(engineCallsAfter(400));
+  EXPECT_EQ(dialog(), nullptr) << "short work shows no dialog";
+
+  ASSERT_TRUE(engineCallsAfter(200));
+  ASSERT_NE(dialog(), nullptr);
+  EXPECT_TRUE(dialog()->isVisible());
+  EXPECT_EQ(dialog()->findChild<QLabel*>()->text(), QStringLiteral("正在修改表……"));
+  QPushButton* cancel = dialog()->findChild<QPushButton*>();
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
+
+  cancel->click();
+  EXPECT_FALSE(busy->keepGoing());
+  EXPECT_FALSE(db.execute("UPDATE t SET a = -a")) << "the engine is told to stop";
+  EXPECT_EQ(db.errorText(), "interrupted");
+
+  busy.reset();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(dialog(), nullptr);
+  EXPECT_EQ(sum(), "200010000") << "the interrupted change was undone";
+  EXPECT_TRUE(db.execute("UPDATE t SET a = -a")) << "the connection is no longer watched";
+}
+
+// Interrupting a change would undo the user's whole transaction.
+TEST_F(BusyProgressTest, InsideATransactionTheWorkCannotBeCancelled) {
+  ASSERT_TRUE(db.beginTransaction());
+  busy = std::make_unique<BusyProgress>(&window, db, QStringLiteral("正在执行……"));
+  ASSERT_TRUE(engineCallsAfter(0));
+  ASSERT_TRUE(engineCallsAfter(600));
+  ASSERT_NE(dialog(), nullptr);
+  EXPECT_EQ(dialog()->findChild<QPushButton*>(), nullptr);
+  EXPECT_TRUE(busy->keepGoing());
+}
+
+}  // namespace
+}  // namespace tabulor
