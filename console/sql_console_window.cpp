@@ -18,6 +18,7 @@
 #include "console/kept_error.h"
 #include "console/sql_kind.h"
 #include "console/sql_templates.h"
+#include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
@@ -26,6 +27,8 @@
 
 namespace tabulor {
 namespace {
+
+const QString kRunningSql = QStringLiteral("正在执行SQL语句，请稍候……");
 
 template <typename Widget>
 Widget* named(Widget* widget, const QString& name, const QString& accessible) {
@@ -223,7 +226,10 @@ void SqlConsoleWindow::runConsoleSql() {
 
 void SqlConsoleWindow::runQuery(const std::string& sql) {
   AppState& state = main_.state();
-  const ConsoleOutcome outcome = runConsoleQuery(sql, state.db, *state.dataset);
+  const ConsoleOutcome outcome = [&] {
+    BusyProgress busy(this, state.db, kRunningSql);
+    return runConsoleQuery(sql, state.db, *state.dataset);
+  }();
   if (outcome.ok) {
     // A section heading: no table or view stays selected, and the data view is cleared.
     main_.setTreeSelection(0);
@@ -235,7 +241,10 @@ void SqlConsoleWindow::runQuery(const std::string& sql) {
 
 void SqlConsoleWindow::runExecute(const std::string& sql) {
   SqliteDB& db = main_.state().db;
-  const ConsoleOutcome outcome = runConsoleExecute(sql, db);
+  const ConsoleOutcome outcome = [&] {
+    BusyProgress busy(this, db, kRunningSql);
+    return runConsoleExecute(sql, db);
+  }();
   const EngineError failure = engineErrorOf(db);
   main_.reloadStructureTree();
   if (!outcome.ok) keptError_.keep(failure, engineErrorOf(db));

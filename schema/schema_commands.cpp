@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
+#include "platform/busy_progress.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
 #include "schema/command_prompts.h"
@@ -73,8 +74,12 @@ class SchemaCommands : public QObject {
   }
 
   void clearTable() {
-    apply(schema::clearTable(db(), toProgramText(window_.编辑框_表名称->text()),
-                             schema::askYesWithPrompts()));
+    const schema::Outcome outcome = [this] {
+      BusyProgress busy(&window_, db(), QStringLiteral("正在清空表，请稍候……"));
+      return schema::clearTable(db(), toProgramText(window_.编辑框_表名称->text()),
+                                schema::askYesWithPrompts());
+    }();
+    apply(outcome);
   }
 
   void newView() { apply(schema::newView(db(), schema::askTextWithPrompts())); }

@@ -57,6 +57,29 @@ TEST_F(AlterTable, RenameDeleteAndAppendRunsTheRebuildSequence) {
   EXPECT_TRUE(outcome.reloadStructureTree && outcome.refreshShownObject && outcome.closeDesigner);
 }
 
+// Cancelling a long rebuild, wherever it stands, leaves the table exactly as it was.
+TEST_F(AlterTable, ACancelledRebuildLeavesTheTableAsItWas) {
+  run("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+      " INSERT INTO t SELECT i, 'many', i % 7 FROM n");
+  const std::string definition = db_.tableSql("t");
+  const Rows before = rows("SELECT _ROWID_, * FROM t ORDER BY _ROWID_");
+  // The first copy of the rows, then the copy back after the old table was dropped.
+  for (int cancelAt : {1, 12, 30}) {
+    open("t");
+    edit(2, DesignerGrid::kName, "bb");
+    int calls = 0;
+    db_.setProgressHandler([&calls, cancelAt] { return ++calls < cancelAt; });
+    const Outcome outcome = confirm();
+    db_.setProgressHandler({});
+    ASSERT_EQ(calls, cancelAt) << "the rebuild is long enough to be cancelled there";
+    expectFailure(outcome);
+    EXPECT_EQ(db_.tableSql("t"), definition) << cancelAt;
+    EXPECT_EQ(rows("SELECT _ROWID_, * FROM t ORDER BY _ROWID_"), before) << cancelAt;
+    EXPECT_TRUE(
+        rows("SELECT name FROM sqlite_master WHERE name LIKE '\\_\\_temp%' ESCAPE '\\'").empty());
+  }
+}
+
 TEST_F(AlterTable, DataFollowsPositionNotName) {
   open("t");
   // Swapping the names of a and b moves no data: each position keeps its values.
