@@ -130,7 +130,7 @@ void SqlConsoleWindow::createControls() {
   connect(按钮_关闭, &QPushButton::clicked, this, &SqlConsoleWindow::closeSqlConsole);
   connect(按钮_从模板导入, &QPushButton::clicked, this, &SqlConsoleWindow::toggleTemplateList);
   connect(按钮_从文件导入, &QPushButton::clicked, this, &SqlConsoleWindow::importSqlFromFile);
-  connect(高级表格1, &EGrid::doubleClicked, this, &SqlConsoleWindow::applySelectedTemplate);
+  connect(高级表格1, &EGrid::cellDoubleClicked, this, &SqlConsoleWindow::applySelectedTemplate);
   connect(高级表格1, &EGrid::rightButtonReleased, this,
           [this](int, int, const QPoint& at) { showTemplateMenu(at); });
   connect(apply, &QAction::triggered, this, &SqlConsoleWindow::applySelectedTemplate);
@@ -214,7 +214,6 @@ QString SqlConsoleWindow::sqlText() const {
 }
 
 void SqlConsoleWindow::runConsoleSql() {
-  keptError_.forget();
   bool convertible = false;
   const std::string sql = toProgramText(sqlText(), &convertible);
   if (!convertible) return showNotice(unconvertibleSqlNotice());
@@ -247,7 +246,7 @@ void SqlConsoleWindow::runExecute(const std::string& sql) {
   }();
   const EngineError failure = engineErrorOf(db);
   main_.reloadStructureTree();
-  if (!outcome.ok) keptError_.keep(failure, engineErrorOf(db));
+  if (!outcome.ok) keptError_.keep(failure, db);
   showNotice(outcome.notice);
 }
 

@@ -237,6 +237,8 @@ EGrid::EGrid(QWidget* parent) : QTableView(parent), model_(new EGridModel(this))
   verticalHeader()->setHighlightSections(false);
   corner_ = findChild<QAbstractButton*>();
   if (corner_) corner_->installEventFilter(this);
+  horizontalHeader()->viewport()->installEventFilter(this);
+  verticalHeader()->viewport()->installEventFilter(this);
   connect(model_, &EGridModel::cellEdited, this, &EGrid::editEnded);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& now, const QModelIndex& before) {
@@ -379,12 +381,69 @@ void EGrid::mouseReleaseEvent(QMouseEvent* event) {
   QTableView::mouseReleaseEvent(event);
 }
 
+void EGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    emit cellDoubleClicked(index.isValid() ? index.row() + model_->shownFixedRows() : -1,
+                           index.isValid() ? index.column() + model_->shownFixedColumns() : -1);
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+QPoint EGrid::fixedCellAt(const QObject* part, const QPoint& at) const {
+  const int fr = model_->shownFixedRows();
+  const int fc = model_->shownFixedColumns();
+  const auto band = [](int position, int extent, int count) {
+    return extent > 0 ? std::clamp(position * count / extent, 0, count - 1) : 0;
+  };
+  const QHeaderView* columns = horizontalHeader();
+  const QHeaderView* rows = verticalHeader();
+  if (part == columns->viewport()) {
+    const int section = columns->logicalIndexAt(at.x());
+    return {section < 0 ? -1 : section + fc, band(at.y(), columns->height(), fr)};
+  }
+  if (part == rows->viewport()) {
+    const int section = rows->logicalIndexAt(at.y());
+    return {band(at.x(), rows->width(), fc), section < 0 ? -1 : section + fr};
+  }
+  return {fc > 0 ? band(at.x(), corner_->width(), fc) : -1,
+          fr > 0 ? band(at.y(), corner_->height(), fr) : -1};
+}
+
+// A press on a row's fixed cells makes that row current, as a press on its cells does.
+void EGrid::reportFixedCellMouse(const QObject* part, const QMouseEvent& event) {
+  const QPoint cell = fixedCellAt(part, event.position().toPoint());
+  const int row = cell.y();
+  const int column = cell.x();
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+      if (part == verticalHeader()->viewport() && row >= 0)
+        setCurrentCell(row, std::max(currentColumn(), model_->shownFixedColumns()));
+      break;
+    case QEvent::MouseButtonRelease:
+      if (event.button() == Qt::RightButton)
+        emit rightButtonReleased(row, column, event.globalPosition().toPoint());
+      break;
+    case QEvent::MouseButtonDblClick:
+      if (event.button() == Qt::LeftButton) emit cellDoubleClicked(row, column);
+      break;
+    default:
+      break;
+  }
+}
+
 // The corner shows the cell where the fixed row and the fixed column meet ("序号").
 bool EGrid::eventFilter(QObject* watched, QEvent* event) {
   if (watched == corner_ && event->type() == QEvent::Paint) {
     paintCorner();
     return true;
   }
+  const bool fixedPart = watched == corner_ || watched == horizontalHeader()->viewport() ||
+                         watched == verticalHeader()->viewport();
+  if (fixedPart &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+       event->type() == QEvent::MouseButtonDblClick))
+    reportFixedCellMouse(watched, *static_cast<QMouseEvent*>(event));
   return QTableView::eventFilter(watched, event);
 }
 

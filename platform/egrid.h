@@ -123,17 +123,24 @@ class EGrid : public QTableView {
   void editEnded(int row, int column);
   void currentCellMoved(int row, int column, int previousRow, int previousColumn);
   void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+  // The mouse events report grid coordinates, -1 off the cells. The fixed rows and
+  // columns (the headers and their corner) are part of the grid and report theirs too.
   void rightButtonReleased(int row, int column, const QPoint& globalPosition);
+  void cellDoubleClicked(int row, int column);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class EGridDelegate;
   void refreshPresentation();
   void paintCorner();
+  // The grid cell under a point of a header's or the corner's own coordinates.
+  QPoint fixedCellAt(const QObject* part, const QPoint& at) const;
+  void reportFixedCellMouse(const QObject* part, const QMouseEvent& event);
 
   EGridModel* model_;
   QAbstractButton* corner_ = nullptr;

@@ -1,9 +1,11 @@
 #include <fstream>
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 #include "console_window_fixture.h"
 #include "files/database_files.h"
@@ -316,6 +318,21 @@ TEST_F(ConsoleTemplates, MissingFileGivesTheHeadingOnly) {
   EXPECT_EQ(templateRows(), QStringList({"序号|SQL模板"}));
 }
 
+// The number column belongs to the list: double-clicking a row's number applies that row.
+TEST_F(ConsoleTemplates, DoubleClickingARowNumberAppliesThatRow) {
+  writeTemplates("select 1\r\nselect 2");
+  openConsole();
+  console->toggleTemplateList();
+  QHeaderView* numbers = console->高级表格1->verticalHeader();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(console));
+  const QPoint at(numbers->width() / 2, numbers->sectionViewportPosition(1) + 5);
+  // A double-click: the first click, then the second one, reported as a double-click.
+  QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(console->sqlText(), QStringLiteral("select 2"));
+  EXPECT_TRUE(console->高级表格1->isHidden());
+}
+
 TEST_F(ConsoleTemplates, ApplyReplacesTheTextFollowsItsWordAndHidesTheList) {
   writeTemplates("select * from t\r\nupdate t set b = 'x'");
   openConsole();
@@ -328,7 +345,7 @@ TEST_F(ConsoleTemplates, ApplyReplacesTheTextFollowsItsWordAndHidesTheList) {
   EXPECT_FALSE(grid.isHidden());
 
   grid.setCurrentCell(2, 1);
-  emit grid.doubleClicked(grid.currentIndex());
+  emit grid.cellDoubleClicked(2, 1);
   EXPECT_EQ(console->sqlText(), QStringLiteral("update t set b = 'x'"));
   EXPECT_TRUE(executeMode());
   EXPECT_TRUE(grid.isHidden());

@@ -1,6 +1,7 @@
 #include "platform/egrid.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QHeaderView>
@@ -184,6 +185,76 @@ TEST(EGrid, KeysAndTheRightButtonAreReported) {
   ASSERT_EQ(right.count(), 1);
   EXPECT_EQ(right[0][0].toInt(), 1);
   EXPECT_EQ(right[0][1].toInt(), 2);
+}
+
+// The fixed row and column are part of the grid: a click there reports its grid cell
+// through the same events as a click on the cells.
+struct MouseSpot {
+  const char* where;
+  int row;
+  int column;
+};
+
+void PrintTo(const MouseSpot& spot, std::ostream* out) { *out << spot.where; }
+
+class EGridMouse : public testing::TestWithParam<MouseSpot> {
+ protected:
+  void SetUp() override {
+    fill(grid, 4, 3);
+    grid.setFixedRowCount(1);
+    grid.setFixedColumnCount(1);
+    grid.setEditable(false);
+    grid.resize(300, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+  }
+
+  // The widget under the spot and the spot in its coordinates.
+  std::pair<QWidget*, QPoint> spot(const MouseSpot& at) {
+    const std::string where = at.where;
+    if (where == "corner") {
+      auto* corner = grid.findChild<QAbstractButton*>();
+      return {corner, corner->rect().center()};
+    }
+    QHeaderView* columns = grid.horizontalHeader();
+    QHeaderView* rows = grid.verticalHeader();
+    if (where == "column name")
+      return {columns->viewport(),
+              {columns->sectionViewportPosition(1) + 5, columns->height() / 2}};
+    if (where == "row number")
+      return {rows->viewport(), {rows->width() / 2, rows->sectionViewportPosition(1) + 5}};
+    return {grid.viewport(), grid.visualRect(grid.gridModel()->index(1, 1)).center()};
+  }
+
+  EGrid grid;
+};
+
+TEST_P(EGridMouse, RightButtonAndDoubleClickReportTheGridCell) {
+  const auto [widget, at] = spot(GetParam());
+  QSignalSpy right(&grid, &EGrid::rightButtonReleased);
+  QSignalSpy doubled(&grid, &EGrid::cellDoubleClicked);
+  QTest::mouseClick(widget, Qt::RightButton, {}, at);
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+  ASSERT_EQ(right.count(), 1);
+  EXPECT_EQ(right[0][0].toInt(), GetParam().row);
+  EXPECT_EQ(right[0][1].toInt(), GetParam().column);
+  EXPECT_EQ(right[0][2].toPoint(), widget->mapToGlobal(at));
+  ASSERT_FALSE(doubled.isEmpty());
+  EXPECT_EQ(doubled.last()[0].toInt(), GetParam().row);
+  EXPECT_EQ(doubled.last()[1].toInt(), GetParam().column);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spots, EGridMouse,
+                         testing::Values(MouseSpot{"corner", 0, 0}, MouseSpot{"column name", 0, 2},
+                                         MouseSpot{"row number", 2, 0}, MouseSpot{"cell", 2, 2}));
+
+TEST_F(EGridMouse, APressOnARowNumberMakesThatRowCurrent) {
+  grid.setCurrentCell(1, 2);
+  QHeaderView* rows = grid.verticalHeader();
+  QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                    {rows->width() / 2, rows->sectionViewportPosition(2) + 5});
+  EXPECT_EQ(grid.currentRow(), 3);
+  EXPECT_EQ(grid.currentColumn(), 2);
 }
 
 TEST(EGrid, HoldsAThousandRowsOfAHundredColumns) {
