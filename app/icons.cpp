@@ -47,7 +47,10 @@ QIcon painted(int size, const std::function<void(QPainter&)>& paint) {
   painter.setRenderHint(QPainter::Antialiasing);
   paint(painter);
   painter.end();
-  return QIcon(pixmap);
+  // A selected item shows the same picture, not one tinted by the style.
+  QIcon icon(pixmap);
+  icon.addPixmap(pixmap, QIcon::Selected);
+  return icon;
 }
 
 }  // namespace

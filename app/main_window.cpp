@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -186,8 +187,9 @@ void MainWindow::createControls() {
   connect(超级按钮_清除日志, &QPushButton::clicked, this, &MainWindow::clearLog);
   connect(组合框_显示内容, &QComboBox::currentIndexChanged, this, &MainWindow::onFilterChanged);
   connect(树型框1, &QTreeWidget::currentItemChanged, this, &MainWindow::onTreeSelectionChanged);
+  树型框1->viewport()->installEventFilter(this);
   connect(树型框1, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    QTreeWidgetItem* item = 树型框1->itemAt(at);
+    QTreeWidgetItem* item = itemPictureOrTextAt(*树型框1, at);
     if (!item) return;
     树型框1->setCurrentItem(item);
     onTreeRightButton(树型框1->viewport()->mapToGlobal(at));
@@ -218,6 +220,7 @@ void MainWindow::createFieldPanel() {
     widget->setObjectName(QStringLiteral("高级选择夹1_") + page);
     高级选择夹1->addTab(widget, page);
   }
+  applyCompactTabs(*高级选择夹1);
 }
 
 void MainWindow::createMenus() {
@@ -335,6 +338,14 @@ void MainWindow::showAbout() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == client_ && event->type() == QEvent::Resize) layoutMainWindow();
+  // The right button selects an item only on its picture or its text.
+  if (watched == 树型框1->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton &&
+        !itemPictureOrTextAt(*树型框1, mouse->position().toPoint()))
+      return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -367,19 +378,23 @@ void MainWindow::applyLayout(const MainLayout& l) {
 
 // ------------------------------------------------------------------ reporting
 
+// The log box shows the text; the text itself is kept as logged, since the box turns
+// every CR or LF into a paragraph break and reads a no-break space back as a blank.
 void MainWindow::appendLog(const QString& line) {
-  QString text = QStringLiteral("\n") + line;
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  const QString added = QStringLiteral("\r\n") + line;
+  log_ += added;
   编辑框_操作日志->moveCursor(QTextCursor::End);
-  编辑框_操作日志->insertPlainText(text);
+  编辑框_操作日志->insertPlainText(
+      QString(added).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   编辑框_操作日志->ensureCursorVisible();
 }
 
-QString MainWindow::logText() const {
-  return 编辑框_操作日志->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
+QString MainWindow::logText() const { return log_; }
 
-void MainWindow::clearLog() { 编辑框_操作日志->clear(); }
+void MainWindow::clearLog() {
+  log_.clear();
+  编辑框_操作日志->clear();
+}
 
 void MainWindow::saveLogToFile() {
   FileDialogRequest request = textDialog();

@@ -135,6 +135,7 @@ class MainWindow : public QMainWindow {
   std::map<QString, QAction*> menuActions_;
   std::map<QString, QMenu*> menus_;
   std::vector<QAction*> toolbarButtons_;
+  QString log_;
 };
 
 // Puts a table of texts into a grid: a header row fixed when hasHeaderRow, and a

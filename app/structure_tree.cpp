@@ -1,7 +1,11 @@
 #include "app/structure_tree.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 #include "app/icons.h"
@@ -47,6 +51,30 @@ QTreeWidgetItem* addSection(QTreeWidget& tree, const QString& title,
 }
 
 }  // namespace
+
+QTreeWidgetItem* itemPictureOrTextAt(const QTreeWidget& tree, const QPoint& at) {
+  QTreeWidgetItem* item = tree.itemAt(at);
+  if (!item) return nullptr;
+  QStyleOptionViewItem option;
+  option.initFrom(&tree);
+  option.rect = tree.visualItemRect(item);
+  option.font = tree.font();
+  option.fontMetrics = tree.fontMetrics();
+  option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+  option.icon = item->icon(0);
+  option.text = item->text(0);
+  option.decorationSize = tree.iconSize();
+  option.decorationPosition = QStyleOptionViewItem::Left;
+  option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+  const QStyle* style = tree.style();
+  const QRect picture = style->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, &tree);
+  QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &option, &tree);
+  // The style gives the text the rest of the row; only the written part counts.
+  const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &tree) + 1;
+  text.setWidth(
+      std::min(text.width(), tree.fontMetrics().horizontalAdvance(option.text) + 2 * margin));
+  return picture.contains(at) || text.contains(at) ? item : nullptr;
+}
 
 int treeItemCount(const QTreeWidget& tree) {
   int count = 0;

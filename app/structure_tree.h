@@ -1,5 +1,6 @@
 #pragma once
 
+class QPoint;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -24,5 +25,8 @@ QTreeWidgetItem* treeItemAt(const QTreeWidget& tree, int number);
 int treeItemNumber(const QTreeWidget& tree, const QTreeWidgetItem* item);
 // The kind of an item; 0 for none.
 int treeItemKind(const QTreeWidgetItem* item);
+// The item whose picture or text lies under a point of the tree's viewport; none on the
+// blank rest of a row, its indentation or below the last item.
+QTreeWidgetItem* itemPictureOrTextAt(const QTreeWidget& tree, const QPoint& at);
 
 }  // namespace tabulor

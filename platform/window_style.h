@@ -1,5 +1,6 @@
 #pragma once
 
+class QTabWidget;
 class QWidget;
 
 namespace tabulor {
@@ -8,5 +9,8 @@ namespace tabulor {
 // the classic style with the caption on the frame line.
 void applyDesignedFont(QWidget& window);
 void applyClassicGroupBoxes(QWidget& container);
+// Tabs narrow enough for every caption to show in a small page control: little padding,
+// 10-pixel captions, no scroll buttons.
+void applyCompactTabs(QTabWidget& tabs);
 
 }  // namespace tabulor

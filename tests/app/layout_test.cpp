@@ -1,7 +1,11 @@
 #include "app/main_layout.h"
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 
 #include "app/main_window_fixture.h"
 #include "platform/egrid.h"
@@ -66,6 +70,27 @@ TEST_F(MainWindowLayout, ControlsFollowAResize) {
   client->resize(1000, 700);
   EXPECT_EQ(window->分组框1->width(), 1000 - 232 - 160 - 16);
   EXPECT_EQ(window->编辑框_操作日志->y(), 632);
+}
+
+// The four pages of the field panel's page control fit its designed 144 pixels: each
+// caption is whole in its tab, and no tab hides behind scroll arrows.
+TEST_F(MainWindowLayout, AllFourPageCaptionsShowInTheFieldPanel) {
+  start();
+  window->show();
+  window->分组框_字段读写->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  QTabBar* pages = window->高级选择夹1->tabBar();
+  ASSERT_EQ(window->高级选择夹1->width(), 144);
+  ASSERT_EQ(pages->count(), 4);
+  const QFontMetrics metrics(pages->font());
+  for (int page = 0; page < pages->count(); ++page) {
+    const QRect tab = pages->tabRect(page);
+    EXPECT_GE(tab.left(), 0) << page;
+    EXPECT_LE(tab.right(), pages->width() - 1) << page;
+    EXPECT_GE(tab.width(), metrics.horizontalAdvance(pages->tabText(page))) << page;
+  }
+  EXPECT_LE(pages->width(), 144);
+  for (auto* arrow : pages->findChildren<QAbstractButton*>()) EXPECT_FALSE(arrow->isVisible());
 }
 
 }  // namespace

@@ -138,6 +138,20 @@ TEST_F(OperationLog, SavesItsBytesAndOpensTheFileWithTheEditor) {
   EXPECT_EQ(environment.editedFiles(), QStringList({path("log.txt")}));
 }
 
+// The box shows a lone CR or LF as a line break and a no-break space as a blank; the
+// saved file keeps the text as it was logged.
+TEST_F(OperationLog, SavesTheLoggedTextUnchanged) {
+  start();
+  window->appendLog(QStringLiteral("a\rb"));
+  window->appendLog(QStringLiteral("c\nd"));
+  window->appendLog(QStringLiteral("x\u00A0y\r\n"));
+  prompts.queueFile(path("log.txt"));
+  window->saveLogToFile();
+  QFile saved(path("log.txt"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), QByteArray("\r\na\rb\r\nc\nd\r\nx\xC2\xA0y\r\n"));
+}
+
 TEST_F(OperationLog, AnEmptyLogSavesAnEmptyFile) {
   start();
   prompts.queueFile(path("empty.txt"));

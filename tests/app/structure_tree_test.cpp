@@ -1,9 +1,12 @@
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
+#include "app/icons.h"
 #include "app/main_window_fixture.h"
 #include "app/structure_tree.h"
 #include "platform/egrid.h"
@@ -139,15 +142,51 @@ TEST_F(StructureTree, RightButtonPopsUpTheTableOrViewMenu) {
   EXPECT_EQ(menus[1].text, QStringLiteral("菜单_视图"));
 }
 
-TEST_F(StructureTree, RightClickOnAnItemSelectsItFirst) {
+// A right click on the picture or the text of the table 客户 (item 7) selects it and
+// pops up the table menu; on the blank rest of its row nothing happens.
+struct RightClickSpot {
+  const char* where;
+  int x;  // from the left edge of the item's cell; negative: from its right edge
+  bool selects;
+};
+
+void PrintTo(const RightClickSpot& spot, std::ostream* out) { *out << spot.where; }
+
+class TreeRightClick : public StructureTree,
+                       public ::testing::WithParamInterface<RightClickSpot> {};
+
+TEST_P(TreeRightClick, CountsOnlyOnThePictureOrTheText) {
   openShop();
   window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   QTreeWidget& tree = *window->树型框1;
-  const QRect rect = tree.visualItemRect(treeItemAt(tree, 7));
-  emit tree.customContextMenuRequested(rect.center());
-  EXPECT_EQ(window->treeSelection(), 7);
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("客户"));
-  ASSERT_EQ(prompts.records(Kind::Menu).size(), 1u);
+  window->setTreeSelection(1);
+  prompts.clear();
+  const QRect cell = tree.visualItemRect(treeItemAt(tree, 7));
+  const int x = GetParam().x >= 0 ? cell.left() + GetParam().x : cell.right() + GetParam().x;
+  const QPoint at(x, cell.center().y());
+  // The button, then the context-menu request the desktop sends with it.
+  QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, at);
+  QContextMenuEvent request(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(tree.viewport(), &request);
+  EXPECT_EQ(window->treeSelection(), GetParam().selects ? 7 : 1);
+  EXPECT_EQ(window->编辑框_表名称->text(),
+            GetParam().selects ? QStringLiteral("客户") : QStringLiteral("goods"));
+  EXPECT_EQ(prompts.records(Kind::Menu).size(), GetParam().selects ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spots, TreeRightClick,
+                         ::testing::Values(RightClickSpot{"picture", 8, true},
+                                           RightClickSpot{"text", 30, true},
+                                           RightClickSpot{"blank rest of the row", -4, false}));
+
+TEST(TreePictures, ASelectedItemShowsTheSamePicture) {
+  for (const int entry : {0, 18, 88}) {
+    const QIcon icon = treeIcon(entry);
+    EXPECT_EQ(icon.pixmap(QSize(16, 15), QIcon::Selected).toImage(),
+              icon.pixmap(QSize(16, 15), QIcon::Normal).toImage())
+        << entry;
+  }
 }
 
 TEST_F(StructureTree, ItemNumbersRunDepthFirstOverCollapsedItems) {
