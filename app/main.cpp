@@ -2,11 +2,13 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/qt_translations.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tabulor"));
   QApplication::setDesktopFileName(QStringLiteral("tabulor"));
+  tabulor::installChineseQtTranslations(application);
   tabulor::AppState state;
   {
     tabulor::MainWindow window(state);

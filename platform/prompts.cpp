@@ -115,13 +115,8 @@ std::optional<QString> QtPrompts::inputBox(const QString& prompt, const QString&
 namespace {
 
 std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
-  dialog.setNameFilters(qtNameFilters(request.filter));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile
-                                                    : QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(request.defaultExtension);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  QFileDialog dialog(QApplication::activeWindow());
+  setUpFileDialog(dialog, request, save);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path =
       withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
@@ -130,6 +125,20 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save
 }
 
 }  // namespace
+
+void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save) {
+  dialog.setWindowTitle(request.title);
+  if (!request.initialFolder.isEmpty()) dialog.setDirectory(request.initialFolder);
+  // The patterns follow each description only for the dialog to read them; the user
+  // sees the description as given.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setNameFilters(qtNameFilters(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile
+                                                    : QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(request.defaultExtension);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+}
 
 std::optional<QString> QtPrompts::openFileName(const FileDialogRequest& request) {
   return runFileDialog(request, false);

@@ -9,6 +9,7 @@
 
 #include "platform/message_flags.h"
 
+class QFileDialog;
 class QMenu;
 class QWidget;
 
@@ -69,6 +70,10 @@ class QtPrompts : public Prompts {
   std::optional<QString> saveFileName(const FileDialogRequest& request) override;
   void popupMenu(QMenu& menu, const QPoint& globalPosition) override;
 };
+
+// Sets a file dialog up for a request: title, folder, filters (each shown as its
+// description alone), mode, default extension and overwrite question.
+void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save);
 
 // The Qt name filter list for a Windows filter string: "文本文件(*.txt)|*.txt" gives
 // "文本文件(*.txt) (*.txt)".

@@ -4,11 +4,17 @@
 #include <functional>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
+
+#include "platform/qt_translations.h"
 
 namespace tabulor {
 namespace {
@@ -80,6 +86,50 @@ TEST(FileDialogFilter, WindowsFilterBecomesQtNameFilters) {
   EXPECT_EQ(qtNameFilters(QStringLiteral("图片|*.bmp;*.jpg")),
             QStringList({QStringLiteral("图片 (*.bmp *.jpg)")}));
   EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
+}
+
+// The dialog as the program builds it, in Qt's own form (the one the program shows when
+// the desktop offers none of its own).
+class FileDialogLook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    FileDialogRequest request;
+    request.filter = QStringLiteral("Sqlite数据库文件(*.db)|*.db|所有文件(*.*)|*.*");
+    request.defaultExtension = QStringLiteral("sdb");
+    setUpFileDialog(dialog, request, false);
+  }
+
+  QFileDialog dialog;
+};
+
+TEST_F(FileDialogLook, ShowsEachDescriptionAsGivenAndFiltersByItsPatterns) {
+  const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(types, nullptr);
+  ASSERT_EQ(types->count(), 2);
+  EXPECT_EQ(types->itemText(0), QStringLiteral("Sqlite数据库文件(*.db)"));
+  EXPECT_EQ(types->itemText(1), QStringLiteral("所有文件(*.*)"));
+  EXPECT_EQ(dialog.nameFilters().constFirst(), QStringLiteral("Sqlite数据库文件(*.db) (*.db)"));
+}
+
+TEST_F(FileDialogLook, SpeaksChineseOnceQtsOwnTranslationsAreInstalled) {
+  QTranslator* translator = installChineseQtTranslations(*QCoreApplication::instance());
+  ASSERT_NE(translator, nullptr) << "qtbase_zh_CN is missing: scripts/install-deps installs it";
+  QFileDialog translated;
+  translated.setOption(QFileDialog::DontUseNativeDialog);
+  setUpFileDialog(translated, FileDialogRequest(), false);
+  const auto text = [&](const char* name) {
+    const auto* label = translated.findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QString();
+  };
+  const QString lookIn = text("lookInLabel");
+  const QString fileName = text("fileNameLabel");
+  const QString fileType = text("fileTypeLabel");
+  QCoreApplication::removeTranslator(translator);
+  delete translator;
+  EXPECT_EQ(lookIn, QStringLiteral("查找范围："));
+  EXPECT_EQ(fileName, QStringLiteral("文件名称(&N)："));
+  EXPECT_EQ(fileType, QStringLiteral("文件类型："));
 }
 
 TEST(FileDialogFilter, DefaultExtensionOnlyForNamesWithoutOne) {
