@@ -1,10 +1,11 @@
 #include "platform/environment.h"
 
+#include <time.h>
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -62,10 +63,11 @@ QString DesktopEnvironment::programFolder() {
   return folder;
 }
 
+// The boot-time clock keeps counting while the machine sleeps, as a tick count does.
 std::int64_t DesktopEnvironment::tickCount() {
-  static QElapsedTimer timer;
-  if (!timer.isValid()) timer.start();
-  return timer.elapsed();
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 QDateTime DesktopEnvironment::localDateTime() { return QDateTime::currentDateTime(); }

@@ -20,7 +20,7 @@ class Environment {
   // per-user folder, so that even root never writes into the system's folders. No
   // trailing separator.
   virtual QString programFolder() = 0;
-  // Milliseconds from an arbitrary start, steadily increasing.
+  // Milliseconds since the system started.
   virtual std::int64_t tickCount() = 0;
   virtual QDateTime localDateTime() = 0;
   // The command-line arguments, program name excluded.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fstream>
 
 #include "support/temp_dir.h"
 
@@ -104,6 +105,16 @@ TEST(DesktopEnvironment, TicksDoNotGoBackAndArgumentsExcludeTheProgram) {
   const auto first = desktop.tickCount();
   EXPECT_GE(desktop.tickCount(), first);
   EXPECT_FALSE(desktop.arguments().contains(QCoreApplication::applicationFilePath()));
+}
+
+// The tick count names temporary tables: it counts from the system's start (as
+// /proc/uptime does), not from the program's, so two runs do not reuse small numbers.
+TEST(DesktopEnvironment, TicksCountFromTheSystemsStart) {
+  std::ifstream uptime("/proc/uptime");
+  double seconds = 0;
+  ASSERT_TRUE(uptime >> seconds);
+  const auto ticks = DesktopEnvironment().tickCount();
+  EXPECT_NEAR(static_cast<double>(ticks), seconds * 1000, 5000);
 }
 
 TEST(TestEnvironment, IsInstalledForItsLifetimeWithAFixedClock) {
