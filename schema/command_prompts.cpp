@@ -35,10 +35,11 @@ void showNotice(const Notice& notice) {
 }
 
 void applyOutcome(MainWindow& window, const Outcome& outcome) {
-  if (outcome.notice) showNotice(*outcome.notice);
+  if (outcome.notice && !outcome.noticeLast) showNotice(*outcome.notice);
   if (outcome.reloadStructureTree) window.reloadStructureTree();
   if (outcome.refreshShownObject) window.refreshShownObject();
   if (outcome.clearDataView) window.clearDataView();
+  if (outcome.notice && outcome.noticeLast) showNotice(*outcome.notice);
 }
 
 }  // namespace tabulor::schema

@@ -1,8 +1,11 @@
 #include "schema/designer_cell_editors.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 #include "platform/egrid.h"
 
@@ -11,12 +14,29 @@ namespace {
 
 constexpr char kNumericEditor[] = "designerNumericEditor";
 
+// ASCII only: a full-width digit is a digit to Unicode but no number to the designer.
+bool acceptedByNumericEditor(QChar c) {
+  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') ||
+         c == QLatin1Char('.');
+}
+
 // Editing keys (backspace, enter, control combinations) carry no printable text.
 bool refusedByNumericEditor(const QString& typed) {
   for (const QChar c : typed)
-    if (c.isPrint() && !c.isDigit() && c != QLatin1Char('-') && c != QLatin1Char('.')) return true;
+    if (c.isPrint() && !acceptedByNumericEditor(c)) return true;
   return false;
 }
+
+// Text that arrives without a key press (a paste, an input method) is held to the same
+// characters: the editor refuses any change that would bring in another one.
+class NumericTextValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return std::all_of(input.cbegin(), input.cend(), acceptedByNumericEditor) ? Acceptable
+                                                                              : Invalid;
+  }
+};
 
 }  // namespace
 
@@ -38,10 +58,13 @@ QWidget* DesignerCellEditors::createEditor(QWidget* parent, const QStyleOptionVi
       editor = box;
       break;
     }
-    case InputKind::Numeric:
-      editor = new QLineEdit(parent);
-      editor->setProperty(kNumericEditor, true);
+    case InputKind::Numeric: {
+      auto* edit = new QLineEdit(parent);
+      edit->setValidator(new NumericTextValidator(edit));
+      edit->setProperty(kNumericEditor, true);
+      editor = edit;
       break;
+    }
     case InputKind::ReadOnly:
       return nullptr;
     case InputKind::Text:

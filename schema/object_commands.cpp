@@ -115,6 +115,7 @@ Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& ask
                                     MessageFlags::InformationIcon)
                        : dbErrorOutcome(programText("SQL语句执行失败！"), db);
   outcome.reloadStructureTree = true;
+  outcome.noticeLast = true;
   return outcome;
 }
 

@@ -38,6 +38,9 @@ inline Notice dbErrorNotice(std::string text, std::string errorText) {
 // What a command leaves for its window to do once it has returned.
 struct Outcome {
   std::optional<Notice> notice;  // none when the user cancelled
+  // The notice comes after the window has been brought up to date, so the user sees the
+  // new state behind it; otherwise it comes first.
+  bool noticeLast = false;
   bool reloadStructureTree = false;
   bool refreshShownObject = false;
   bool clearDataView = false;

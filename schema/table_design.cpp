@@ -41,6 +41,7 @@ Outcome alterSuccess(const std::string& table, const std::vector<std::string>& d
   Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
+  outcome.noticeLast = true;
   outcome.closeDesigner = true;
   return outcome;
 }

@@ -1,7 +1,11 @@
 #include <functional>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -243,6 +247,53 @@ TEST_F(DesignerWindowTest, TheTypeListOpensOnAClickAndTheLengthTakesOnlyNumbers)
   });
 }
 
+// Whatever way a text takes into the length editor, only ASCII digits, "-" and "." get
+// in: full-width digits typed or committed by an input method, and a paste holding any
+// other character, leave the text as it was.
+TEST_F(DesignerWindowTest, TheLengthTakesOnlyAsciiDigitsWhateverTheWay) {
+  const auto typeKey = [](QLineEdit& editor, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(&editor, &press);
+  };
+  const auto commit = [](QLineEdit& editor, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(&editor, &event);
+  };
+  const auto paste = [](QLineEdit& editor, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    editor.paste();
+  };
+  struct Way {
+    const char* name;
+    std::function<void(QLineEdit&, const QString&)> enter;
+    QString text;
+    QString kept;
+  };
+  const Way ways[] = {
+      {"full-width key", typeKey, QStringLiteral("１"), QStringLiteral("7")},
+      {"input method, full-width", commit, QStringLiteral("１０"), QStringLiteral("7")},
+      {"input method, ASCII", commit, QStringLiteral("10"), QStringLiteral("10")},
+      {"paste with letters", paste, QStringLiteral("12ab"), QStringLiteral("7")},
+      {"paste, full-width", paste, QStringLiteral("１0"), QStringLiteral("7")},
+      {"paste, ASCII", paste, QStringLiteral("-1.5"), QStringLiteral("-1.5")},
+  };
+  openWith("");
+  design("新建表...", [&] {
+    for (const Way& way : ways) {
+      grid().setCellText(1, kLength, QStringLiteral("7"));
+      click(1, kLength);
+      grid().edit(index(1, kLength));
+      auto* editor = qobject_cast<QLineEdit*>(openEditor());
+      ASSERT_NE(editor, nullptr) << way.name;
+      editor->selectAll();
+      way.enter(*editor, way.text);
+      enter(editor);
+      EXPECT_EQ(grid().cellText(1, kLength), way.kept) << way.name;
+    }
+  });
+}
+
 TEST_F(DesignerWindowTest, AnExistingTableLoadsItsStoredDefinition) {
   openWith("CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT(20), note)");
   select("t");
@@ -303,6 +354,24 @@ TEST_F(DesignerWindowTest, ANewTableIsNamedCreatedAndShownInTheTree) {
   EXPECT_EQ(storedSql("t2"), "CREATE TABLE t2 (id INTEGER PRIMARY KEY, name TEXT(20))");
   EXPECT_TRUE(treeLines().contains(QStringLiteral("  t2")));
   EXPECT_TRUE(treeLines().contains(QStringLiteral("    name")));
+}
+
+// The user sees the altered table behind the success message.
+TEST_F(DesignerWindowTest, AlteringATableBringsTheWindowUpToDateBeforeItsMessage) {
+  openWith("CREATE TABLE t (a INTEGER)");
+  select("t");
+  LookBehindPrompts behind([this] {
+    const bool shownAfresh =
+        window->编辑框_表或视图定义->toPlainText().contains(QStringLiteral("bb"));
+    return treeLines().join(QLatin1Char(',')) +
+           (shownAfresh ? QStringLiteral("|afresh") : QString());
+  });
+  ASSERT_TRUE(design("修改表...", [&] {
+    type(1, kName, "bb");
+    clickButton(designer->按钮_确定);
+  }));
+  EXPECT_EQ(behind.messages(), QStringList({QStringLiteral("修改表 t 成功！")}));
+  EXPECT_EQ(behind.seen, QStringList({QStringLiteral("表 (1),  t,    bb,视图 (0)|afresh")}));
 }
 
 TEST_F(DesignerWindowTest, AlteringATableCarriesItsDataOverByPosition) {

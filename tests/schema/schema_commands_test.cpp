@@ -225,6 +225,26 @@ TEST_F(SchemaCommandsTest, ClearEmptiesTheShownTableOrShowsTheEnginesWord) {
   EXPECT_EQ(rows("SELECT a FROM old_t"), (Rows{{"2"}}));
 }
 
+// Emptying a table shows its message once the tree and the shown table are up to date;
+// renaming shows its message first and brings the window up to date afterwards.
+TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {
+  select("old_t");
+  LookBehindPrompts behind([this] {
+    return window->编辑框_表名称->text() + QLatin1Char(':') +
+           window->编辑框_表基本信息->text().section(QStringLiteral("，"), 0, 0);
+  });
+  trigger("清空表");
+  behind.queueInput(QStringLiteral("new_t"));
+  trigger("修改表名称");
+  EXPECT_EQ(behind.messages(), QStringList({QStringLiteral("清空后无法恢复，请确认？"),
+                                            QStringLiteral("【old_t】  成功清空！"),
+                                            QStringLiteral("已成功修改表名称！")}));
+  EXPECT_EQ(behind.seen,
+            QStringList({QStringLiteral("old_t:共1条记录"), QStringLiteral("old_t:共0条记录"),
+                         QStringLiteral("old_t:共0条记录")}));
+  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("new_t"));
+}
+
 TEST_F(SchemaCommandsTest, NewViewRunsTheTypedStatement) {
   prompts.queueInput(QStringLiteral("CREATE VIEW [视图名称] AS select语句"));
   prompts.queueInput(QStringLiteral("CREATE VIEW v2 AS SELECT a FROM old_t"));

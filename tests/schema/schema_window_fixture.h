@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +26,31 @@ inline void PrintTo(const Box& box, std::ostream* out) {
   *out << "{\"" << box.text.toStdString() << "\", \"" << box.title.toStdString() << "\", 0x"
        << std::hex << box.flags << std::dec << "}";
 }
+
+// Scripted prompts that note, as each message box appears, what the window shows behind
+// it; installed for their lifetime in place of the prompts in force.
+class LookBehindPrompts : public ScriptedPrompts {
+ public:
+  explicit LookBehindPrompts(std::function<QString()> look)
+      : look_(std::move(look)), previous_(&tabulor::prompts()) {
+    setPrompts(this);
+  }
+  ~LookBehindPrompts() override { setPrompts(previous_); }
+  LookBehindPrompts(const LookBehindPrompts&) = delete;
+  LookBehindPrompts& operator=(const LookBehindPrompts&) = delete;
+
+  using ScriptedPrompts::messageBox;
+  Answer messageBox(const QString& text, const QString& title, int flags) override {
+    seen << look_();
+    return ScriptedPrompts::messageBox(text, title, flags);
+  }
+
+  QStringList seen;
+
+ private:
+  std::function<QString()> look_;
+  Prompts* previous_;
+};
 
 // The main window on a database made from a script, driven through its menus.
 class SchemaWindowTest : public MainWindowTest {
