@@ -94,15 +94,14 @@ std::string_view trimBlanks(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+// Character by character: the trail byte of a two-byte character may look like an ASCII
+// letter, and folding it would make two different characters equal.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  return true;
+  return a.size() == b.size() && matchesAt(a, 0, b, true);
 }
 
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word) {
-  return text.size() >= word.size() && equalsIgnoringAsciiCase(text.substr(0, word.size()), word);
+  return matchesAt(text, 0, word, true);
 }
 
 int findText(std::string_view text, std::string_view pattern, int from, bool ignoreCase) {

@@ -20,10 +20,11 @@ std::size_t characterLength(std::string_view text, std::size_t pos);
 // breaks stay.
 std::string_view trimBlanks(std::string_view text);
 
-// Whether a equals b, ASCII letters compared without regard to case.
+// Whether a equals b, ASCII letters compared without regard to case; multi-byte
+// characters are compared as they are.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
-// Whether text begins with word, ASCII letters compared without regard to case.
+// Whether text begins with word, compared as equalsIgnoringAsciiCase compares.
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word);
 
 // 1-based byte position of pattern in text, searching from byte position from; -1 when

@@ -103,6 +103,26 @@ TEST(FindText, NeverMatchesTheSecondByteOfAGbkCharacter) {
   EXPECT_EQ(findText("a\x81\x56", "\x81\x56", 1, false), 2);
 }
 
+// 81 41 and 81 61 are two different characters whose second bytes are "A" and "a".
+TEST(EqualsIgnoringAsciiCase, FoldsAsciiLettersAndComparesTwoByteCharactersAsTheyAre) {
+  CodePageScope page("GBK");
+  struct Case {
+    const char* a;
+    const char* b;
+    bool equal;
+    bool startsWith;  // whether a starts with b
+  };
+  const Case cases[] = {
+      {"Name", "nAME", true, true},           {"\x81\x41", "\x81\x61", false, false},
+      {"\x81\x41x", "\x81\x41X", true, true}, {"\x81\x41x", "\x81\x41", false, true},
+      {"\x81\x41", "\x81", false, false},     {"abc", "abcd", false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(equalsIgnoringAsciiCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(startsWithIgnoringAsciiCase(c.a, c.b), c.startsWith) << c.a << " / " << c.b;
+  }
+}
+
 TEST(ProgramText, ConvertsSourceLiteralsToTheCodePage) {
   {
     CodePageScope page("GBK");

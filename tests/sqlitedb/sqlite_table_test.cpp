@@ -125,6 +125,25 @@ TEST_F(SqliteTableTest, FieldsThatNameNoColumnAreRefused) {
   EXPECT_FALSE(table.setField("nope", std::int32_t{1}));
 }
 
+// Under code page 936 the second byte of 丄 (81 41) is the byte of "A" and that of
+// 乤 (81 61) the byte of "a": the two names are different columns.
+TEST_F(SqliteTableTest, ColumnNamesFoldAsciiLettersOnly) {
+  ASSERT_TRUE(
+      db.execute("CREATE TABLE g (丄 TEXT, 乤 TEXT, Ab TEXT);"
+                 "INSERT INTO g VALUES ('first', 'second', 'third')"));
+  ASSERT_TRUE(setProgramCodePage("GBK"));
+  SqliteTable g;
+  ASSERT_TRUE(g.open("g", db));
+  ASSERT_TRUE(g.goTo(1));
+  const std::pair<std::string, std::string> cases[] = {
+      {"\x81\x41", "first"}, {"\x81\x61", "second"}, {"aB", "third"}, {"AB", "third"}};
+  for (const auto& [name, expected] : cases) {
+    FieldValue value = std::string();
+    EXPECT_TRUE(g.readField(name, value)) << name;
+    EXPECT_EQ(std::get<std::string>(value), expected) << name;
+  }
+}
+
 TEST_F(SqliteTableTest, PostWritesOneUpdateByRowId) {
   SqlTrace trace;
   SqliteDB traced;
