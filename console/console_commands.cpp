@@ -24,26 +24,6 @@ class ConsoleShare : public QObject {
   KeptEngineError keptError;
 };
 
-// Commands that never reach the engine; any other one ends a kept failure.
-bool leavesEngineAlone(const QString& caption) {
-  return caption == QStringLiteral("取错误文本") || caption == QStringLiteral("取错误码") ||
-         caption == QStringLiteral("取最新插入ID") || caption == QStringLiteral("关于") ||
-         caption == QStringLiteral("数据库信息");
-}
-
-// Whatever the user does next in the main window speaks for the connection again.
-void forgetKeptErrorOnNextUse(MainWindow& window) {
-  KeptEngineError& kept = keptEngineError(window);
-  const auto forget = [&kept] { kept.forget(); };
-  for (const char* title : {"数据库", "表", "视图", "其它操作", "帮助"})
-    for (QAction* action : window.menu(QString::fromUtf8(title))->actions())
-      if (!action->isSeparator() && !leavesEngineAlone(action->text()))
-        QObject::connect(action, &QAction::triggered, &window, forget);
-  QObject::connect(window.toolbarButton(2), &QAction::triggered, &window, forget);
-  QObject::connect(window.树型框1, &QTreeWidget::currentItemChanged, &window, forget);
-  QObject::connect(window.高级表格1->gridModel(), &EGridModel::cellEdited, &window, forget);
-}
-
 }  // namespace
 
 KeptEngineError& keptEngineError(MainWindow& window) {
@@ -96,7 +76,6 @@ void connectConsoleCommands(MainWindow& window) {
   bind("取错误文本", showLastErrorText);
   bind("取错误码", showLastErrorCode);
   bind("取最新插入ID", showLastInsertId);
-  forgetKeptErrorOnNextUse(window);
 }
 
 }  // namespace tabulor

@@ -6,14 +6,13 @@ namespace tabulor {
 
 EngineError engineErrorOf(const SqliteDB& db) { return {db.errorCode(), db.errorText()}; }
 
-void KeptEngineError::keep(EngineError failure, EngineError settled) {
-  kept_ = Kept{std::move(failure), std::move(settled)};
+void KeptEngineError::keep(EngineError failure, const SqliteDB& db) {
+  kept_ = Kept{std::move(failure), db.engineCalls()};
 }
 
 EngineError KeptEngineError::lastError(const SqliteDB& db) const {
-  EngineError now = engineErrorOf(db);
-  if (kept_ && now == kept_->settled) return kept_->failure;
-  return now;
+  if (kept_ && db.engineCalls() == kept_->engineCalls) return kept_->failure;
+  return engineErrorOf(db);
 }
 
 }  // namespace tabulor

@@ -23,20 +23,18 @@ EngineError engineErrorOf(const SqliteDB& db);
 // successful calls would otherwise replace the failure the user just saw.
 class KeptEngineError {
  public:
-  // failure: read straight after the failing call; settled: what the connection reports
-  // once the program's own follow-up calls are done.
-  void keep(EngineError failure, EngineError settled);
-  // The user did something else: the connection speaks for itself again.
-  void forget() { kept_.reset(); }
+  // failure: read straight after the failing call; kept once the program's own follow-up
+  // calls on db are done.
+  void keep(EngineError failure, const SqliteDB& db);
 
-  // The kept failure while the connection still reports what it reported when the failure
-  // was kept (a later failure anywhere changes that); otherwise the connection's own state.
+  // The kept failure until the connection makes its next engine call of any kind;
+  // from then on the connection's own state.
   EngineError lastError(const SqliteDB& db) const;
 
  private:
   struct Kept {
     EngineError failure;
-    EngineError settled;
+    std::uint64_t engineCalls = 0;
   };
   std::optional<Kept> kept_;
 };

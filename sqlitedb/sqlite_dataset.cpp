@@ -34,6 +34,7 @@ bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   // The legacy compile keeps the program's semantics: a statement outdated by a
   // schema change fails instead of being recompiled behind the caller's back.
   const auto compile = utf8 && isPragma(*utf8) ? sqlite3_prepare_v2 : sqlite3_prepare;
+  db.countEngineCall();
   const bool ok = utf8 && compile(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
                   compiled != nullptr;
   // Anything but a plain read (a change, a transaction or savepoint command) may
@@ -41,6 +42,7 @@ bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   if (compiled && (!sqlite3_stmt_readonly(compiled) || sqlite3_column_count(compiled) == 0))
     ++db.changeTicket_;
   close();
+  db_ = &db;
   connection_ = db.handle_;
   statement_ = compiled;
   return ok;
@@ -65,6 +67,7 @@ bool SqliteDataset::stepThrough(std::vector<std::string>* keep) {
 
 bool SqliteDataset::requery() {
   if (!connection_ || !statement_) return false;
+  db_->countEngineCall();
   changingRows_.clear();
   // A statement that changes data runs exactly once per requery; its rows are kept.
   if (!sqlite3_stmt_readonly(statement_)) return stepThrough(&changingRows_);
@@ -103,6 +106,7 @@ bool SqliteDataset::close() {
   if (statement_) sqlite3_finalize(statement_);
   statement_ = nullptr;
   connection_ = nullptr;
+  db_ = nullptr;
   rowCount_.reset();
   changingRows_ = {};
   return true;

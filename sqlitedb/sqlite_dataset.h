@@ -35,6 +35,7 @@ class SqliteDataset {
   // every cell's text to it. True when the statement ran.
   bool stepThrough(std::vector<std::string>* keep);
 
+  const SqliteDB* db_ = nullptr;
   sqlite3* connection_ = nullptr;
   sqlite3_stmt* statement_ = nullptr;
   std::optional<int> rowCount_;

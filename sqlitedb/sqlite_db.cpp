@@ -117,6 +117,7 @@ void SqliteDB::release() {
 bool SqliteDB::open(const std::string& fileName, bool allowCreate) {
   release();
   ++generation_;
+  countEngineCall();
   const bool inMemory = isInMemoryName(fileName);
   std::string utf8Name;
   if (!inMemory) {
@@ -133,6 +134,7 @@ bool SqliteDB::open(const std::string& fileName, bool allowCreate) {
 }
 
 bool SqliteDB::close() {
+  countEngineCall();
   if (closeConnection(handle_) == SQLITE_BUSY) return false;
   utf8FileName_.clear();
   return true;
@@ -143,6 +145,7 @@ bool SqliteDB::execute(const std::string& sql) {
   const auto utf8 = toUtf8(sql);
   if (!utf8) return false;
   ++changeTicket_;
+  countEngineCall();
   return sqlite3_exec(handle_, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -192,6 +195,7 @@ std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
   char** result = nullptr;
   int rows = 0;
   int columns = 0;
+  countEngineCall();
   if (sqlite3_get_table(handle_, utf8->c_str(), &result, &rows, &columns, nullptr) != SQLITE_OK) {
     sqlite3_free_table(result);
     return values;

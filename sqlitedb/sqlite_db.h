@@ -35,6 +35,10 @@ class SqliteDB {
   bool open(const std::string& fileName = "", bool allowCreate = false);
   bool close();
   bool isOpen() const { return handle_ != nullptr; }
+  // How many calls this connection, its cursors and its result sets have made on the
+  // engine (opening, closing, compiling, running); the diagnostics below do not count.
+  // It tells whether the engine's error state may have changed since a given moment.
+  std::uint64_t engineCalls() const { return engineCalls_; }
 
   bool execute(const std::string& sql);
   std::unique_ptr<SqliteDataset> query(const std::string& sql);
@@ -73,6 +77,7 @@ class SqliteDB {
 
   void release();
   std::vector<std::string> catalogueColumn(const std::string& sql);
+  void countEngineCall() const { ++engineCalls_; }
 
   sqlite3* handle_ = nullptr;
   std::string utf8FileName_;  // empty for an in-memory database
@@ -82,6 +87,7 @@ class SqliteDB {
   // rollback: a cursor compares it to know whether its row-id snapshot still holds.
   std::uint64_t changeTicket_ = 0;
   std::function<bool()> progressHandler_;
+  mutable std::uint64_t engineCalls_ = 0;
 };
 
 // A connection that hands file names and SQL to the engine unconverted.

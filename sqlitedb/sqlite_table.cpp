@@ -132,8 +132,11 @@ bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   return true;
 }
 
+// Every use of the handle is a call on the engine.
 sqlite3* SqliteTable::connection() const {
-  return db_ && db_->generation_ == dbGeneration_ ? db_->handle_ : nullptr;
+  if (!db_ || db_->generation_ != dbGeneration_) return nullptr;
+  db_->countEngineCall();
+  return db_->handle_;
 }
 
 bool SqliteTable::load() {

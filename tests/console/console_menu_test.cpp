@@ -1,4 +1,8 @@
+#include <QComboBox>
+#include <QPushButton>
+
 #include "console_window_fixture.h"
+#include "editing/field_panel.h"
 
 namespace tabulor::testing {
 namespace {
@@ -71,6 +75,9 @@ TEST_F(ConsoleMenu, DiagnosticsDescribeAFailedConsoleExecuteDespiteTheTreeRefres
   EXPECT_EQ(lastBox(), errorCodeBox(1));
   menu("取错误码");  // reading does not use it up
   EXPECT_EQ(lastBox(), errorCodeBox(1));
+  menu("关于");  // nor does a command that leaves the engine alone
+  menu("取错误码");
+  EXPECT_EQ(lastBox(), errorCodeBox(1));
   menu("取最新插入ID");
   EXPECT_EQ(lastBox(), insertIdBox("7"));
 }
@@ -90,14 +97,29 @@ TEST_F(ConsoleMenu, DiagnosticsAfterASuccessfulStatementShowNoError) {
 }
 
 TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself) {
+  const auto panel = [this]() -> FieldPanel& { return *window->findChild<FieldPanel*>(); };
+  const auto pickField = [this] {
+    window->组合框_记录序号->setCurrentIndex(0);
+    window->组合框_字段名称->setCurrentIndex(1);
+  };
   const std::function<void()> nextUses[] = {
-      [&] { window->setTreeSelection(1); },  // the data view's own queries
+      [&] { window->refreshShownObject(); },  // the data view's own queries
       [&] { menu("开始事务"); },
       [&] { menu("刷新"); },
+      [&] { window->组合框_显示内容->setCurrentIndex(1); },  // the filter refills the tree
+      [&] {
+        pickField();
+        panel().按钮_读文本字段值->click();
+      },
+      [&] {
+        pickField();
+        panel().按钮_写文本字段值->click();
+      },
   };
   for (const auto& use : nextUses) {
     SCOPED_TRACE(&use - nextUses);
-    window->setTreeSelection(0);
+    window->组合框_显示内容->setCurrentIndex(0);
+    window->setTreeSelection(1);
     openConsole();
     run(QStringLiteral("drop table missing"));
     closeConsole();

@@ -1,8 +1,11 @@
 #include "console/kept_error.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "console_db_fixture.h"
+#include "sqlitedb/sqlite_table.h"
 
 namespace tabulor {
 namespace {
@@ -14,27 +17,48 @@ class KeptEngineErrorTest : public testing::ConsoleDbTest {
     ASSERT_FALSE(db.execute("selec 1"));
     failure = engineErrorOf(db);
     ASSERT_FALSE(db.listTables(true, false, false).empty());
-    kept.keep(failure, engineErrorOf(db));
+    kept.keep(failure, db);
   }
 
   KeptEngineError kept;
   EngineError failure;
 };
 
-TEST_F(KeptEngineErrorTest, FailureOutlivesTheProgramsOwnCalls) {
+TEST_F(KeptEngineErrorTest, FailureOutlivesTheProgramsOwnCallsAndItsReading) {
   failAndRefill();
   EXPECT_EQ(failure, (EngineError{1, "near \"selec\": syntax error"}));
   EXPECT_EQ(engineErrorOf(db), EngineError{});
   EXPECT_EQ(kept.lastError(db), failure);
+  db.lastInsertRowid();
+  EXPECT_EQ(kept.lastError(db), failure) << "the diagnostics are no engine calls";
 }
 
-TEST_F(KeptEngineErrorTest, ForgetOrALaterFailureGivesTheConnectionsOwnState) {
-  failAndRefill();
-  kept.forget();
-  EXPECT_EQ(kept.lastError(db), EngineError{});
-
-  failAndRefill();
-  ASSERT_FALSE(db.execute("create table t (z)"));
+// Any later call on the engine, successful or not and through whichever object, ends it.
+TEST_F(KeptEngineErrorTest, TheNextEngineCallOfAnyKindGivesTheConnectionsOwnState) {
+  const std::function<void()> nextCalls[] = {
+      [&] { db.execute("select 1"); },
+      [&] { db.tableSql("t"); },
+      [&] {
+        SqliteTable table;
+        table.open("t", db);
+      },
+      [&] {
+        SqliteTable table;
+        ASSERT_TRUE(table.open("t", db));
+        failAndRefill();
+        table.goTo(1);
+        FieldValue value = std::string();
+        table.readField("b", value);
+      },
+      [&] { scalar("select 2"); },
+      [&] { db.execute("create table t (z)"); },
+  };
+  for (const auto& call : nextCalls) {
+    SCOPED_TRACE(&call - nextCalls);
+    failAndRefill();
+    call();
+    EXPECT_EQ(kept.lastError(db), engineErrorOf(db));
+  }
   EXPECT_EQ(kept.lastError(db), (EngineError{1, "table t already exists"}));
 }
 
