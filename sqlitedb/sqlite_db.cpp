@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/hardened_connection.h"
 #include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
 
@@ -48,12 +49,9 @@ std::string quoteLiteral(const std::string& text) {
 sqlite3* openConnection(const std::string& engineName, bool inMemory, bool allowCreate) {
   if (inMemory && !allowCreate) return nullptr;
   if (!inMemory && !allowCreate && !isReadableFile(engineName)) return nullptr;
-  sqlite3* handle = nullptr;
-  if (sqlite3_open(inMemory ? ":memory:" : engineName.c_str(), &handle) != SQLITE_OK) {
-    sqlite3_close(handle);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+  sqlite3* handle = openHardenedConnection(inMemory ? ":memory:" : engineName.c_str(),
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (handle) sqlite3_busy_timeout(handle, kBusyTimeoutMs);
   return handle;
 }
 
@@ -269,11 +267,12 @@ bool SqliteDB::backupTo(const std::string& destinationFile) {
   if (!destination || destination->empty()) return false;
   // A second connection reads the committed state without disturbing ours (and the
   // locks it holds), also in WAL mode and while a transaction is open.
-  sqlite3* source = nullptr;
-  sqlite3* target = nullptr;
+  sqlite3* source = openHardenedConnection(utf8FileName_.c_str(), SQLITE_OPEN_READONLY);
+  sqlite3* target = source ? openHardenedConnection(destination->c_str(),
+                                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                           : nullptr;
   bool copied = false;
-  if (sqlite3_open_v2(utf8FileName_.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_open(destination->c_str(), &target) == SQLITE_OK) {
+  if (source && target) {
     sqlite3_busy_timeout(source, kBusyTimeoutMs);
     if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main")) {
       copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
