@@ -25,8 +25,11 @@ void showTextTable(EGrid& grid, const TextTable& table, bool hasHeaderRow, bool 
   grid.setRowCount(rows);
   grid.setColumnCount(columns);
   for (int r = 0; r < table.rowCount(); ++r)
-    for (int c = 0; c < table.columnCount(); ++c)
+    for (int c = 0; c < table.columnCount(); ++c) {
       grid.setCellText(r, c, fromProgramText(table.cell(r, c)));
+      // Writing back the start of a value would lose the rest of it.
+      if (table.isCut(r, c)) grid.setCellReadOnly(r, c);
+    }
   if (addNumberColumn) {
     grid.insertColumn(0);
     for (int r = 1; r <= rows; ++r) {
@@ -62,7 +65,7 @@ void MainWindow::showObject(const std::string& name, int kind) {
   state_.dataset->close();
   state_.dataset = std::move(dataset);
   state_.dataset->requery();
-  const TextTable rows = state_.dataset->fetchAllText(true);
+  const TextTable rows = state_.dataset->fetchAllText(true, kShownCellCharacters);
   showTextTable(*高级表格1, rows, true, true);
 
   const std::int32_t count = state_.table.recordCount();

@@ -99,6 +99,10 @@ void EGridModel::insertGridColumn(int before) {
   for (const auto& [column, kind] : inputKinds)
     shifted[column < before ? column : column + 1] = kind;
   inputKinds = std::move(shifted);
+  std::set<std::pair<int, int>> movedCells;
+  for (const auto& [row, column] : readOnlyCells)
+    movedCells.emplace(row, column < before ? column : column + 1);
+  readOnlyCells = std::move(movedCells);
   structureChanged();
 }
 
@@ -108,6 +112,10 @@ void EGridModel::insertGridRow(int before) {
   cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(before) * columns_,
                 static_cast<std::size_t>(columns_), QString());
   ++rows_;
+  std::set<std::pair<int, int>> movedCells;
+  for (const auto& [row, column] : readOnlyCells)
+    movedCells.emplace(row < before ? row : row + 1, column);
+  readOnlyCells = std::move(movedCells);
   structureChanged();
 }
 
@@ -117,6 +125,7 @@ void EGridModel::clearAll() {
   fixedRows_ = fixedColumns_ = 0;
   cells_.assign(1, QString());
   inputKinds.clear();
+  readOnlyCells.clear();
   structureChanged();
 }
 
@@ -160,8 +169,10 @@ QVariant EGridModel::headerData(int section, Qt::Orientation orientation, int ro
 
 Qt::ItemFlags EGridModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags result = QAbstractTableModel::flags(index);
-  if (index.isValid() && editable &&
-      inputKind(index.column() + shownFixedColumns()) != InputKind::ReadOnly)
+  const int row = index.row() + shownFixedRows();
+  const int column = index.column() + shownFixedColumns();
+  if (index.isValid() && editable && inputKind(column) != InputKind::ReadOnly &&
+      !readOnlyCells.contains({row, column}))
     result |= Qt::ItemIsEditable;
   return result;
 }
@@ -330,6 +341,12 @@ void EGrid::resetGrid() {
 void EGrid::setColumnInputKind(int column, InputKind kind, const QStringList& choices) {
   model_->inputKinds[column] = kind;
   choices_[column] = choices;
+}
+
+void EGrid::setCellReadOnly(int row, int column) { model_->readOnlyCells.emplace(row, column); }
+
+bool EGrid::isCellReadOnly(int row, int column) const {
+  return model_->readOnlyCells.contains({row, column});
 }
 
 QStringList EGrid::columnChoices(int column) const {

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -45,7 +47,8 @@ class EGridModel : public QAbstractTableModel {
   void endBulk();
 
   bool editable = true;
-  std::map<int, InputKind> inputKinds;  // by grid column; Text when absent
+  std::map<int, InputKind> inputKinds;          // by grid column; Text when absent
+  std::set<std::pair<int, int>> readOnlyCells;  // grid (row, column) where no editor opens
 
   // The fixed rows and columns shown as headers (never more than the grid has).
   int shownFixedRows() const { return std::min(fixedRows_, rows_); }
@@ -109,6 +112,10 @@ class EGrid : public QTableView {
   void setEditable(bool editable) { model_->editable = editable; }
   bool isEditable() const { return model_->editable; }
   void setColumnInputKind(int column, InputKind kind, const QStringList& choices = {});
+  // One cell whose editor never opens, whatever its column's kind; kept until the grid
+  // is reset, and moved along when a row or column is inserted before it.
+  void setCellReadOnly(int row, int column);
+  bool isCellReadOnly(int row, int column) const;
   InputKind columnInputKind(int column) const { return model_->inputKind(column); }
   QStringList columnChoices(int column) const;
 

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
@@ -21,6 +24,31 @@ bool isPragma(std::string_view utf8) {
 std::string textOf(const unsigned char* utf8) {
   if (!utf8) return {};
   return fromUtf8(reinterpret_cast<const char*>(utf8)).value_or(std::string());
+}
+
+// Bytes taken by the first `characters` characters of UTF-8 text (a character being a
+// lead byte and the continuation bytes after it).
+std::size_t characterPrefixBytes(std::string_view utf8, std::size_t characters) {
+  for (std::size_t at = 0; at < utf8.size(); ++at)
+    if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && characters-- == 0) return at;
+  return utf8.size();
+}
+
+// A cell as text up to its first zero byte, as textOf reads it, but longer text is cut
+// after `limit` characters and marked with "…". Only the start of the value is copied.
+std::string limitedTextOf(sqlite3_stmt* statement, int column, std::size_t limit, bool& cut) {
+  const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  if (!utf8) return {};
+  const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
+  const std::size_t window = std::min(bytes, limit * 4 + 4);  // limit characters and one more
+  std::string_view text(utf8, window);
+  const bool wholeInWindow = window == bytes || text.find('\0') != std::string_view::npos;
+  text = text.substr(0, text.find('\0'));
+  const std::size_t kept = characterPrefixBytes(text, limit);
+  cut = kept < text.size() || !wholeInWindow;
+  if (!cut) return fromUtf8(text).value_or(std::string());
+  const std::string ellipsis = "\xE2\x80\xA6";  // …
+  return fromUtf8(std::string(text.substr(0, kept)) + ellipsis).value_or(std::string());
 }
 
 }  // namespace
@@ -74,7 +102,7 @@ bool SqliteDataset::requery() {
   return stepThrough(nullptr);
 }
 
-TextTable SqliteDataset::fetchAllText(bool withColumnNames) {
+TextTable SqliteDataset::fetchAllText(bool withColumnNames, std::size_t cellLimit) {
   if (!connection_ || !statement_ || !rowCount_ || *rowCount_ == 0) return {};
   const int columns = sqlite3_column_count(statement_);
   TextTable table(*rowCount_ + (withColumnNames ? 1 : 0), columns);
@@ -94,8 +122,15 @@ TextTable SqliteDataset::fetchAllText(bool withColumnNames) {
   }
   if (!requery()) return {};
   while (row < table.rowCount() && sqlite3_step(statement_) == SQLITE_ROW) {
-    for (int column = 0; column < columns; ++column)
-      table.cell(row, column) = textOf(sqlite3_column_text(statement_, column));
+    for (int column = 0; column < columns; ++column) {
+      if (cellLimit == 0) {
+        table.cell(row, column) = textOf(sqlite3_column_text(statement_, column));
+        continue;
+      }
+      bool cut = false;
+      table.cell(row, column) = limitedTextOf(statement_, column, cellLimit, cut);
+      if (cut) table.markCut(row, column);
+    }
     ++row;
   }
   requery();

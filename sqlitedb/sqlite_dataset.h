@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ namespace tabulor {
 
 class SqliteDB;
 
+// The data view shows at most this many characters of a cell.
+inline constexpr std::size_t kShownCellCharacters = 3000;
+
 // The result of one query, read all at once as texts.
 class SqliteDataset {
  public:
@@ -23,7 +27,11 @@ class SqliteDataset {
 
   bool open(const std::string& sql, SqliteDB& db);
   bool requery();
-  TextTable fetchAllText(bool withColumnNames = false);
+  // With a cell limit, a value longer than that many characters keeps only its first
+  // characters followed by "…", and the table marks the cell as cut: the engine still
+  // reads each value, but only one row's values are held at a time, not every value
+  // in full.
+  TextTable fetchAllText(bool withColumnNames = false, std::size_t cellLimit = 0);
   bool close();
 
   bool hasStatement() const { return statement_ != nullptr; }

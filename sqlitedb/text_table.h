@@ -18,10 +18,17 @@ class TextTable {
   const std::string& cell(int row, int column) const;
   std::string& cell(int row, int column);
 
+  // A cut cell holds only the start of its value (see SqliteDataset::fetchAllText).
+  void markCut(int row, int column);
+  bool isCut(int row, int column) const;
+
  private:
+  std::size_t indexOf(int row, int column) const;
+
   int rows_ = 0;
   int columns_ = 0;
   std::vector<std::string> cells_;
+  std::vector<bool> cut_;  // empty until a cell is cut
 };
 
 }  // namespace tabulor

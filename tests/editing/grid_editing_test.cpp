@@ -3,8 +3,10 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 
+#include "editing/field_panel.h"
 #include "editing/record_commands.h"
 #include "editing_fixture.h"
 #include "platform/egrid.h"
@@ -116,6 +118,50 @@ TEST_F(GridEditing, AViewIsNeverWrittenAndGetsNoContextMenu) {
   ASSERT_EQ(prompts.records(Kind::Menu).size(), 1u);
   EXPECT_EQ(prompts.records(Kind::Menu).front().text, QStringLiteral("菜单_表"));
   EXPECT_EQ(prompts.records(Kind::Menu).front().position, QPoint(10, 20));
+}
+
+// Row 1 holds 100,000 characters, row 2 exactly as many as the grid shows, row 3 one more.
+const char* const kHugeSql =
+    "CREATE TABLE big(id INTEGER PRIMARY KEY, body TEXT, note TEXT);"
+    "INSERT INTO big VALUES (1, hex(zeroblob(50000)), 'short'),"
+    " (2, replace(hex(zeroblob(3000)), '00', '汉'), 'b'),"
+    " (3, replace(hex(zeroblob(3000)), '00', '汉') || 'x', 'c');"
+    "CREATE TABLE writes(n);"
+    "CREATE TRIGGER counted AFTER UPDATE ON big BEGIN INSERT INTO writes VALUES (1); END;";
+
+class HugeCells : public GridEditing {
+ protected:
+  void SetUp() override { openAndShow(kHugeSql, QStringLiteral("big")); }
+  bool editorOpens(int row, int column) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    grid().setCurrentCell(row, column);
+    grid().edit(grid().currentIndex());
+    const bool opened = grid().viewport()->findChild<QLineEdit*>() != nullptr;
+    grid().closePersistentEditor(grid().currentIndex());
+    return opened;
+  }
+};
+
+TEST_F(HugeCells, TheGridShowsTheStartOfALongValueAndNeverWritesItBack) {
+  const QString ellipsis(QChar(0x2026));
+  EXPECT_EQ(grid().cellText(1, 2), QString(3000, QLatin1Char('0')) + ellipsis);
+  EXPECT_EQ(grid().cellText(2, 2), QString(3000, QChar(0x6C49))) << "exactly the limit is whole";
+  EXPECT_EQ(grid().cellText(3, 2), QString(3000, QChar(0x6C49)) + ellipsis);
+  EXPECT_EQ(grid().cellText(1, 3), QStringLiteral("short"));
+
+  EXPECT_FALSE(editorOpens(1, 2));
+  EXPECT_FALSE(editorOpens(3, 2));
+  EXPECT_TRUE(editorOpens(2, 2));
+  editCell(1, 3, QStringLiteral("changed"));
+  EXPECT_EQ(value("SELECT note FROM big WHERE id = 1"), "changed");
+  EXPECT_EQ(value("SELECT length(body) FROM big WHERE id = 1"), "100000");
+  EXPECT_EQ(writes(), "1") << "only the short cell was written";
+
+  // The field panel reads the whole value.
+  grid().setCurrentCell(1, 2);
+  EXPECT_EQ(fieldPanel(*window).编辑框_文本字段值->toPlainText(),
+            QString(100000, QLatin1Char('0')));
+  EXPECT_TRUE(prompts.records().empty());
 }
 
 }  // namespace

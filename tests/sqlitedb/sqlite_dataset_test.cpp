@@ -1,5 +1,8 @@
 #include "sqlitedb/sqlite_dataset.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "sqlitedb/codepage.h"
@@ -171,6 +174,51 @@ TEST_F(SqliteDatasetTest, CloseTwiceIsHarmlessAndLeavesTheConnection) {
   EXPECT_FALSE(dataset.requery());
   EXPECT_TRUE(db.isOpen());
   EXPECT_TRUE(db.close());
+}
+
+struct CutCase {
+  const char* what;
+  const char* value;  // SQL expression of the stored value
+  std::string shown;  // the cell with a limit of 4 characters
+  bool cut;
+};
+
+TEST_F(SqliteDatasetTest, ACellLimitKeepsTheFirstCharactersAndMarksTheCellCut) {
+  const std::string ellipsis = "\xE2\x80\xA6";
+  const std::vector<CutCase> cases = {
+      {"short text", "'abc'", "abc", false},
+      {"exactly the limit", "'abcd'", "abcd", false},
+      {"one character over", "'abcde'", "abcd" + ellipsis, true},
+      {"Chinese characters, counted as characters", "'汉字汉字汉字'", "汉字汉字" + ellipsis, true},
+      {"four-byte characters", "'😀😀😀😀😀'", "😀😀😀😀" + ellipsis, true},
+      {"a large value", "hex(zeroblob(3000000))", "0000" + ellipsis, true},
+      {"a blob whose text ends at a zero byte", "x'41420043444546' || zeroblob(100000)", "AB",
+       false},
+      {"a long blob read as text up to its first zero", "x'4142434445' || zeroblob(10)",
+       "ABCD" + ellipsis, true},
+      {"invalid UTF-8 before the cut", "cast(x'41FF4243444546' AS TEXT)", "", true},
+      {"invalid UTF-8 after the cut", "cast(x'41424344FF' AS TEXT)", "ABCD" + ellipsis, true},
+      {"NULL", "NULL", "", false},
+      {"a number", "123456789", "1234" + ellipsis, true},
+  };
+  for (const CutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(dataset.open(std::string("SELECT ") + c.value + " AS v", db));
+    ASSERT_TRUE(dataset.requery());
+    const TextTable table = dataset.fetchAllText(true, 4);
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.cell(1, 0), c.shown);
+    EXPECT_EQ(table.isCut(1, 0), c.cut);
+    EXPECT_FALSE(table.isCut(0, 0)) << "the header is never cut";
+  }
+}
+
+TEST_F(SqliteDatasetTest, WithoutALimitEveryValueIsWhole) {
+  ASSERT_TRUE(dataset.open("SELECT hex(zeroblob(500000))", db));
+  ASSERT_TRUE(dataset.requery());
+  const TextTable table = dataset.fetchAllText();
+  EXPECT_EQ(table.cell(0, 0), std::string(1000000, '0'));
+  EXPECT_FALSE(table.isCut(0, 0));
 }
 
 }  // namespace
