@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <string_view>
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/program_text.h"
@@ -28,6 +29,26 @@ Statement compile(sqlite3* connection, const std::string& sql) {
     return nullptr;
   }
   return Statement(statement);
+}
+
+// Names go into the statements as they are. A name is used only when it ends where it
+// is put: outside its quotes it holds no ";" (the rest would be another statement, which
+// deleting a record runs) and no "--" or "/*" (which would hide what follows it, the
+// LIMIT of the data view or the WHERE of a delete).
+bool endsWhereItIsPut(std::string_view name) {
+  char closing = 0;
+  for (std::size_t at = 0; at < name.size(); ++at) {
+    const char c = name[at];
+    const char next = at + 1 < name.size() ? name[at + 1] : '\0';
+    if (closing) {
+      if (c == closing) closing = 0;
+      continue;
+    }
+    if (c == ';' || (c == '-' && next == '-') || (c == '/' && next == '*')) return false;
+    if (c == '\'' || c == '"' || c == '`') closing = c;
+    if (c == '[') closing = ']';
+  }
+  return closing == 0;
 }
 
 // A statement refused for another connection's lock has already waited out the busy
@@ -118,8 +139,9 @@ void readColumn(sqlite3_stmt* statement, FieldValue& destination) {
 
 bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   close();
-  if (tableName.empty() || !db.isOpen()) return false;
-  tableName_ = tableName.substr(0, kTableNameLimit);
+  const std::string name = tableName.substr(0, kTableNameLimit);
+  if (name.empty() || !db.isOpen() || !endsWhereItIsPut(name)) return false;
+  tableName_ = name;
   db_ = &db;
   dbGeneration_ = db.generation_;
   mode_ = Mode::Browse;
