@@ -11,3 +11,14 @@ if(TABULOR_SANITIZE)
   target_compile_options(tabulor_options INTERFACE ${_tabulor_sanitizers})
   target_link_options(tabulor_options INTERFACE ${_tabulor_sanitizers})
 endif()
+if(TABULOR_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "The fuzzers need clang: configure with CXX=clang++")
+  endif()
+  # Coverage for libFuzzer in every library the targets reach, under ASan and UBSan.
+  set(_tabulor_fuzz_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                               -fno-omit-frame-pointer)
+  target_compile_options(tabulor_options INTERFACE -fsanitize=fuzzer-no-link
+                                                   ${_tabulor_fuzz_sanitizers})
+  target_link_options(tabulor_options INTERFACE ${_tabulor_fuzz_sanitizers})
+endif()
