@@ -17,6 +17,12 @@ Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
   return noticeOnly(dbErrorNotice(std::move(text), db.errorText()));
 }
 
+// A name from the file that would end the statement early is never run: sqlite3_exec
+// would run whatever follows it as statements of their own.
+std::string unsafeNameReason() {
+  return programText("名称中含有分号、注释或未闭合的引号，不能用在语句中。");
+}
+
 }  // namespace
 
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
@@ -56,6 +62,9 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
     return noticeOnly(programText("请先选择要改名的") + word + programText("！"),
                       MessageFlags::ErrorIcon);
   const std::string& oldName = selection.text;
+  if (!nameEndsWhereItIsPut(oldName))
+    return noticeOnly(dbErrorNotice(programText("修改") + word + programText("名称时发生错误！"),
+                                    unsafeNameReason()));
   const auto newName =
       askText({programText("请输入新的") + word + programText("名称："), "", oldName});
   if (!newName) return {};
@@ -91,6 +100,10 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
   if (!askYes(programText("您确认要删除") + word + " " + name + programText(" 吗？"),
               (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
     return outcome;
+  if (!nameEndsWhereItIsPut(name)) {
+    outcome.notice = plainNotice(programText("删除失败！"), MessageFlags::ErrorIcon);
+    return outcome;
+  }
   const std::string statement =
       std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
   if (db.execute(statement)) {
@@ -110,6 +123,8 @@ Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& ask
   if (!askYes(programText("清空后无法恢复，请确认？"),
               (MessageFlags::YesNo | MessageFlags::ErrorIcon)))
     return {};
+  if (!nameEndsWhereItIsPut(shownName))
+    return noticeOnly(dbErrorNotice(programText("SQL语句执行失败！"), unsafeNameReason()));
   const bool ok = db.execute("DELETE FROM " + shownName);
   Outcome outcome = ok ? noticeOnly(programText("【") + shownName + programText("】  成功清空！"),
                                     MessageFlags::InformationIcon)

@@ -23,6 +23,8 @@ Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& 
   const auto select = askText({programText("请输入新的视图定义SQL语句（只需输入select部分）"),
                                programText("修改视图"), programText("SELECT * FROM [表名]")});
   if (!select) return {};
+  if (!nameEndsWhereItIsPut(name))
+    return noticeOnly(programText("修改视图失败！"), MessageFlags::ErrorIcon);
   OwnTransaction work(db, "tabulor_modify_view", OwnTransaction::Form::Savepoint);
   if (!work.begin() || !db.execute("DROP VIEW " + name)) {
     work.rollback();

@@ -112,4 +112,21 @@ int findText(std::string_view text, std::string_view pattern, int from, bool ign
   return -1;
 }
 
+bool nameEndsWhereItIsPut(std::string_view name) {
+  char closing = 0;
+  // Whole characters: a GBK trail byte can look like "[" or "`".
+  for (std::size_t at = 0; at < name.size(); at += characterLength(name, at)) {
+    const char c = name[at];
+    const char next = at + 1 < name.size() ? name[at + 1] : '\0';
+    if (closing) {
+      if (c == closing) closing = 0;
+      continue;
+    }
+    if (c == ';' || (c == '-' && next == '-') || (c == '/' && next == '*')) return false;
+    if (c == '\'' || c == '"' || c == '`') closing = c;
+    if (c == '[') closing = ']';
+  }
+  return closing == 0;
+}
+
 }  // namespace tabulor

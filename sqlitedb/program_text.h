@@ -32,4 +32,10 @@ bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view word);
 // ASCII letters only.
 int findText(std::string_view text, std::string_view pattern, int from, bool ignoreCase);
 
+// Names go into statements as they are. A name is used only when it ends where it is put:
+// outside its quotes it holds no ";" (the rest would be another statement, which
+// sqlite3_exec runs) and no "--" or "/*" (which would hide what follows it, such as the
+// LIMIT of the data view or the WHERE of a delete), and every quote it opens is closed.
+bool nameEndsWhereItIsPut(std::string_view name);
+
 }  // namespace tabulor

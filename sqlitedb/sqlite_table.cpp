@@ -31,26 +31,6 @@ Statement compile(sqlite3* connection, const std::string& sql) {
   return Statement(statement);
 }
 
-// Names go into the statements as they are. A name is used only when it ends where it
-// is put: outside its quotes it holds no ";" (the rest would be another statement, which
-// deleting a record runs) and no "--" or "/*" (which would hide what follows it, the
-// LIMIT of the data view or the WHERE of a delete).
-bool endsWhereItIsPut(std::string_view name) {
-  char closing = 0;
-  for (std::size_t at = 0; at < name.size(); ++at) {
-    const char c = name[at];
-    const char next = at + 1 < name.size() ? name[at + 1] : '\0';
-    if (closing) {
-      if (c == closing) closing = 0;
-      continue;
-    }
-    if (c == ';' || (c == '-' && next == '-') || (c == '/' && next == '*')) return false;
-    if (c == '\'' || c == '"' || c == '`') closing = c;
-    if (c == '[') closing = ']';
-  }
-  return closing == 0;
-}
-
 // A statement refused for another connection's lock has already waited out the busy
 // timeout; trying the next one would make the caller wait that long again.
 bool isLocked(sqlite3* connection) {
@@ -140,7 +120,7 @@ void readColumn(sqlite3_stmt* statement, FieldValue& destination) {
 bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   close();
   const std::string name = tableName.substr(0, kTableNameLimit);
-  if (name.empty() || !db.isOpen() || !endsWhereItIsPut(name)) return false;
+  if (name.empty() || !db.isOpen() || !nameEndsWhereItIsPut(name)) return false;
   tableName_ = name;
   db_ = &db;
   dbGeneration_ = db.generation_;

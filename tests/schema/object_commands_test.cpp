@@ -1,4 +1,5 @@
 #include "schema/object_commands.h"
+#include "schema/views.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,29 @@ TEST_F(ObjectCommands, ClearTableFailureShowsTheEngineMessage) {
   EXPECT_TRUE(outcome.notice->dbError);
   EXPECT_EQ(outcome.notice->errorText, "kept");
   EXPECT_TRUE(outcome.reloadStructureTree);
+}
+
+// A name stored in the file that would end the statement early: sqlite3_exec would run
+// what follows it, so "x; drop table old_t" must not drop old_t with x.
+TEST_F(ObjectCommands, NamesThatWouldEndTheStatementAreNeverRun) {
+  run("CREATE TABLE x (a)");
+  run("CREATE TABLE \"x; drop table old_t\" (a)");
+  run("CREATE VIEW \"x --\" AS SELECT 1");
+  trace_.clear();
+  const TreeSelection table{"x; drop table old_t", true, false};
+  const TreeSelection view{"x --", false, true};
+  prompts_.answers = {true, true};
+  expectNotice(dropObject(db_, ObjectKind::Table, table, prompts_.askYes()), "删除失败！", 0x10);
+  Outcome outcome = clearTable(db_, table.text, prompts_.askYes());
+  expectNotice(outcome, "SQL语句执行失败！", 0x10);
+  EXPECT_FALSE(outcome.notice->errorText.empty());
+  outcome = rename(ObjectKind::Table, table, "y");
+  expectNotice(outcome, "修改表名称时发生错误！", 0x10);
+  EXPECT_FALSE(outcome.notice->errorText.empty());
+  prompts_.texts = {"SELECT 2"};
+  expectNotice(modifyView(db_, view, prompts_.askText()), "修改视图失败！", 0x10);
+  EXPECT_TRUE(trace_.changes().empty());
+  EXPECT_EQ(objectNames(), (Strings{"old_t", "old_view", "x", "x --", "x; drop table old_t"}));
 }
 
 }  // namespace
