@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "bench/resident_memory.h"
 #include "platform/egrid.h"
 #include "sqlitedb/sqlitedb.h"
 
@@ -48,13 +49,6 @@ std::string hugeCellsDatabase() {
   return path;
 }
 
-long residentKiB() {
-  std::ifstream statm("/proc/self/statm");
-  long size = 0, resident = 0;
-  statm >> size >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
 long peakResidentKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -66,7 +60,7 @@ void showHugeCells(benchmark::State& state, std::size_t cellLimit) {
   db.open(hugeCellsDatabase());
   EGrid grid;
   grid.resize(800, 600);
-  const long before = residentKiB();
+  const long before = bench::residentKiB();
   const long peakBefore = peakResidentKiB();
   long held = 0;
   for (auto _ : state) {
@@ -75,7 +69,7 @@ void showHugeCells(benchmark::State& state, std::size_t cellLimit) {
     const TextTable rows = dataset->fetchAllText(true, cellLimit);
     showTextTable(grid, rows, true, true);
     benchmark::DoNotOptimize(grid.grab());
-    held = residentKiB() - before;
+    held = bench::residentKiB() - before;
   }
   state.counters["held_MiB"] = static_cast<double>(held) / 1024;
   state.counters["peak_growth_MiB"] = static_cast<double>(peakResidentKiB() - peakBefore) / 1024;

@@ -18,6 +18,7 @@
 #include <new>
 #include <string>
 
+#include "bench/resident_memory.h"
 #include "sqlitedb/sqlitedb.h"
 
 // Counts the bytes the program holds through operator new (the engine allocates with
@@ -111,13 +112,6 @@ std::string database(Shape shape, long long rows) {
   return path;
 }
 
-long residentKiB() {
-  std::ifstream statm("/proc/self/statm");
-  long size = 0, resident = 0;
-  statm >> size >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
 double millisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -153,11 +147,12 @@ void countCursorMemory(benchmark::State& state, SqliteDB& db) {
   SqliteTable table;
   const long long before = heldBytes.load();
   peakBytes.store(before);
-  const long residentBefore = residentKiB();
+  const long residentBefore = bench::residentKiB();
   table.open("t", db);
   state.counters["cursor_bytes"] = static_cast<double>(heldBytes.load() - before);
   state.counters["cursor_peak_bytes"] = static_cast<double>(peakBytes.load() - before);
-  state.counters["resident_growth_KiB"] = static_cast<double>(residentKiB() - residentBefore);
+  state.counters["resident_growth_KiB"] =
+      static_cast<double>(bench::residentKiB() - residentBefore);
   state.counters["records"] = table.recordCount();
 }
 
@@ -218,9 +213,9 @@ void BM_OpenCursor(benchmark::State& state) {
   SqliteDB db;
   db.open(database(Shape::Wide, state.range(0)));
   SqliteTable table;
-  const long before = residentKiB();
+  const long before = bench::residentKiB();
   table.open("t", db);
-  state.counters["resident_growth_KiB"] = static_cast<double>(residentKiB() - before);
+  state.counters["resident_growth_KiB"] = static_cast<double>(bench::residentKiB() - before);
   for (auto _ : state) benchmark::DoNotOptimize(table.open("t", db));
   state.counters["records"] = table.recordCount();
 }
