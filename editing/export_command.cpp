@@ -1,41 +1,49 @@
 #include "editing/export_command.h"
 
 #include <QAction>
-#include <QCoreApplication>
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
+#include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
 
 namespace tabulor {
 
-TextTable shownGridCells(const EGrid& grid) {
+std::optional<TextTable> shownGridCells(const EGrid& grid, const std::function<bool()>& keepGoing) {
   TextTable cells(grid.rowCount(), grid.columnCount());
-  for (int row = 0; row < cells.rowCount(); ++row)
+  for (int row = 0; row < cells.rowCount(); ++row) {
     for (int column = 0; column < cells.columnCount(); ++column)
       cells.cell(row, column) = toProgramText(grid.cellText(row, column));
+    if (!keepGoing()) return std::nullopt;
+  }
   return cells;
 }
 
-void exportMainGrid(MainWindow& window, const ExportEnvironment& environment) {
+void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
   const EGrid& grid = *window.高级表格1;
   // A grid too large for a workbook is refused before it is copied.
   std::optional<ExportMessage> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
-  if (!message) message = exportGridToSpreadsheet(shownGridCells(grid), environment);
+  if (!message) {
+    BusyProgress busy(&window, QStringLiteral("正在导出表格，请稍候……"), true);
+    environment.keepGoing = [&busy] { return busy.keepGoing(); };
+    environment.handOver = [&busy](const std::function<void()>& step) {
+      busy.endCancelling();
+      busy.runWithoutCallbacks(step);
+    };
+    const std::optional<TextTable> cells = shownGridCells(grid, environment.keepGoing);
+    if (!cells) return;
+    message = exportGridToSpreadsheet(*cells, environment);
+  }
+  if (!message) return;
   prompts().messageBox(QString::fromStdString(message->text),
                        QString::fromStdString(message->title), message->flags);
 }
 
 void connectExportCommands(MainWindow& window) {
   QObject::connect(window.menuAction(QStringLiteral("导出表格")), &QAction::triggered, &window,
-                   [&window] {
-                     ExportEnvironment environment;
-                     // Keeps the window painting and answering while a large grid is copied.
-                     environment.processEvents = [] { QCoreApplication::processEvents(); };
-                     exportMainGrid(window, environment);
-                   });
+                   [&window] { exportMainGrid(window, ExportEnvironment()); });
 }
 
 }  // namespace tabulor

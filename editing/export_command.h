@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "editing/export/export_grid.h"
 #include "sqlitedb/text_table.h"
 
@@ -8,11 +11,14 @@ namespace tabulor {
 class EGrid;
 class MainWindow;
 
-// Every cell the grid shows, its fixed header row and number column included.
-TextTable shownGridCells(const EGrid& grid);
+// Every cell the grid shows, its fixed header row and number column included; nothing
+// when keepGoing, asked now and then, answers false.
+std::optional<TextTable> shownGridCells(
+    const EGrid& grid, const std::function<bool()>& keepGoing = [] { return true; });
 
 // "导出表格": the main grid into a new workbook of the spreadsheet application, then
-// the outcome in a message box.
-void exportMainGrid(MainWindow& window, const ExportEnvironment& environment);
+// the outcome in a message box. A large grid shows a progress dialog whose 取消 stops
+// the export before the workbook is written.
+void exportMainGrid(MainWindow& window, ExportEnvironment environment);
 
 }  // namespace tabulor

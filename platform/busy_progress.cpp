@@ -1,5 +1,8 @@
 #include "platform/busy_progress.h"
 
+#include <chrono>
+#include <future>
+
 #include <QApplication>
 #include <QProgressDialog>
 
@@ -16,13 +19,29 @@ constexpr std::int64_t kPaintIntervalMs = 50;
 }  // namespace
 
 BusyProgress::BusyProgress(QWidget* parent, SqliteDB& db, const QString& label)
-    : parent_(parent), db_(db), label_(label), cancellable_(!db.inTransaction()) {
-  db_.setProgressHandler([this] { return keepGoing(); });
+    : parent_(parent), db_(&db), label_(label), cancellable_(!db.inTransaction()) {
+  db_->setProgressHandler([this] { return keepGoing(); });
 }
 
+BusyProgress::BusyProgress(QWidget* parent, const QString& label, bool cancellable)
+    : parent_(parent), label_(label), cancellable_(cancellable) {}
+
 BusyProgress::~BusyProgress() {
-  db_.setProgressHandler({});
+  if (db_) db_->setProgressHandler({});
   if (startedAt_) QApplication::restoreOverrideCursor();
+}
+
+void BusyProgress::endCancelling() {
+  cancellable_ = false;
+  if (dialog_) dialog_->setCancelButton(nullptr);
+}
+
+void BusyProgress::runWithoutCallbacks(const std::function<void()>& step) {
+  std::future<void> done = std::async(std::launch::async, step);
+  keepGoing();
+  while (done.wait_for(std::chrono::milliseconds(kPaintIntervalMs)) != std::future_status::ready)
+    keepGoing();
+  done.get();
 }
 
 bool BusyProgress::keepGoing() {

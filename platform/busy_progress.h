@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,25 +14,34 @@ namespace tabulor {
 
 class SqliteDB;
 
-// Keeps the window alive while the statements of one piece of work run on a connection:
-// once the engine is busy, a busy cursor; after about half a second, a progress dialog
-// that keeps every window painted. The dialog offers 取消 only outside a transaction,
-// where interrupting a statement undoes its own work and nothing else.
+// Keeps the window alive during one long piece of work: once the work has begun, a busy
+// cursor; after about half a second, a progress dialog that keeps every window painted,
+// with 取消 while stopping loses nothing.
 class BusyProgress {
  public:
+  // Work done by the statements of a connection, which calls keepGoing() itself. 取消 is
+  // offered only outside a transaction, where interrupting a statement undoes its own
+  // work and nothing else.
   BusyProgress(QWidget* parent, SqliteDB& db, const QString& label);
+  // Work of our own, which calls keepGoing() now and then.
+  BusyProgress(QWidget* parent, const QString& label, bool cancellable);
   ~BusyProgress();
   BusyProgress(const BusyProgress&) = delete;
   BusyProgress& operator=(const BusyProgress&) = delete;
 
-  // Called by the engine now and then; false once the user has cancelled.
+  // Called now and then by the work; false once the user has cancelled.
   bool keepGoing();
+  // From here on the work can no longer be undone: 取消 goes away.
+  void endCancelling();
+  // Runs a step that cannot call back (a library writing a file) on another thread and
+  // keeps the window painted until it is done.
+  void runWithoutCallbacks(const std::function<void()>& step);
 
  private:
   void showDialog();
 
   QWidget* parent_;
-  SqliteDB& db_;
+  SqliteDB* db_ = nullptr;
   QString label_;
   bool cancellable_;
   std::optional<std::int64_t> startedAt_;

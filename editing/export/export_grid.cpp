@@ -9,24 +9,34 @@ namespace {
 constexpr int kWarning = 0x30;
 constexpr int kInformation = 0x40;
 
+// Cells copied between two calls of keepGoing: often enough for a smooth window, rarely
+// enough to cost the copy nothing.
+constexpr int kCellsPerCall = 4096;
+
 // Element (i, j) of the transfer array gets grid cell (i - 1, j - 1), converted from
-// program text as every text sent to the server is. Pending events are processed once
-// per column of the array, which keeps the window alive without slowing the copy down.
-void fillArray(Variant& array, const TextTable& grid, const std::function<void()>& processEvents) {
+// program text as every text sent to the server is. False when the user cancelled.
+bool fillArray(Variant& array, const TextTable& grid, const std::function<bool()>& keepGoing) {
   VariantArray* elements = array.array();
   if (!elements || elements->rows() != grid.rowCount() || elements->columns() != grid.columnCount())
-    return;
+    return true;
+  int cellsSinceCall = 0;
   for (int j = 1; j <= grid.columnCount(); ++j) {
-    for (int i = 1; i <= grid.rowCount(); ++i)
+    for (int i = 1; i <= grid.rowCount(); ++i) {
       elements->at(i, j) = toUtf8(grid.cell(i - 1, j - 1)).value_or(std::string());
-    processEvents();
+      if (++cellsSinceCall == kCellsPerCall) {
+        cellsSinceCall = 0;
+        if (!keepGoing()) return false;
+      }
+    }
   }
+  return keepGoing();
 }
 
 // The automation sequence, call by call. Each object is released as soon as no later
 // step needs it; a failed step leaves an empty object and the rest goes on quietly.
-void runSequence(AutomationObject& application, const TextTable& grid, const Variant& a1,
-                 const std::function<void()>& processEvents) {
+// False when the user cancelled while the cells were copied.
+bool runSequence(AutomationObject& application, const TextTable& grid, const Variant& a1,
+                 const std::function<bool()>& keepGoing) {
   const std::int32_t rows = grid.rowCount();
   const std::int32_t cols = grid.columnCount();
 
@@ -52,7 +62,7 @@ void runSequence(AutomationObject& application, const TextTable& grid, const Var
     }
     data.put("NumberFormat", {"@"});
     Variant array = data.get("Value");
-    fillArray(array, grid, processEvents);
+    if (!fillArray(array, grid, keepGoing)) return false;
     data.put("Value", {std::move(array)});
     data.get("borders").object().put("Weight", {2});
     data.put("RowHeight", {18});
@@ -84,6 +94,7 @@ void runSequence(AutomationObject& application, const TextTable& grid, const Var
   header.release();
   sheet.release();
   book.release();
+  return true;
 }
 
 }  // namespace
@@ -99,20 +110,29 @@ std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t c
       "", kWarning};
 }
 
-ExportMessage exportGridToSpreadsheet(const TextTable& grid, const ExportEnvironment& environment) {
+std::optional<ExportMessage> exportGridToSpreadsheet(const TextTable& grid,
+                                                     const ExportEnvironment& environment) {
   const std::int64_t t0 = environment.nowSeconds();
   const auto handover = std::make_shared<HandoverReport>();
   AutomationObject application = environment.createObject("Excel.Application", handover);
-  if (!application) return {"你的计算机上没有 EXCEL 程序", "", kWarning};
+  if (!application) return ExportMessage{"你的计算机上没有 EXCEL 程序", "", kWarning};
   // One row is the header alone, or the grid's single "无数据" cell.
-  if (grid.rowCount() <= 1) return {"没有数据，不能导出", "", kWarning};
+  if (grid.rowCount() <= 1) return ExportMessage{"没有数据，不能导出", "", kWarning};
   if (auto refusal = exportSizeRefusal(grid.rowCount(), grid.columnCount())) return *refusal;
   const Variant a1("A1");
-  runSequence(application, grid, a1, environment.processEvents);
-  application.release();
-  if (!handover->failure.empty()) return {"导出失败！" + handover->failure, "", kWarning};
+  if (!runSequence(application, grid, a1, environment.keepGoing)) {
+    // An application no one sees keeps its workbook to itself when it is released.
+    application.put("Visible", {false});
+    application.release();
+    return std::nullopt;
+  }
+  // Released, the application writes the workbook and hands it over.
+  environment.handOver([&application] { application.release(); });
+  if (!handover->failure.empty())
+    return ExportMessage{"导出失败！" + handover->failure, "", kWarning};
   const std::int64_t t1 = environment.nowSeconds();
-  return {"导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", "系统提示！", kInformation};
+  return ExportMessage{"导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", "系统提示！",
+                       kInformation};
 }
 
 }  // namespace tabulor

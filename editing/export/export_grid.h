@@ -28,8 +28,13 @@ struct ExportEnvironment {
   std::function<AutomationObject(std::string_view progId, HandoverReportPtr report)> createObject =
       createAutomationObject;
   std::function<std::int64_t()> nowSeconds = [] { return std::int64_t{std::time(nullptr)}; };
-  // Lets the window repaint and take clicks while a large grid is copied.
-  std::function<void()> processEvents = [] {};
+  // Called now and then while a large grid is copied, so the window stays alive; false
+  // when the user cancelled, and then nothing reaches the user.
+  std::function<bool()> keepGoing = [] { return true; };
+  // Runs the last step, in which the application writes the workbook and hands it to the
+  // user; it cannot be cancelled and may take seconds for a large grid.
+  std::function<void(const std::function<void()>& step)> handOver =
+      [](const std::function<void()>& step) { step(); };
 };
 
 // The warning for a grid of rows x columns (header row and "序号" column included) larger
@@ -40,7 +45,9 @@ std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t c
 // "导出表格": copies the grid as it is shown — the header row of column names, the "序号"
 // column and every data row, as program text — into a new workbook of the spreadsheet
 // application, formats it and leaves it open there. Answers the message to show: a
-// warning with the reason when the workbook never reached the user.
-ExportMessage exportGridToSpreadsheet(const TextTable& grid, const ExportEnvironment& environment);
+// warning with the reason when the workbook never reached the user; nothing when the
+// user cancelled.
+std::optional<ExportMessage> exportGridToSpreadsheet(const TextTable& grid,
+                                                     const ExportEnvironment& environment);
 
 }  // namespace tabulor

@@ -1,5 +1,9 @@
 #include "platform/busy_progress.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
@@ -77,6 +81,27 @@ TEST_F(BusyProgressTest, InsideATransactionTheWorkCannotBeCancelled) {
   ASSERT_NE(dialog(), nullptr);
   EXPECT_EQ(dialog()->findChild<QPushButton*>(), nullptr);
   EXPECT_TRUE(busy->keepGoing());
+}
+
+// Our own work: once it can no longer be undone 取消 goes away, and a step that cannot
+// call back runs on another thread while the window is kept painted.
+TEST_F(BusyProgressTest, OwnWorkLosesItsCancelWhenItCanNoLongerBeUndone) {
+  busy = std::make_unique<BusyProgress>(&window, QStringLiteral("正在导出表格……"), true);
+  EXPECT_TRUE(busy->keepGoing());
+  env.setTickCount(env.tickCount() + 600);
+  EXPECT_TRUE(busy->keepGoing());
+  ASSERT_NE(dialog(), nullptr);
+  ASSERT_NE(dialog()->findChild<QPushButton*>(), nullptr);
+
+  busy->endCancelling();
+  EXPECT_EQ(dialog()->findChild<QPushButton*>(), nullptr);
+  std::atomic<bool> stepDone = false;
+  busy->runWithoutCallbacks([&stepDone] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    stepDone = true;
+  });
+  EXPECT_TRUE(stepDone);
+  EXPECT_TRUE(dialog()->isVisible());
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 #include <fstream>
 
 #include <QAction>
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 #include "app/main_window_fixture.h"
 #include "editing/export/spreadsheet_application.h"
@@ -41,7 +45,7 @@ class ExportCommandTest : public MainWindowTest {
 
 TEST_F(ExportCommandTest, ShownGridCellsIncludeTheHeaderAndNumberColumn) {
   showTable("CREATE TABLE t (name, code); INSERT INTO t VALUES ('张三', '007'), ('李四', '010')");
-  const TextTable cells = shownGridCells(*window->高级表格1);
+  const TextTable cells = *shownGridCells(*window->高级表格1);
   ASSERT_EQ(cells.rowCount(), 3);
   ASSERT_EQ(cells.columnCount(), 3);
   EXPECT_EQ(cells.cell(0, 0), "序号");
@@ -121,6 +125,31 @@ TEST_F(ExportCommandTest, AGridBeyondTheWorkbookIsRefusedBeforeItIsCopied) {
                      "行、16384 列以内）。"));
   EXPECT_EQ(prompts.records()[0].flags, 0x30);
   EXPECT_TRUE(opened.empty());
+}
+
+// Export work past half a second shows a progress dialog; its 取消 stops the export
+// before anything is written, and nothing more is said.
+TEST_F(ExportCommandTest, CancellingTheProgressDialogWritesNoWorkbook) {
+  showTable("CREATE TABLE t (name); INSERT INTO t VALUES ('x')");
+  ExportEnvironment slow = environmentWithApplication(true);
+  slow.createObject = [this, make = slow.createObject](std::string_view progId,
+                                                       HandoverReportPtr report) {
+    environment.setTickCount(environment.tickCount() + 1000);
+    return make(progId, std::move(report));
+  };
+  QTimer clicker;
+  QObject::connect(&clicker, &QTimer::timeout, [this] {
+    if (auto* dialog = window->findChild<QProgressDialog*>())
+      if (auto* cancel = dialog->findChild<QPushButton*>()) cancel->click();
+  });
+  clicker.start(0);
+  prompts.clear();
+  exportMainGrid(*window, slow);
+  EXPECT_TRUE(prompts.records().empty());
+  EXPECT_TRUE(opened.empty());
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ExportCommandTest, MenuItemRunsTheExport) {

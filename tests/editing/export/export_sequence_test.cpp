@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,19 +87,27 @@ class ExportSequence : public ::testing::Test {
       return available ? RecordingObject::make(log, "app") : AutomationObject();
     };
     env.nowSeconds = [this] { return clock[std::min<std::size_t>(ticks++, clock.size() - 1)]; };
-    env.processEvents = [this] { log->push_back("process events"); };
+    env.keepGoing = [this] {
+      log->push_back("keep going");
+      return !cancelled;
+    };
+    env.handOver = [this](const std::function<void()>& step) {
+      log->push_back("hand over");
+      step();
+    };
     return env;
   }
 
   std::shared_ptr<std::vector<std::string>> log = std::make_shared<std::vector<std::string>>();
   std::vector<std::string> requested;
   bool available = true;
+  bool cancelled = false;
   std::vector<std::int64_t> clock = {1000, 1000};
   std::size_t ticks = 0;
 };
 
 TEST_F(ExportSequence, DrivesTheApplicationCallByCallAndReleasesEachObjectWhenDone) {
-  const ExportMessage message = exportGridToSpreadsheet(kTwoRecords, environment());
+  const std::optional<ExportMessage> message = exportGridToSpreadsheet(kTwoRecords, environment());
 
   EXPECT_EQ(requested, std::vector<std::string>{"Excel.Application"});
   const std::vector<std::string> expected = {
@@ -117,10 +127,7 @@ TEST_F(ExportSequence, DrivesTheApplicationCallByCallAndReleasesEachObjectWhenDo
       "release Range(\"A1\", \"A1\")",
       "Resize(3, 4) put NumberFormat(\"@\")",
       "Resize(3, 4) get Value()",
-      "process events",
-      "process events",
-      "process events",
-      "process events",
+      "keep going",
       "Resize(3, 4) put Value([序号,1,2|id,7,8|name,张三,李四|code,007,010])",
       "Resize(3, 4) get borders()",
       "borders() put Weight(2)",
@@ -155,6 +162,7 @@ TEST_F(ExportSequence, DrivesTheApplicationCallByCallAndReleasesEachObjectWhenDo
       "release Resize(1, 4)",
       "release Item(1)",
       "release ActiveWorkbook()",
+      "hand over",
       "release app",
   };
   EXPECT_EQ(*log, expected);
@@ -182,7 +190,7 @@ TEST_F(ExportSequence, FinishingMessageGivesTheWholeSecondsTaken) {
         Case{1733800000, 1733800125, "导出完毕！共用时：125 秒"}}) {
     clock = {c.start, c.end};
     ticks = 0;
-    EXPECT_EQ(exportGridToSpreadsheet(kTwoRecords, environment()).text, c.text);
+    EXPECT_EQ(exportGridToSpreadsheet(kTwoRecords, environment())->text, c.text);
   }
 }
 
@@ -202,6 +210,28 @@ TEST_F(ExportSequence, GridOfOneRowHasNoDataAndOnlyReleasesTheApplication) {
               (ExportMessage{"没有数据，不能导出", "", 0x30}));
     EXPECT_EQ(*log, std::vector<std::string>{"release app"});
   }
+}
+
+TEST_F(ExportSequence, CancelledWhileCopyingHidesTheApplicationBeforeReleasingIt) {
+  cancelled = true;
+  EXPECT_EQ(exportGridToSpreadsheet(kTwoRecords, environment()), std::nullopt);
+  EXPECT_EQ(std::find(log->begin(), log->end(), "hand over"), log->end());
+  EXPECT_EQ(std::find_if(log->begin(), log->end(),
+                         [](const std::string& entry) {
+                           return entry.find("put Value(") != std::string::npos;
+                         }),
+            log->end())
+      << "nothing copied reaches the application";
+  const std::vector<std::string> ending = {"keep going",
+                                           "release Resize(3, 4)",
+                                           "release Item(1)",
+                                           "release ActiveWorkbook()",
+                                           "app put Visible(false)",
+                                           "release app"};
+  ASSERT_GE(log->size(), ending.size());
+  EXPECT_EQ(
+      std::vector<std::string>(log->end() - static_cast<std::ptrdiff_t>(ending.size()), log->end()),
+      ending);
 }
 
 }  // namespace

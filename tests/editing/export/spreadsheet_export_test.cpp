@@ -93,8 +93,8 @@ class SpreadsheetExport : public ::testing::Test {
 };
 
 TEST_F(SpreadsheetExport, WritesTheGridAsTextWithItsFormattingAndOpensIt) {
-  const ExportMessage message = exportGridToSpreadsheet(twoRecords(), environment());
-  EXPECT_EQ(message.title, "系统提示！");
+  const std::optional<ExportMessage> message = exportGridToSpreadsheet(twoRecords(), environment());
+  EXPECT_EQ(message->title, "系统提示！");
 
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0].parent_path(), dir.path() / "exports");
@@ -138,6 +138,14 @@ TEST_F(SpreadsheetExport, GridOfOneRowWritesNothing) {
   EXPECT_EQ(exportGridToSpreadsheet(noData, environment()),
             (ExportMessage{"没有数据，不能导出", "", 0x30}));
   EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(SpreadsheetExport, CancelledWhileCopyingWritesNothing) {
+  ExportEnvironment cancelling = environment();
+  cancelling.keepGoing = [] { return false; };
+  EXPECT_EQ(exportGridToSpreadsheet(twoRecords(), cancelling), std::nullopt);
+  EXPECT_TRUE(opened.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "exports"));
 }
 
 TEST(XlsxWriter, TellsWhyAWorkbookCannotBeWritten) {
