@@ -16,7 +16,9 @@ ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDatas
   // A refused open (empty text) is not a failure here: the earlier statement answers.
   dataset.open(sql, db);
   if (!dataset.requery()) return {false, {}, dbErrorNotice(kRunFailed, db)};
-  return {true, dataset.fetchAllText(true),
+  // Cut like the data view's cells, so a result of huge values neither freezes the window
+  // nor takes memory in proportion to them.
+  return {true, dataset.fetchAllText(true, kShownCellCharacters),
           makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
 }
 

@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/code_page_scope.h"
 #include "console_db_fixture.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "support/code_page_scope.h"
 
 namespace tabulor {
 namespace {
@@ -41,6 +42,21 @@ TEST_F(ConsoleRunTest, QueryShowsItsRowsUnderTheColumnNames) {
   EXPECT_TRUE(outcome.ok);
   EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"a", "名称"}, {"1", "one"}, {"2", "two"}}));
   EXPECT_EQ(outcome.notice, kQuerySucceeded);
+}
+
+TEST_F(ConsoleRunTest, QueryCutsHugeValuesAsTheDataViewDoes) {
+  const ConsoleOutcome outcome = runConsoleQuery(
+      "select a, case a when 2 then replace(hex(zeroblob(5000)), '0', '长') else b end"
+      " from t order by a",
+      db, dataset);
+  ASSERT_TRUE(outcome.ok);
+  ASSERT_EQ(outcome.rows.rowCount(), 3);
+  EXPECT_EQ(outcome.rows.cell(1, 1), "one");
+  EXPECT_FALSE(outcome.rows.isCut(1, 1));
+  std::string shown;
+  for (std::size_t i = 0; i < kShownCellCharacters; ++i) shown += "长";
+  EXPECT_EQ(outcome.rows.cell(2, 1), shown + "…");
+  EXPECT_TRUE(outcome.rows.isCut(2, 1)) << "a cut cell opens no editor";
 }
 
 TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
