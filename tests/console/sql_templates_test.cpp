@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/code_page_scope.h"
 #include "console/console_run.h"
 #include "sqlitedb/sqlite_db.h"
+#include "support/code_page_scope.h"
 #include "support/temp_dir.h"
 
 namespace tabulor {

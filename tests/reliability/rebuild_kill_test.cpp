@@ -216,8 +216,8 @@ Verdict inspect(const std::string& path, std::uint64_t expectedChecksum,
     verdict.shape = Shape::New;
   } else {
     return fail("neither old nor new: columns " + columns.value_or("?") + ", indexes/triggers " +
-                companions.value_or("?") + ", index on " + indexed.value_or("?") +
-                ", unique on " + unique.value_or("?"));
+                companions.value_or("?") + ", index on " + indexed.value_or("?") + ", unique on " +
+                unique.value_or("?"));
   }
   std::int64_t rows = 0;
   const auto sum =
