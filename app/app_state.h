@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/kept_error.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"
@@ -27,6 +28,7 @@ struct AppState {
   std::string dbPath;             // empty when no database is open
   std::string appTitle;           // "Tabulor"
   std::string editStartText;      // a main-grid cell's text when in-place editing began
+  KeptEngineError consoleError;  // a failed console execute, for "取错误文本" and "取错误码"
 
   AppState() = default;
   AppState(const AppState&) = delete;

@@ -7,34 +7,14 @@
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
-#include "console/kept_error.h"
 #include "console/sql_console_window.h"
 #include "console/transaction_commands.h"
 #include "platform/egrid.h"
 
 namespace tabulor {
-namespace {
-
-// Holds the kept failure as a child of the main window, so it lives and dies with it.
-const QString kShareName = QStringLiteral("SQL控制台共享状态");
-
-class ConsoleShare : public QObject {
- public:
-  explicit ConsoleShare(QObject* parent) : QObject(parent) { setObjectName(kShareName); }
-  KeptEngineError keptError;
-};
-
-}  // namespace
-
-KeptEngineError& keptEngineError(MainWindow& window) {
-  auto* share = dynamic_cast<ConsoleShare*>(
-      window.findChild<QObject*>(kShareName, Qt::FindDirectChildrenOnly));
-  if (!share) share = new ConsoleShare(&window);
-  return share->keptError;
-}
 
 SqlConsoleWindow* openSqlConsole(MainWindow& window) {
-  auto* console = new SqlConsoleWindow(window, keptEngineError(window));
+  auto* console = new SqlConsoleWindow(window);
   console->setAttribute(Qt::WA_DeleteOnClose);
   console->setWindowModality(Qt::ApplicationModal);
   console->show();
@@ -54,11 +34,11 @@ void rollbackTransactionCommand(MainWindow& window) {
 }
 
 void showLastErrorText(MainWindow& window) {
-  showNotice(lastErrorTextNotice(keptEngineError(window).lastError(window.state().db).text));
+  showNotice(lastErrorTextNotice(window.state().consoleError.lastError(window.state().db).text));
 }
 
 void showLastErrorCode(MainWindow& window) {
-  showNotice(lastErrorCodeNotice(keptEngineError(window).lastError(window.state().db).code));
+  showNotice(lastErrorCodeNotice(window.state().consoleError.lastError(window.state().db).code));
 }
 
 void showLastInsertId(MainWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }

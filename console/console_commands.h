@@ -4,13 +4,8 @@ class QPoint;
 
 namespace tabulor {
 
-class KeptEngineError;
 class MainWindow;
 class SqlConsoleWindow;
-
-// The console's share of the main window: the failure an execute left for the
-// diagnostics, kept as long as the main window lives.
-KeptEngineError& keptEngineError(MainWindow& window);
 
 // Menu "执行SQL语句" and toolbar button 14: opens the console modally and returns at once;
 // the console deletes itself when closed.

@@ -70,8 +70,7 @@ void showNotice(const Notice& notice) {
   prompts().messageBox(fromProgramText(notice.text), fromProgramText(notice.title), notice.flags);
 }
 
-SqlConsoleWindow::SqlConsoleWindow(MainWindow& main, KeptEngineError& keptError)
-    : QDialog(&main), main_(main), keptError_(keptError) {
+SqlConsoleWindow::SqlConsoleWindow(MainWindow& main) : QDialog(&main), main_(main) {
   setObjectName(QStringLiteral("SqlConsoleWindow"));
   setWindowTitle(QStringLiteral("执行SQL语句"));
   applyDesignedFont(*this);
@@ -246,7 +245,7 @@ void SqlConsoleWindow::runExecute(const std::string& sql) {
   }();
   const EngineError failure = engineErrorOf(db);
   main_.reloadStructureTree();
-  if (!outcome.ok) keptError_.keep(failure, db);
+  if (!outcome.ok) main_.state().consoleError.keep(failure, db);
   showNotice(outcome.notice);
 }
 

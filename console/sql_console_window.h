@@ -16,7 +16,6 @@ class QTreeWidgetItem;
 namespace tabulor {
 
 class EGrid;
-class KeptEngineError;
 class MainWindow;
 struct Notice;
 
@@ -27,8 +26,8 @@ class SqlConsoleWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // keptError receives the failure of an execute, for the diagnostics of the main window.
-  SqlConsoleWindow(MainWindow& main, KeptEngineError& keptError);
+  // The failure of an execute is kept in the program's state for the diagnostics.
+  explicit SqlConsoleWindow(MainWindow& main);
 
   // --- handlers (each bound to the event of the same role)
   void layoutSqlConsole();
@@ -73,7 +72,6 @@ class SqlConsoleWindow : public QDialog {
   void runExecute(const std::string& sql);
 
   MainWindow& main_;
-  KeptEngineError& keptError_;
 };
 
 // Shows one of the program's message boxes.
