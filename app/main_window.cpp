@@ -20,7 +20,6 @@
 #include "app/icons.h"
 #include "app/structure_tree.h"
 #include "app/subsystem_commands.h"
-#include "files/database_files.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
@@ -238,16 +237,6 @@ void MainWindow::createMenus() {
       menuActions_[caption] = action;
     }
   }
-  connect(menuAction(QStringLiteral("新建数据库...")), &QAction::triggered, this,
-          [this] { newDatabase(*this); });
-  connect(menuAction(QStringLiteral("打开数据库...")), &QAction::triggered, this,
-          [this] { openDatabase(*this); });
-  connect(menuAction(QStringLiteral("关闭数据库")), &QAction::triggered, this,
-          [this] { closeDatabaseCommand(*this); });
-  connect(menuAction(QStringLiteral("备份数据库")), &QAction::triggered, this,
-          [this] { backupDatabase(*this); });
-  connect(menuAction(QStringLiteral("删除数据库")), &QAction::triggered, this,
-          [this] { deleteDatabase(*this); });
   connect(menuAction(QStringLiteral("退出")), &QAction::triggered, this, &MainWindow::exitProgram);
   connect(menuAction(QStringLiteral("刷新")), &QAction::triggered, this,
           &MainWindow::reloadStructureTree);
@@ -292,7 +281,7 @@ QAction* MainWindow::toolbarButton(int number) const {
 
 void MainWindow::onToolbarButtonClicked(int number) {
   if (number == 2) {
-    closeDatabase(*this);
+    emit closeButtonClicked();
     return;
   }
   if (number < 0 || number >= static_cast<int>(toolbarEntries().size())) return;
@@ -308,14 +297,12 @@ void MainWindow::onMainWindowCreated() {
   setWindowState(windowState() | Qt::WindowMaximized);
   state_.appTitle = "Tabulor";
   updateCaption();
-  closeDatabase(*this);
   state_.displayLimit = 1000;
-  const QStringList arguments = environment().arguments();
-  if (!arguments.isEmpty()) openDatabaseFile(*this, arguments.constFirst(), false);
+  emit started();
   updateInfoMenuVisibility();
 }
 
-void MainWindow::onMainWindowDestroyed() { closeDatabase(*this); }
+void MainWindow::onMainWindowDestroyed() { emit ending(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   onMainWindowDestroyed();
@@ -323,7 +310,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::exitProgram() {
-  closeDatabase(*this);
+  emit ending();
   close();
 }
 

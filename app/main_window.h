@@ -91,6 +91,16 @@ class MainWindow : public QMainWindow {
   static FileDialogRequest databaseDialog();
   static FileDialogRequest textDialog();
 
+ signals:
+  // The window has its caption and display limit: the database files close and open
+  // the file named on the command line.
+  void started();
+  // The program ends (menu "退出" or the window closing): the database closes.
+  void ending();
+  // Toolbar button 2 ("关闭数据库"), which has no menu item of its own.
+  void closeButtonClicked();
+
+ public:
   // --- controls (designed names)
   QToolBar* 工具条1;
   QFrame* 标签6;

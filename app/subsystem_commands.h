@@ -10,16 +10,14 @@ void connectEditingCommands(MainWindow& window);
 void connectExportCommands(MainWindow& window);
 void connectSchemaCommands(MainWindow& window);
 void connectConsoleCommands(MainWindow& window);
-void connectDatabaseInfoCommands(MainWindow& window);
-void connectDatabaseDrops(MainWindow& window);
+void connectFileCommands(MainWindow& window);
 
 inline void connectSubsystemCommands(MainWindow& window) {
   connectEditingCommands(window);
   connectExportCommands(window);
   connectSchemaCommands(window);
   connectConsoleCommands(window);
-  connectDatabaseInfoCommands(window);
-  connectDatabaseDrops(window);
+  connectFileCommands(window);
 }
 
 }  // namespace tabulor

@@ -77,8 +77,6 @@ std::optional<QString> droppedDatabaseFile(const QMimeData& data) {
   return path;
 }
 
-// A database file dropped on the main window opens as a file chosen with "打开数据库..."
-// does; every other drop is refused.
 void connectDatabaseDrops(MainWindow& window) {
   window.setAcceptDrops(true);
   window.installEventFilter(new DatabaseDropFilter(window));

@@ -30,13 +30,14 @@ QPlainTextEdit* readOnlyBox(QWidget* parent, const QString& name, const QString&
 
 }  // namespace
 
-DatabaseInfoWindow::DatabaseInfoWindow(MainWindow& main) : QDialog(&main) {
+DatabaseInfoWindow::DatabaseInfoWindow(QWidget& owner, const QString& databasePath)
+    : QDialog(&owner) {
   setObjectName(QStringLiteral("DatabaseInfoWindow"));
   setWindowTitle(QStringLiteral("（此窗口查看数据库的完整信息）"));
   applyDesignedFont(*this);
   createControls();
   resize(934, 512);
-  onInfoWindowCreated(main);
+  onInfoWindowCreated(databasePath);
 }
 
 void DatabaseInfoWindow::createControls() {
@@ -66,8 +67,8 @@ void DatabaseInfoWindow::createControls() {
   connect(按钮1, &QPushButton::clicked, this, &DatabaseInfoWindow::closeInfoWindow);
 }
 
-void DatabaseInfoWindow::onInfoWindowCreated(MainWindow& main) {
-  编辑框1->setPlainText(toEditorLines(fromProgramText(main.state().dbPath)));
+void DatabaseInfoWindow::onInfoWindowCreated(const QString& databasePath) {
+  编辑框1->setPlainText(toEditorLines(databasePath));
 }
 
 QString DatabaseInfoWindow::boxText(const QPlainTextEdit& box) {
@@ -83,7 +84,7 @@ void DatabaseInfoWindow::copyDatabasePath() {
 void DatabaseInfoWindow::closeInfoWindow() { close(); }
 
 DatabaseInfoWindow* openInfoWindow(MainWindow& window) {
-  auto* info = new DatabaseInfoWindow(window);
+  auto* info = new DatabaseInfoWindow(window, fromProgramText(window.state().dbPath));
   info->setAttribute(Qt::WA_DeleteOnClose);
   info->setWindowModality(Qt::ApplicationModal);
   info->show();

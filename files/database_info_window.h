@@ -16,7 +16,7 @@ class DatabaseInfoWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit DatabaseInfoWindow(MainWindow& main);
+  DatabaseInfoWindow(QWidget& owner, const QString& databasePath);
 
   void copyDatabasePath();
   void closeInfoWindow();
@@ -25,16 +25,16 @@ class DatabaseInfoWindow : public QDialog {
   static QString boxText(const QPlainTextEdit& box);
 
   // --- controls (designed names)
-  QLabel* 标签1;
-  QPlainTextEdit* 编辑框1;
-  QLabel* 标签2;
-  QPlainTextEdit* 编辑框2;
-  QPushButton* 按钮2;
-  QPushButton* 按钮1;
+  QLabel* 标签1;            // "数据库路径及名称：", the path box's caption
+  QPlainTextEdit* 编辑框1;  // the database's path
+  QLabel* 标签2;            // "常用数据库操作：", the cheat sheet's caption
+  QPlainTextEdit* 编辑框2;  // the cheat sheet
+  QPushButton* 按钮2;       // "复制【数据库名称】": copies the path
+  QPushButton* 按钮1;       // "确定": closes the window
 
  private:
   void createControls();
-  void onInfoWindowCreated(MainWindow& main);
+  void onInfoWindowCreated(const QString& databasePath);
 };
 
 // Menu "数据库信息": opens the window modally, afresh each time, and returns at once; the
