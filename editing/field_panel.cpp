@@ -355,7 +355,11 @@ void FieldPanel::setTextBoxText(const QString& text) {
 }
 
 void FieldPanel::openPictureViewer() {
-  auto* viewer = new PictureViewerWindow(window_, 图片框_字节集预览->picture());
+  auto* viewer =
+      new PictureViewerWindow(window_, 图片框_字节集预览->picture(), [this](const Bytes& picture) {
+        图片框_字节集预览->setPicture(picture);
+        writePictureToField(picture);
+      });
   viewer->show();
 }
 

@@ -4,8 +4,6 @@
 #include <QImage>
 #include <QPushButton>
 
-#include "app/main_window.h"
-#include "editing/field_panel.h"
 #include "editing/picture_panels.h"
 
 namespace tabulor {
@@ -51,8 +49,8 @@ Bytes rotatePictureBytes(const Bytes& picture, RotationDirection direction) {
   return bitmapOf(picture).rotate(direction).save();
 }
 
-PictureViewerWindow::PictureViewerWindow(MainWindow& owner, Bytes picture)
-    : QWidget(&owner, Qt::Window), owner_(owner) {
+PictureViewerWindow::PictureViewerWindow(QWidget& owner, Bytes picture, Store store)
+    : QWidget(&owner, Qt::Window), store_(std::move(store)) {
   setObjectName(QStringLiteral("PictureViewerWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString());
@@ -102,9 +100,7 @@ void PictureViewerWindow::rotatePicture(RotationDirection direction) {
 
 void PictureViewerWindow::storeViewerPicture() {
   const Bytes picture = 画板1->picture();
-  FieldPanel& panel = fieldPanel(owner_);
-  panel.图片框_字节集预览->setPicture(picture);
-  panel.writePictureToField(picture);
+  store_(picture);
   close();
 }
 

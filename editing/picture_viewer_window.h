@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QRect>
 #include <QWidget>
 
@@ -10,7 +12,6 @@ class QPushButton;
 
 namespace tabulor {
 
-class MainWindow;
 class PicturePanel;
 
 // The viewer's controls for a client area: the picture panel fills it with a margin of its
@@ -29,17 +30,18 @@ ViewerLayout viewerLayout(QSize client);
 Bytes rotatePictureBytes(const Bytes& picture, RotationDirection direction);
 
 // A larger view of the field panel's blob preview, turned on request and stored back with
-// "确定". Non-modal, owned by the main window, deleted when closed.
+// "确定". Non-modal, owned by the window it opens over, deleted when closed.
 class PictureViewerWindow : public QWidget {
   Q_OBJECT
 
  public:
-  PictureViewerWindow(MainWindow& owner, Bytes picture);
+  // store: what "确定" does with the picture as shown.
+  using Store = std::function<void(const Bytes& picture)>;
+  PictureViewerWindow(QWidget& owner, Bytes picture, Store store);
 
   void layoutPictureViewer();
   void rotatePicture(RotationDirection direction);
-  // Puts the picture into the preview, offers to write it into the selected field, and
-  // closes the window.
+  // Hands the picture to the store, then closes the window.
   void storeViewerPicture();
 
   PicturePanel* 画板1;
@@ -51,7 +53,7 @@ class PictureViewerWindow : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  MainWindow& owner_;
+  Store store_;
 };
 
 }  // namespace tabulor
