@@ -1,8 +1,9 @@
-#include <QComboBox>
-#include <QGroupBox>
+#include "app/data_view.h"
+
+#include <algorithm>
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSignalBlocker>
 
 #include "app/main_window.h"
 #include "app/structure_tree.h"
@@ -58,7 +59,8 @@ void MainWindow::showObject(const std::string& name, int kind) {
   编辑框_表名称->setText(shownName);
 
   const std::int32_t limit = state_.displayLimit;
-  fillFieldPanelSelectors(limit);
+  分组框_字段读写->fillSelectors(state_.table.fieldNames(),
+                                 std::min(limit, state_.table.recordCount()));
 
   const std::string sql = "select * from " + name + " limit " + std::to_string(limit);
   std::unique_ptr<SqliteDataset> dataset = state_.db.query(sql);
@@ -81,25 +83,6 @@ void MainWindow::showObject(const std::string& name, int kind) {
   分组框_字段读写->setVisible(isTableKind(kind));
 }
 
-// Filling a selector would select its first item and read a field the user never asked
-// for, with the other selector still describing the previous table.
-void MainWindow::fillFieldPanelSelectors(std::int32_t limit) {
-  const QSignalBlocker quietFields(组合框_字段名称);
-  const QSignalBlocker quietRecords(组合框_记录序号);
-  组合框_字段名称->clear();
-  for (const std::string& field : state_.table.fieldNames())
-    组合框_字段名称->addItem(fromProgramText(field));
-  组合框_字段名称->setCurrentIndex(-1);
-
-  const std::int32_t records = std::min(limit, state_.table.recordCount());
-  QStringList numbers;
-  numbers.reserve(records);
-  for (std::int32_t n = 1; n <= records; ++n) numbers << QString::number(n);
-  组合框_记录序号->clear();
-  组合框_记录序号->addItems(numbers);
-  组合框_记录序号->setCurrentIndex(-1);
-}
-
 void MainWindow::clearDataView() {
   分组框_字段读写->hide();
   高级表格1->beginUpdate();
@@ -109,11 +92,29 @@ void MainWindow::clearDataView() {
   高级表格1->endUpdate();
   编辑框_表基本信息->clear();
   编辑框_表或视图定义->clear();
-  // The picture's bytes go with it, so the viewer can never open on the previous table's.
-  if (auto* panel = findChild<FieldPanel*>(QString(), Qt::FindDirectChildrenOnly))
-    panel->clearValues();
-  组合框_记录序号->clear();
-  组合框_字段名称->clear();
+  分组框_字段读写->clear();
 }
+
+void MainWindow::refreshShownObjectInPlace() {
+  const int row = 高级表格1->currentRow();
+  const int column = 高级表格1->currentColumn();
+  const FieldPanel::Selection selection = 分组框_字段读写->selection();
+  refreshShownObject();
+  if (row >= 0 && row < 高级表格1->rowCount() && column >= 0 && column < 高级表格1->columnCount())
+    高级表格1->setCurrentCell(row, column);
+  分组框_字段读写->select(selection);
+}
+
+void MainWindow::showQueryResult(const TextTable& rows, const QString& sql) {
+  setTreeSelection(0);
+  showTextTable(*高级表格1, rows, true, true);
+  编辑框_表或视图定义->setPlainText(sql);
+}
+
+int MainWindow::selectedRecordNumber() const { return 分组框_字段读写->selectedRecordNumber(); }
+
+QString MainWindow::tableNameText() const { return 编辑框_表名称->text(); }
+
+const EGrid& MainWindow::grid() const { return *高级表格1; }
 
 }  // namespace tabulor

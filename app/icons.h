@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QSize>
 
 namespace tabulor {
 
@@ -10,6 +11,8 @@ QIcon toolbarIcon(int entry);
 // Pictures of the structure tree's image list (0 object or column, 18 tables
 // section, 88 other sections).
 QIcon treeIcon(int entry);
+// The size the trees show those pictures at.
+inline constexpr QSize kTreeIconSize(16, 15);
 // The program's own picture (window icon and credit block).
 QIcon programIcon();
 

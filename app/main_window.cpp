@@ -20,6 +20,7 @@
 #include "app/icons.h"
 #include "app/structure_tree.h"
 #include "app/subsystem_commands.h"
+#include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
@@ -144,7 +145,7 @@ void MainWindow::createControls() {
   树型框1 =
       named(new QTreeWidget(client_), QStringLiteral("树型框1"), QStringLiteral("数据库结构"));
   树型框1->setHeaderHidden(true);
-  树型框1->setIconSize(QSize(16, 15));
+  树型框1->setIconSize(kTreeIconSize);
   树型框1->setContextMenuPolicy(Qt::CustomContextMenu);
   树型框1->setIndentation(16);
   标签1->setBuddy(组合框_显示内容);
@@ -160,7 +161,7 @@ void MainWindow::createControls() {
   高级表格1 = named(new EGrid(client_), QStringLiteral("高级表格1"), QStringLiteral("数据表格"));
   编辑框_表基本信息 = named(new QLineEdit(client_), QStringLiteral("编辑框_表基本信息"));
   编辑框_表基本信息->setReadOnly(true);
-  createFieldPanel();
+  分组框_字段读写 = named(new FieldPanel(*this, client_), QStringLiteral("分组框_字段读写"));
   编辑框_表名称 = named(new QLineEdit(client_), QStringLiteral("编辑框_表名称"));
   标签2 = named(new QLabel(QStringLiteral("操作日志："), client_), QStringLiteral("标签2"),
                 QStringLiteral("操作日志："));
@@ -186,6 +187,8 @@ void MainWindow::createControls() {
   connect(超级按钮_清除日志, &QPushButton::clicked, this, &MainWindow::clearLog);
   connect(组合框_显示内容, &QComboBox::currentIndexChanged, this, &MainWindow::onFilterChanged);
   connect(树型框1, &QTreeWidget::currentItemChanged, this, &MainWindow::onTreeSelectionChanged);
+  connect(高级表格1, &EGrid::currentCellMoved, 分组框_字段读写,
+          [this](int row, int column) { 分组框_字段读写->syncPanelToGridCursor(row, column); });
   树型框1->viewport()->installEventFilter(this);
   connect(树型框1, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QTreeWidgetItem* item = itemPictureOrTextAt(*树型框1, at);
@@ -193,33 +196,6 @@ void MainWindow::createControls() {
     树型框1->setCurrentItem(item);
     onTreeRightButton(树型框1->viewport()->mapToGlobal(at));
   });
-}
-
-void MainWindow::createFieldPanel() {
-  分组框_字段读写 =
-      named(new QGroupBox(QStringLiteral("字段读写"), client_), QStringLiteral("分组框_字段读写"));
-  标签4 = named(new QLabel(QStringLiteral("记录序号："), 分组框_字段读写), QStringLiteral("标签4"),
-                QStringLiteral("记录序号："));
-  标签4->setGeometry(10, 26, 56, 16);
-  组合框_记录序号 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_记录序号"));
-  组合框_记录序号->setGeometry(72, 24, 80, 20);
-  标签4->setBuddy(组合框_记录序号);
-  标签3 = named(new QLabel(QStringLiteral("字段名称："), 分组框_字段读写), QStringLiteral("标签3"),
-                QStringLiteral("字段名称："));
-  标签3->setGeometry(10, 51, 96, 16);
-  组合框_字段名称 = named(new QComboBox(分组框_字段读写), QStringLiteral("组合框_字段名称"));
-  组合框_字段名称->setGeometry(8, 68, 144, 20);
-  标签3->setBuddy(组合框_字段名称);
-  高级选择夹1 = named(new QTabWidget(分组框_字段读写), QStringLiteral("高级选择夹1"),
-                      QStringLiteral("字段值类型"));
-  高级选择夹1->setGeometry(8, 96, 144, 256);
-  for (const QString& page : {QStringLiteral("文本型"), QStringLiteral("整数型"),
-                              QStringLiteral("小数型"), QStringLiteral("字节集型")}) {
-    auto* widget = new QWidget(高级选择夹1);
-    widget->setObjectName(QStringLiteral("高级选择夹1_") + page);
-    高级选择夹1->addTab(widget, page);
-  }
-  applyCompactTabs(*高级选择夹1);
 }
 
 void MainWindow::createMenus() {

@@ -26,10 +26,12 @@ class QTreeWidget;
 namespace tabulor {
 
 class EGrid;
+class FieldPanel;
 class TextTable;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
-// operation log. Controls carry their designed names as object names and members.
+// operation log. Its controls carry their designed names as object names; the subsystems
+// never touch them but ask the window for what they need through the methods below.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -79,6 +81,9 @@ class MainWindow : public QMainWindow {
   void onTreeRightButton(const QPoint& globalPosition);
   bool isTableSelected() const;
   bool isViewSelected() const;
+  // The selected item's text as program text (an object, a column or a section); empty
+  // for none.
+  std::string selectedObjectName() const;
   int treeSelection() const;          // item number, -1 for none
   void setTreeSelection(int number);  // runs the selection event
   void clearStructureTree();          // no items, no selection, no event
@@ -86,6 +91,18 @@ class MainWindow : public QMainWindow {
   // --- data view
   void showObject(const std::string& name, int kind);
   void clearDataView();
+  // Shows the object afresh, keeping the grid's current cell and the field panel's record
+  // and field where the new rows still have them.
+  void refreshShownObjectInPlace();
+  // A console query's rows: a section heading is selected (which clears the data view),
+  // the rows fill the grid and the definition box shows the query's text.
+  void showQueryResult(const TextTable& rows, const QString& sql);
+  // The record selected in the field panel, from 1; 0 for none.
+  int selectedRecordNumber() const;
+  // The name box under the field panel as the user sees it (it may have been typed over).
+  QString tableNameText() const;
+  // The main grid, to read and to follow; only the window changes it.
+  const EGrid& grid() const;
 
   // --- the designed file dialogs
   static FileDialogRequest databaseDialog();
@@ -100,44 +117,15 @@ class MainWindow : public QMainWindow {
   // Toolbar button 2 ("关闭数据库"), which has no menu item of its own.
   void closeButtonClicked();
 
- public:
-  // --- controls (designed names)
-  QToolBar* 工具条1;
-  QFrame* 标签6;
-  QLabel* 标签1;
-  QComboBox* 组合框_显示内容;
-  QTreeWidget* 树型框1;
-  QFrame* 分隔条1;
-  QGroupBox* 分组框1;
-  QPlainTextEdit* 编辑框_表或视图定义;
-  EGrid* 高级表格1;
-  QLineEdit* 编辑框_表基本信息;
-  QGroupBox* 分组框_字段读写;
-  QLabel* 标签3;
-  QComboBox* 组合框_字段名称;
-  QLabel* 标签4;
-  QComboBox* 组合框_记录序号;
-  QTabWidget* 高级选择夹1;
-  QLineEdit* 编辑框_表名称;
-  QLabel* 标签2;
-  QPushButton* 超级按钮_写日志到文件;
-  QPushButton* 超级按钮_清除日志;
-  QPlainTextEdit* 编辑框_操作日志;
-  QLabel* 图片框1;
-  QLabel* 标签7;
-  QLabel* 标签8;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void createControls();
-  void createFieldPanel();
   void createMenus();
   void createToolBar();
   void applyLayout(const MainLayout& layout);
-  void fillFieldPanelSelectors(std::int32_t limit);
 
   AppState& state_;
   QWidget* client_;
@@ -146,11 +134,27 @@ class MainWindow : public QMainWindow {
   std::map<QString, QMenu*> menus_;
   std::vector<QAction*> toolbarButtons_;
   QString log_;
-};
 
-// Puts a table of texts into a grid: a header row fixed when hasHeaderRow, and a
-// fixed "序号" column numbering the data rows from 1 when addNumberColumn.
-void showTextTable(EGrid& grid, const TextTable& table, bool hasHeaderRow = false,
-                   bool addNumberColumn = true);
+  // --- controls (designed names)
+  QToolBar* 工具条1;
+  QFrame* 标签6;  // the line under the toolbar
+  QLabel* 标签1;  // "数据库结构：", the filter's caption
+  QComboBox* 组合框_显示内容;
+  QTreeWidget* 树型框1;  // the structure tree
+  QFrame* 分隔条1;       // the splitter line right of the tree
+  QGroupBox* 分组框1;    // "表或视图定义", around the definition box
+  QPlainTextEdit* 编辑框_表或视图定义;
+  EGrid* 高级表格1;  // the data grid
+  QLineEdit* 编辑框_表基本信息;
+  FieldPanel* 分组框_字段读写;
+  QLineEdit* 编辑框_表名称;
+  QLabel* 标签2;  // "操作日志：", the log's caption
+  QPushButton* 超级按钮_写日志到文件;
+  QPushButton* 超级按钮_清除日志;
+  QPlainTextEdit* 编辑框_操作日志;
+  QLabel* 图片框1;  // the program's picture in the credit block
+  QLabel* 标签7;    // "SQLite 3 数据库管理器", the credit text
+  QLabel* 标签8;    // "Tabulor 0.1", the credit title
+};
 
 }  // namespace tabulor

@@ -185,6 +185,11 @@ bool MainWindow::isTableSelected() const {
 
 bool MainWindow::isViewSelected() const { return treeItemKind(树型框1->currentItem()) == ViewItem; }
 
+std::string MainWindow::selectedObjectName() const {
+  const QTreeWidgetItem* item = 树型框1->currentItem();
+  return item ? toProgramText(item->text(0)) : std::string();
+}
+
 int MainWindow::treeSelection() const { return treeItemNumber(*树型框1, 树型框1->currentItem()); }
 
 void MainWindow::setTreeSelection(int number) {

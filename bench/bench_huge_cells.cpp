@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/data_view.h"
 #include "bench/resident_memory.h"
 #include "platform/egrid.h"
 #include "sqlitedb/sqlitedb.h"

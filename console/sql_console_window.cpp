@@ -88,7 +88,7 @@ void SqlConsoleWindow::createControls() {
       named(new QTreeWidget(this), QStringLiteral("树型框1"), QStringLiteral("数据库中的表和视图"));
   树型框1->setGeometry(8, 32, 160, 352);
   树型框1->setHeaderHidden(true);
-  树型框1->setIconSize(main_.树型框1->iconSize());
+  树型框1->setIconSize(kTreeIconSize);
   树型框1->setIndentation(16);
   标签2 = label(this, QStringLiteral("SQL语句："), QStringLiteral("标签2"), {180, 12, 152, 16});
   编辑框_SQL语句 =
@@ -229,10 +229,7 @@ void SqlConsoleWindow::runQuery(const std::string& sql) {
     return runConsoleQuery(sql, state.db, *state.dataset);
   }();
   if (outcome.ok) {
-    // A section heading: no table or view stays selected, and the data view is cleared.
-    main_.setTreeSelection(0);
-    showTextTable(*main_.高级表格1, outcome.rows, true, true);
-    main_.编辑框_表或视图定义->setPlainText(编辑框_SQL语句->toPlainText());
+    main_.showQueryResult(outcome.rows, 编辑框_SQL语句->toPlainText());
   }
   showNotice(outcome.notice);
 }

@@ -2,15 +2,13 @@
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
-#include "editing/field_panel.h"
 #include "editing/record_commands.h"
 #include "platform/egrid.h"
 
 namespace tabulor {
 
 void connectEditingCommands(MainWindow& window) {
-  new FieldPanel(window);
-  EGrid* grid = window.高级表格1;
+  const EGrid* grid = &window.grid();
   QObject::connect(grid, &EGrid::editorAboutToOpen, &window,
                    [&window](int row, int column) { rememberCellText(window, row, column); });
   QObject::connect(grid, &EGrid::editEnded, &window,

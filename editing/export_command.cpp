@@ -22,7 +22,7 @@ std::optional<TextTable> shownGridCells(const EGrid& grid, const std::function<b
 }
 
 void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
-  const EGrid& grid = *window.高级表格1;
+  const EGrid& grid = window.grid();
   // A grid too large for a workbook is refused before it is copied.
   std::optional<ExportMessage> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
   if (!message) {

@@ -23,6 +23,7 @@
 #include "platform/environment.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/window_style.h"
 
 namespace tabulor {
 namespace {
@@ -51,10 +52,13 @@ class TypedCharacterFilter : public QObject {
   QString allowed_;
 };
 
+// The designed name as object name; the accessible name is the part after the underscore
+// unless one is given.
 template <typename Widget>
-Widget* named(Widget* widget, const QString& name) {
+Widget* named(Widget* widget, const QString& name, const QString& accessible = {}) {
   widget->setObjectName(name);
-  widget->setAccessibleName(name.mid(name.indexOf(QLatin1Char('_')) + 1));
+  widget->setAccessibleName(!accessible.isEmpty() ? accessible
+                                                  : name.mid(name.indexOf(QLatin1Char('_')) + 1));
   return widget;
 }
 
@@ -106,9 +110,10 @@ std::optional<std::string> programTextOf(const QString& text) {
 
 }  // namespace
 
-FieldPanel::FieldPanel(MainWindow& window) : QObject(&window), window_(window) {
-  setObjectName(QStringLiteral("字段读写面板"));
-  QTabWidget& pages = *window.高级选择夹1;
+FieldPanel::FieldPanel(MainWindow& window, QWidget* parent)
+    : QGroupBox(QStringLiteral("字段读写"), parent), window_(window) {
+  createSelectors();
+  QTabWidget& pages = *高级选择夹1;
   createTextPage(pages.widget(0));
   createNumberPage(pages.widget(1), 编辑框_整数字段值, 按钮_读整数字段值, 按钮_写整数字段值,
                    QStringLiteral("编辑框_整数字段值"), QStringLiteral("按钮_读整数字段值"),
@@ -120,8 +125,33 @@ FieldPanel::FieldPanel(MainWindow& window) : QObject(&window), window_(window) {
   connectControls();
 }
 
+void FieldPanel::createSelectors() {
+  标签4 = named(new QLabel(QStringLiteral("记录序号："), this), QStringLiteral("标签4"),
+                QStringLiteral("记录序号："));
+  标签4->setGeometry(10, 26, 56, 16);
+  组合框_记录序号 = named(new QComboBox(this), QStringLiteral("组合框_记录序号"));
+  组合框_记录序号->setGeometry(72, 24, 80, 20);
+  标签4->setBuddy(组合框_记录序号);
+  标签3 = named(new QLabel(QStringLiteral("字段名称："), this), QStringLiteral("标签3"),
+                QStringLiteral("字段名称："));
+  标签3->setGeometry(10, 51, 96, 16);
+  组合框_字段名称 = named(new QComboBox(this), QStringLiteral("组合框_字段名称"));
+  组合框_字段名称->setGeometry(8, 68, 144, 20);
+  标签3->setBuddy(组合框_字段名称);
+  高级选择夹1 =
+      named(new QTabWidget(this), QStringLiteral("高级选择夹1"), QStringLiteral("字段值类型"));
+  高级选择夹1->setGeometry(8, 96, 144, 256);
+  for (const QString& page : {QStringLiteral("文本型"), QStringLiteral("整数型"),
+                              QStringLiteral("小数型"), QStringLiteral("字节集型")}) {
+    auto* widget = new QWidget(高级选择夹1);
+    widget->setObjectName(QStringLiteral("高级选择夹1_") + page);
+    高级选择夹1->addTab(widget, page);
+  }
+  applyCompactTabs(*高级选择夹1);
+}
+
 void FieldPanel::createTextPage(QWidget* page) {
-  QTabWidget& pages = *window_.高级选择夹1;
+  QTabWidget& pages = *高级选择夹1;
   编辑框_文本字段值 = named(new QPlainTextEdit(page), QStringLiteral("编辑框_文本字段值"));
   编辑框_文本字段值->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   编辑框_文本字段值->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -140,7 +170,7 @@ void FieldPanel::createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& 
                                   QPushButton*& write, const QString& boxName,
                                   const QString& readName, const QString& writeName,
                                   const QString& typedCharacters) {
-  QTabWidget& pages = *window_.高级选择夹1;
+  QTabWidget& pages = *高级选择夹1;
   box = named(new QLineEdit(page), boxName);
   box->setAttribute(Qt::WA_InputMethodEnabled, false);
   box->installEventFilter(new TypedCharacterFilter(typedCharacters, box));
@@ -150,7 +180,7 @@ void FieldPanel::createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& 
 }
 
 void FieldPanel::createBlobPage(QWidget* page) {
-  QTabWidget& pages = *window_.高级选择夹1;
+  QTabWidget& pages = *高级选择夹1;
   按钮_写字节集字段值到文件 = button(pages, page, QStringLiteral("按钮_写字节集字段值到文件"),
                                      QStringLiteral("写出到文件..."), QRect(8, 48, 128, 24));
   按钮_清除字节集字段 = button(pages, page, QStringLiteral("按钮_清除字节集字段"),
@@ -166,13 +196,9 @@ void FieldPanel::createBlobPage(QWidget* page) {
 }
 
 void FieldPanel::connectControls() {
-  connect(window_.组合框_记录序号, &QComboBox::currentIndexChanged, this,
-          &FieldPanel::refreshFieldPanel);
-  connect(window_.组合框_字段名称, &QComboBox::currentIndexChanged, this,
-          &FieldPanel::refreshFieldPanel);
-  connect(window_.高级选择夹1, &QTabWidget::currentChanged, this, &FieldPanel::refreshFieldPanel);
-  connect(window_.高级表格1, &EGrid::currentCellMoved, this,
-          [this](int row, int column) { syncPanelToGridCursor(row, column); });
+  connect(组合框_记录序号, &QComboBox::currentIndexChanged, this, &FieldPanel::refreshFieldPanel);
+  connect(组合框_字段名称, &QComboBox::currentIndexChanged, this, &FieldPanel::refreshFieldPanel);
+  connect(高级选择夹1, &QTabWidget::currentChanged, this, &FieldPanel::refreshFieldPanel);
   const auto onClick = [this](QPushButton* clicked, auto handler) {
     connect(clicked, &QPushButton::clicked, this, handler);
   };
@@ -190,17 +216,50 @@ void FieldPanel::connectControls() {
   connect(图片框_字节集预览, &BlobPreview::doubleClicked, this, &FieldPanel::openPictureViewer);
 }
 
-int FieldPanel::selectedRecordNumber() const { return window_.组合框_记录序号->currentIndex() + 1; }
+int FieldPanel::selectedRecordNumber() const { return 组合框_记录序号->currentIndex() + 1; }
 
-int FieldPanel::selectedFieldNumber() const { return window_.组合框_字段名称->currentIndex() + 1; }
+int FieldPanel::selectedFieldNumber() const { return 组合框_字段名称->currentIndex() + 1; }
+
+FieldPanel::Selection FieldPanel::selection() const {
+  return {组合框_记录序号->currentIndex(), 组合框_字段名称->currentIndex()};
+}
+
+void FieldPanel::select(const Selection& selection) {
+  if (selection.record < 组合框_记录序号->count())
+    组合框_记录序号->setCurrentIndex(selection.record);
+  组合框_字段名称->setCurrentIndex(selection.field);
+}
+
+// Filling a selector would select its first item and read a field the user never asked
+// for, with the other selector still describing the previous table.
+void FieldPanel::fillSelectors(const std::vector<std::string>& fieldNames, std::int32_t records) {
+  const QSignalBlocker quietFields(组合框_字段名称);
+  const QSignalBlocker quietRecords(组合框_记录序号);
+  组合框_字段名称->clear();
+  for (const std::string& field : fieldNames) 组合框_字段名称->addItem(fromProgramText(field));
+  组合框_字段名称->setCurrentIndex(-1);
+
+  QStringList numbers;
+  numbers.reserve(records);
+  for (std::int32_t n = 1; n <= records; ++n) numbers << QString::number(n);
+  组合框_记录序号->clear();
+  组合框_记录序号->addItems(numbers);
+  组合框_记录序号->setCurrentIndex(-1);
+}
+
+void FieldPanel::clear() {
+  clearValues();
+  组合框_记录序号->clear();
+  组合框_字段名称->clear();
+}
 
 // One read for both selectors, however many of them the move changes.
 void FieldPanel::syncPanelToGridCursor(int row, int column) {
   {
-    const QSignalBlocker records(window_.组合框_记录序号);
-    const QSignalBlocker fields(window_.组合框_字段名称);
-    window_.组合框_记录序号->setCurrentIndex(row - 1);
-    window_.组合框_字段名称->setCurrentIndex(column - 1);
+    const QSignalBlocker records(组合框_记录序号);
+    const QSignalBlocker fields(组合框_字段名称);
+    组合框_记录序号->setCurrentIndex(row - 1);
+    组合框_字段名称->setCurrentIndex(column - 1);
   }
   refreshFieldPanel();
 }
@@ -213,7 +272,7 @@ void FieldPanel::refreshFieldPanel() {
   if (!table.hasRowIds()) return clearValues();
   static const PanelKind kinds[] = {PanelKind::Text, PanelKind::Integer, PanelKind::Decimal,
                                     PanelKind::Blob};
-  const int page = window_.高级选择夹1->currentIndex();
+  const int page = 高级选择夹1->currentIndex();
   if (page >= 0 && page < 4) readFieldToPanel(kinds[page]);
 }
 
@@ -261,8 +320,7 @@ bool FieldPanel::canWrite() const {
 }
 
 bool FieldPanel::confirmClearField() const {
-  const QString question = QStringLiteral("本操作将清除字段 [") +
-                           window_.组合框_字段名称->currentText() +
+  const QString question = QStringLiteral("本操作将清除字段 [") + 组合框_字段名称->currentText() +
                            QStringLiteral("] 中的现有数据，确认要继续吗？");
   return prompts().messageBox(question, MessageFlags::YesNoCancel | MessageFlags::QuestionIcon) ==
          Answer::Yes;
@@ -355,16 +413,12 @@ void FieldPanel::setTextBoxText(const QString& text) {
 }
 
 void FieldPanel::openPictureViewer() {
-  auto* viewer =
-      new PictureViewerWindow(window_, 图片框_字节集预览->picture(), [this](const Bytes& picture) {
-        图片框_字节集预览->setPicture(picture);
-        writePictureToField(picture);
-      });
+  auto* viewer = new PictureViewerWindow(*window(), 图片框_字节集预览->picture(),
+                                         [this](const Bytes& picture) {
+                                           图片框_字节集预览->setPicture(picture);
+                                           writePictureToField(picture);
+                                         });
   viewer->show();
-}
-
-FieldPanel& fieldPanel(MainWindow& window) {
-  return *window.findChild<FieldPanel*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 }  // namespace tabulor

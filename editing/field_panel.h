@@ -1,17 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
-#include <QObject>
+#include <QGroupBox>
 #include <QString>
 
 #include "sqlitedb/field_value.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 
 namespace tabulor {
 
@@ -21,18 +26,35 @@ class MainWindow;
 // What a read or write of the panel handles.
 enum class PanelKind { Text, Integer, Decimal, Blob, ClearBlob };
 
-// The field read/write panel: reads one field of one record of the shown table onto the page
-// of its kind and writes it back; the record and field selectors follow the grid's current
-// cell. The selectors and the pages are the main window's; this fills the pages.
-class FieldPanel : public QObject {
+// The field read/write panel ("字段读写") of the main window: reads one field of one record
+// of the shown table onto the page of its kind and writes it back; the record and field
+// selectors follow the grid's current cell.
+class FieldPanel : public QGroupBox {
   Q_OBJECT
 
  public:
-  explicit FieldPanel(MainWindow& window);
+  // window: the main window it reads the shown table of and asks to show it afresh.
+  FieldPanel(MainWindow& window, QWidget* parent);
 
   // Selection index + 1 of the record and field selectors; 0 when nothing is selected.
   int selectedRecordNumber() const;
   int selectedFieldNumber() const;
+
+  // The selectors' indexes, to select the same again after the table is shown afresh.
+  struct Selection {
+    int record = -1;
+    int field = -1;
+  };
+  Selection selection() const;
+  // Selects the record (when the selector still has it) and the field, reading the field.
+  void select(const Selection& selection);
+
+  // The selectors for a newly shown table: its fields and the record numbers 1..records,
+  // nothing selected and nothing read.
+  void fillSelectors(const std::vector<std::string>& fieldNames, std::int32_t records);
+  // Empties the value boxes, the preview (its bytes included, so the viewer can never
+  // open on the previous table's picture) and the selectors.
+  void clear();
 
   void syncPanelToGridCursor(int row, int column);
   void refreshFieldPanel();
@@ -46,6 +68,12 @@ class FieldPanel : public QObject {
   // The picture viewer's store: after the clear question, the bytes go into the selected field.
   void writePictureToField(const Bytes& picture);
 
+  // --- controls (designed names)
+  QLabel* 标签4;  // "记录序号：", the record selector's caption
+  QComboBox* 组合框_记录序号;
+  QLabel* 标签3;  // "字段名称：", the field selector's caption
+  QComboBox* 组合框_字段名称;
+  QTabWidget* 高级选择夹1;  // the pages by value type: 文本型, 整数型, 小数型, 字节集型
   QPlainTextEdit* 编辑框_文本字段值;
   QPushButton* 按钮_从文件读入文本;
   QPushButton* 按钮_写文本到文件;
@@ -60,10 +88,11 @@ class FieldPanel : public QObject {
   QPushButton* 按钮_写字节集字段值到文件;
   QPushButton* 按钮_清除字节集字段;
   QPushButton* 按钮_从文件写到字节集字段;
-  QLabel* 标签5;
+  QLabel* 标签5;  // "图片预览：", the preview's caption
   BlobPreview* 图片框_字节集预览;
 
  private:
+  void createSelectors();
   void createTextPage(QWidget* page);
   void createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& read, QPushButton*& write,
                         const QString& boxName, const QString& readName, const QString& writeName,
@@ -84,8 +113,5 @@ class FieldPanel : public QObject {
   QString putText_;
   QString shownText_;  // the box's raw text right after putText_ went in
 };
-
-// The panel of a main window (created by connectEditingCommands).
-FieldPanel& fieldPanel(MainWindow& window);
 
 }  // namespace tabulor

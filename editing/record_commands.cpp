@@ -1,11 +1,9 @@
 #include "editing/record_commands.h"
 
-#include <QComboBox>
 #include <QMenu>
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "editing/field_panel.h"
 #include "editing/record_sql.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
@@ -26,27 +24,18 @@ CursorMark markCursor(const SqliteTable& table) {
 void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before) {
   const SqliteTable& table = window.state().table;
   if (table.currentRowId() == before.rowId && table.recordCount() == before.records) return;
-  EGrid& grid = *window.高级表格1;
-  const int row = grid.currentRow();
-  const int column = grid.currentColumn();
-  const int record = window.组合框_记录序号->currentIndex();
-  const int field = window.组合框_字段名称->currentIndex();
-  window.refreshShownObject();
-  if (row >= 0 && row < grid.rowCount() && column >= 0 && column < grid.columnCount())
-    grid.setCurrentCell(row, column);
-  if (record < window.组合框_记录序号->count()) window.组合框_记录序号->setCurrentIndex(record);
-  window.组合框_字段名称->setCurrentIndex(field);
+  window.refreshShownObjectInPlace();
 }
 
 void rememberCellText(MainWindow& window, int row, int column) {
   if (row == -1 || column == -1) return;
-  window.state().editStartText = toProgramText(window.高级表格1->cellText(row, column));
+  window.state().editStartText = toProgramText(window.grid().cellText(row, column));
 }
 
 void writeBackCellEdit(MainWindow& window, int row, int column) {
   SqliteTable& table = window.state().table;
   if (!window.isTableSelected() || !table.isOpen() || row == -1 || column == -1) return;
-  const QString typed = window.高级表格1->cellText(row, column);
+  const QString typed = window.grid().cellText(row, column);
   bool convertible = false;
   const std::string text = toProgramText(typed, &convertible);
   if (convertible && text == window.state().editStartText) return;
@@ -59,7 +48,7 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
     window.showDbError(QStringLiteral("修改字段值失败！"));
     return;
   }
-  window.appendLog(QStringLiteral("已修改 ") + window.高级表格1->cellText(0, column) +
+  window.appendLog(QStringLiteral("已修改 ") + window.grid().cellText(0, column) +
                    QStringLiteral(" 字段值：") + typed);
   // The grid may be shown afresh only once the editor that ended the edit has closed.
   QTimer::singleShot(0, &window, [&window, before] { keepGridPairedWithCursor(window, before); });
@@ -93,7 +82,7 @@ void deleteCurrentRecord(MainWindow& window) {
   if (prompts().messageBox(QStringLiteral("您确认要删除当前记录吗？"),
                            MessageFlags::YesNoCancel | MessageFlags::QuestionIcon) != Answer::Yes)
     return;
-  table.goTo(fieldPanel(window).selectedRecordNumber());
+  table.goTo(window.selectedRecordNumber());
   if (!table.deleteRecord()) {
     window.showDbError(QStringLiteral("删除当前记录失败！"));
     return;

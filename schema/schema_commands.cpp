@@ -1,6 +1,4 @@
 #include <QAction>
-#include <QLineEdit>
-#include <QTreeWidget>
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
@@ -18,9 +16,7 @@ namespace {
 using schema::ObjectKind;
 
 schema::TreeSelection treeSelection(const MainWindow& window) {
-  const QTreeWidgetItem* item = window.树型框1->currentItem();
-  return {item ? toProgramText(item->text(0)) : std::string(), window.isTableSelected(),
-          window.isViewSelected()};
+  return {window.selectedObjectName(), window.isTableSelected(), window.isViewSelected()};
 }
 
 // The schema commands of the "表" and "视图" menus. The designer's state lives as
@@ -76,7 +72,7 @@ class SchemaCommands : public QObject {
   void clearTable() {
     const schema::Outcome outcome = [this] {
       BusyProgress busy(&window_, db(), QStringLiteral("正在清空表，请稍候……"));
-      return schema::clearTable(db(), toProgramText(window_.编辑框_表名称->text()),
+      return schema::clearTable(db(), toProgramText(window_.tableNameText()),
                                 schema::askYesWithPrompts());
     }();
     apply(outcome);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/data_view.h"
 #include "app/main_window_fixture.h"
 #include "app/structure_tree.h"
 #include "platform/egrid.h"
@@ -25,19 +26,19 @@ class DataView : public MainWindowTest {
     start({makeDatabase("data.db", sql)});
     prompts.clear();
   }
-  QString summary() const { return window->编辑框_表基本信息->text(); }
+  QString summary() const { return ui().编辑框_表基本信息->text(); }
 };
 
 TEST_F(DataView, ATableShowsDefinitionGridSummaryAndLogLine) {
   openWith(rowsSql("goods", 2500));
   window->showObject("goods", TableItem);
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(),
             QStringLiteral("CREATE TABLE goods(id INTEGER PRIMARY KEY, name TEXT, price REAL)"));
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
+  EXPECT_EQ(ui().编辑框_表名称->text(), QStringLiteral("goods"));
   EXPECT_EQ(summary(),
             QStringLiteral("共2500条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
   EXPECT_EQ(logLines().last(), QStringLiteral("打开表：goods"));
-  EGrid& grid = *window->高级表格1;
+  EGrid& grid = *ui().高级表格1;
   EXPECT_EQ(grid.rowCount(), 1001);
   EXPECT_EQ(grid.columnCount(), 4);
   EXPECT_EQ(grid.fixedRowCount(), 1);
@@ -50,12 +51,12 @@ TEST_F(DataView, ATableShowsDefinitionGridSummaryAndLogLine) {
   EXPECT_EQ(grid.cellText(1000, 0), QStringLiteral("1000"));
   EXPECT_EQ(grid.cellText(1000, 2), QStringLiteral("item1000"));
   EXPECT_EQ(grid.cellText(2, 3), QStringLiteral("3.0"));
-  EXPECT_EQ(window->组合框_记录序号->count(), 1000);
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), -1);
-  EXPECT_EQ(window->组合框_字段名称->count(), 3);
-  EXPECT_EQ(window->组合框_字段名称->itemText(1), QStringLiteral("name"));
-  EXPECT_EQ(window->组合框_字段名称->currentIndex(), -1);
-  EXPECT_FALSE(window->分组框_字段读写->isHidden());
+  EXPECT_EQ(ui().组合框_记录序号->count(), 1000);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), -1);
+  EXPECT_EQ(ui().组合框_字段名称->count(), 3);
+  EXPECT_EQ(ui().组合框_字段名称->itemText(1), QStringLiteral("name"));
+  EXPECT_EQ(ui().组合框_字段名称->currentIndex(), -1);
+  EXPECT_FALSE(ui().分组框_字段读写->isHidden());
   EXPECT_TRUE(state.table.isOpen());
   EXPECT_TRUE(prompts.records().empty());
 }
@@ -65,20 +66,20 @@ TEST_F(DataView, TheLimitPartDependsOnTheCount) {
   window->showObject("t1000", TableItem);
   EXPECT_EQ(summary(),
             QStringLiteral("共1000条记录，显示前1000条，耗时0毫秒。可直接修改文本字段。"));
-  EXPECT_EQ(window->组合框_记录序号->count(), 1000);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 1000);
   window->showObject("t999", TableItem);
   EXPECT_EQ(summary(), QStringLiteral("共999条记录，已全部显示，耗时0毫秒。可直接修改文本字段。"));
-  EXPECT_EQ(window->组合框_记录序号->count(), 999);
-  EXPECT_EQ(window->高级表格1->rowCount(), 1000);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 999);
+  EXPECT_EQ(ui().高级表格1->rowCount(), 1000);
 }
 
 TEST_F(DataView, AViewHasNoEditHintAndHidesTheFieldPanel) {
   openWith(rowsSql("goods", 10) + "CREATE VIEW cheap AS SELECT name, price FROM goods;");
   window->showObject("cheap", ViewItem);
   EXPECT_EQ(summary(), QStringLiteral("共10条记录，已全部显示，耗时0毫秒。"));
-  EXPECT_TRUE(window->分组框_字段读写->isHidden());
-  EXPECT_EQ(window->高级表格1->cellText(0, 2), QStringLiteral("price"));
-  EXPECT_EQ(window->高级表格1->rowCount(), 11);
+  EXPECT_TRUE(ui().分组框_字段读写->isHidden());
+  EXPECT_EQ(ui().高级表格1->cellText(0, 2), QStringLiteral("price"));
+  EXPECT_EQ(ui().高级表格1->rowCount(), 11);
   EXPECT_EQ(logLines().last(), QStringLiteral("打开视图：cheap"));
 }
 
@@ -86,12 +87,12 @@ TEST_F(DataView, AnEmptyTableShowsOnlyTheNumberHeader) {
   openWith(rowsSql("empty", 0));
   window->showObject("empty", TableItem);
   EXPECT_EQ(summary(), QStringLiteral("共0条记录，已全部显示，耗时0毫秒。可直接修改文本字段。"));
-  EGrid& grid = *window->高级表格1;
+  EGrid& grid = *ui().高级表格1;
   EXPECT_EQ(grid.rowCount(), 1);
   EXPECT_EQ(grid.columnCount(), 2);
   EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("序号"));
   EXPECT_EQ(grid.cellText(0, 1), QString());
-  EXPECT_EQ(window->组合框_记录序号->count(), 0);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 0);
 }
 
 TEST_F(DataView, ANameThatNeedsQuotingCannotBeShown) {
@@ -103,11 +104,11 @@ TEST_F(DataView, ANameThatNeedsQuotingCannotBeShown) {
   EXPECT_EQ(prompts.records()[0].flags, 0x10);
   EXPECT_EQ(logLines().last(), QStringLiteral("[×]打开表失败！my table"));
   // Only the definition changed; the grid and the boxes keep the last object.
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(),
             QStringLiteral("CREATE TABLE \"my table\"(a)"));
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
-  EXPECT_EQ(window->高级表格1->rowCount(), 4);
-  EXPECT_EQ(window->组合框_记录序号->count(), 3);
+  EXPECT_EQ(ui().编辑框_表名称->text(), QStringLiteral("goods"));
+  EXPECT_EQ(ui().高级表格1->rowCount(), 4);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 3);
   EXPECT_FALSE(state.table.isOpen());
 }
 
@@ -150,17 +151,17 @@ TEST_F(DataView, ClearingLeavesNoDataButKeepsTheNameAndTheCursor) {
   openWith(rowsSql("goods", 2));
   window->showObject("goods", TableItem);
   window->clearDataView();
-  EGrid& grid = *window->高级表格1;
+  EGrid& grid = *ui().高级表格1;
   EXPECT_EQ(grid.rowCount(), 1);
   EXPECT_EQ(grid.columnCount(), 1);
   EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("无数据"));
   EXPECT_EQ(grid.fixedRowCount(), 1);
   EXPECT_EQ(summary(), QString());
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(), QString());
-  EXPECT_EQ(window->组合框_记录序号->count(), 0);
-  EXPECT_EQ(window->组合框_字段名称->count(), 0);
-  EXPECT_TRUE(window->分组框_字段读写->isHidden());
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(), QString());
+  EXPECT_EQ(ui().组合框_记录序号->count(), 0);
+  EXPECT_EQ(ui().组合框_字段名称->count(), 0);
+  EXPECT_TRUE(ui().分组框_字段读写->isHidden());
+  EXPECT_EQ(ui().编辑框_表名称->text(), QStringLiteral("goods"));
   EXPECT_TRUE(state.table.isOpen());
 }
 

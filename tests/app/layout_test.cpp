@@ -62,14 +62,14 @@ TEST_F(MainWindowLayout, ControlsFollowAResize) {
   window->show();
   QWidget* client = window->centralWidget();
   client->resize(792, 540);
-  EXPECT_EQ(window->分组框1->width(), 384);
-  EXPECT_EQ(window->编辑框_操作日志->width(), 608);
-  EXPECT_EQ(window->编辑框_操作日志->geometry(), QRect(8, 472, 608, 64));
-  EXPECT_EQ(window->分组框_字段读写->x(), 632);
-  EXPECT_EQ(window->高级表格1->geometry(), QRect(232, 152, 384, 293));
+  EXPECT_EQ(ui().分组框1->width(), 384);
+  EXPECT_EQ(ui().编辑框_操作日志->width(), 608);
+  EXPECT_EQ(ui().编辑框_操作日志->geometry(), QRect(8, 472, 608, 64));
+  EXPECT_EQ(ui().分组框_字段读写->x(), 632);
+  EXPECT_EQ(ui().高级表格1->geometry(), QRect(232, 152, 384, 293));
   client->resize(1000, 700);
-  EXPECT_EQ(window->分组框1->width(), 1000 - 232 - 160 - 16);
-  EXPECT_EQ(window->编辑框_操作日志->y(), 632);
+  EXPECT_EQ(ui().分组框1->width(), 1000 - 232 - 160 - 16);
+  EXPECT_EQ(ui().编辑框_操作日志->y(), 632);
 }
 
 // The four pages of the field panel's page control fit its designed 144 pixels: each
@@ -77,10 +77,10 @@ TEST_F(MainWindowLayout, ControlsFollowAResize) {
 TEST_F(MainWindowLayout, AllFourPageCaptionsShowInTheFieldPanel) {
   start();
   window->show();
-  window->分组框_字段读写->show();
+  ui().分组框_字段读写->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  QTabBar* pages = window->高级选择夹1->tabBar();
-  ASSERT_EQ(window->高级选择夹1->width(), 144);
+  QTabBar* pages = ui().高级选择夹1->tabBar();
+  ASSERT_EQ(ui().高级选择夹1->width(), 144);
   ASSERT_EQ(pages->count(), 4);
   const QFontMetrics metrics(pages->font());
   for (int page = 0; page < pages->count(); ++page) {

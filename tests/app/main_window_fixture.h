@@ -5,13 +5,20 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QStringList>
+#include <QTabWidget>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
@@ -19,6 +26,35 @@
 #include "support/temp_dir.h"
 
 namespace tabulor::testing {
+
+// The main window's controls, found by their designed names in its client area as tools
+// that drive the window find them.
+struct DesignedControls {
+  explicit DesignedControls(const MainWindow& window)
+      : client(window.findChild<QWidget*>(QStringLiteral("client"), Qt::FindDirectChildrenOnly)) {}
+
+  template <typename Control>
+  Control* find(const char* name) const {
+    auto* found = client ? client->findChild<Control*>(QString::fromUtf8(name)) : nullptr;
+    EXPECT_NE(found, nullptr) << "no control " << name;
+    return found;
+  }
+
+  QWidget* client;
+  QToolBar* 工具条1 = find<QToolBar>("工具条1");
+  QComboBox* 组合框_显示内容 = find<QComboBox>("组合框_显示内容");
+  QTreeWidget* 树型框1 = find<QTreeWidget>("树型框1");
+  QGroupBox* 分组框1 = find<QGroupBox>("分组框1");
+  QPlainTextEdit* 编辑框_表或视图定义 = find<QPlainTextEdit>("编辑框_表或视图定义");
+  EGrid* 高级表格1 = find<EGrid>("高级表格1");
+  QLineEdit* 编辑框_表基本信息 = find<QLineEdit>("编辑框_表基本信息");
+  QGroupBox* 分组框_字段读写 = find<QGroupBox>("分组框_字段读写");
+  QComboBox* 组合框_记录序号 = find<QComboBox>("组合框_记录序号");
+  QComboBox* 组合框_字段名称 = find<QComboBox>("组合框_字段名称");
+  QTabWidget* 高级选择夹1 = find<QTabWidget>("高级选择夹1");
+  QLineEdit* 编辑框_表名称 = find<QLineEdit>("编辑框_表名称");
+  QPlainTextEdit* 编辑框_操作日志 = find<QPlainTextEdit>("编辑框_操作日志");
+};
 
 // A main window in a temporary program folder, with scripted prompts and a fixed clock
 // (3 May 2024, 14:05:30).
@@ -49,6 +85,8 @@ class MainWindowTest : public ::testing::Test {
     return *window;
   }
 
+  DesignedControls ui() const { return DesignedControls(*window); }
+
   // Shows the log as its lines (the first, empty one dropped).
   QStringList logLines() const {
     QStringList lines = window->logText().split(QStringLiteral("\r\n"));
@@ -63,8 +101,8 @@ class MainWindowTest : public ::testing::Test {
       lines << QString(depth * 2, QLatin1Char(' ')) + item->text(0);
       for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1);
     };
-    for (int i = 0; i < window->树型框1->topLevelItemCount(); ++i)
-      walk(window->树型框1->topLevelItem(i), 0);
+    for (int i = 0; i < ui().树型框1->topLevelItemCount(); ++i)
+      walk(ui().树型框1->topLevelItem(i), 0);
     return lines;
   }
 

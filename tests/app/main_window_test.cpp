@@ -24,7 +24,7 @@ TEST_F(StartUp, WithoutAPathShowsTheNoDatabaseState) {
   EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
   EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
   EXPECT_EQ(window->treeSelection(), -1);
-  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
   EXPECT_EQ(window->logText(), QString());
   EXPECT_TRUE(prompts.records().empty());
   // Never disabled: the database commands that need no database.

@@ -88,9 +88,9 @@ TEST_F(ObjectNames, NamesAreShownAndNeverRunAsSql) {
     window->showObject(c.name, TableItem);
     if (c.shows) {
       EXPECT_TRUE(prompts.records().empty());
-      EXPECT_EQ(window->编辑框_表名称->text(), shownName);
+      EXPECT_EQ(ui().编辑框_表名称->text(), shownName);
       EXPECT_TRUE(logEndsWith(QStringLiteral("打开表：") + shownName));
-      EXPECT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("row"));
+      EXPECT_EQ(ui().高级表格1->cellText(1, 1), QStringLiteral("row"));
       EXPECT_TRUE(trace.contains("select * from " + c.name + " limit 1000"));
       continue;
     }

@@ -28,8 +28,8 @@ class StructureTree : public MainWindowTest {
     ASSERT_TRUE(state.db.execute("CREATE TEMP TABLE scratch(x); CREATE TEMP VIEW tv AS SELECT 1;"));
     window->reloadStructureTree();
   }
-  void setFilter(int entry) { window->组合框_显示内容->setCurrentIndex(entry); }
-  int kindOf(int number) const { return treeItemKind(treeItemAt(*window->树型框1, number)); }
+  void setFilter(int entry) { ui().组合框_显示内容->setCurrentIndex(entry); }
+  int kindOf(int number) const { return treeItemKind(treeItemAt(*ui().树型框1, number)); }
 };
 
 TEST_F(StructureTree, ShowsAllSectionsWithColumnsUnderMainTables) {
@@ -50,9 +50,9 @@ TEST_F(StructureTree, ShowsAllSectionsWithColumnsUnderMainTables) {
   EXPECT_EQ(kindOf(11), ViewItem);
   EXPECT_EQ(kindOf(13), TableItem);
   EXPECT_EQ(kindOf(15), ViewItem);
-  EXPECT_EQ(treeItemCount(*window->树型框1), 16);
-  EXPECT_TRUE(window->树型框1->topLevelItem(0)->isExpanded());
-  EXPECT_FALSE(window->树型框1->topLevelItem(0)->child(0)->isExpanded());
+  EXPECT_EQ(treeItemCount(*ui().树型框1), 16);
+  EXPECT_TRUE(ui().树型框1->topLevelItem(0)->isExpanded());
+  EXPECT_FALSE(ui().树型框1->topLevelItem(0)->child(0)->isExpanded());
 }
 
 TEST_F(StructureTree, EachFilterShowsItsSections) {
@@ -65,9 +65,9 @@ TEST_F(StructureTree, EachFilterShowsItsSections) {
   };
   for (const auto& [entry, section, items] : cases) {
     setFilter(entry);
-    ASSERT_EQ(window->树型框1->topLevelItemCount(), 1) << entry;
-    EXPECT_EQ(window->树型框1->topLevelItem(0)->text(0), section) << entry;
-    EXPECT_EQ(treeItemCount(*window->树型框1), items) << entry;
+    ASSERT_EQ(ui().树型框1->topLevelItemCount(), 1) << entry;
+    EXPECT_EQ(ui().树型框1->topLevelItem(0)->text(0), section) << entry;
+    EXPECT_EQ(treeItemCount(*ui().树型框1), items) << entry;
   }
 }
 
@@ -91,12 +91,12 @@ TEST_F(StructureTree, BeforeAnyDatabaseTheFilterShowsEmptySections) {
 TEST_F(StructureTree, SelectingATableShowsItAndAColumnClearsTheView) {
   openShop();
   window->setTreeSelection(1);
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("goods"));
+  EXPECT_EQ(ui().编辑框_表名称->text(), QStringLiteral("goods"));
   EXPECT_TRUE(window->isTableSelected());
   EXPECT_FALSE(window->isViewSelected());
   EXPECT_EQ(logLines().last(), QStringLiteral("打开表：goods"));
   window->setTreeSelection(2);
-  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
   EXPECT_FALSE(window->isTableSelected());
   window->setTreeSelection(13);  // the temporary table
   EXPECT_EQ(logLines().last(), QStringLiteral("打开表：scratch"));
@@ -112,8 +112,8 @@ TEST_F(StructureTree, ARefillSelectsTheItemNowAtTheSameNumber) {
   window->reloadStructureTree();
   // goods and its two columns are gone: number 7 is now the views section.
   EXPECT_EQ(window->treeSelection(), 7);
-  EXPECT_EQ(window->树型框1->currentItem()->text(0), QStringLiteral("视图 (1)"));
-  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(ui().树型框1->currentItem()->text(0), QStringLiteral("视图 (1)"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
 }
 
 TEST_F(StructureTree, AfterCloseTheFilterListsTheLastNamesWhichCannotBeOpened) {
@@ -159,7 +159,7 @@ TEST_P(TreeRightClick, CountsOnlyOnThePictureOrTheText) {
   openShop();
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  QTreeWidget& tree = *window->树型框1;
+  QTreeWidget& tree = *ui().树型框1;
   window->setTreeSelection(1);
   prompts.clear();
   const QRect cell = tree.visualItemRect(treeItemAt(tree, 7));
@@ -170,7 +170,7 @@ TEST_P(TreeRightClick, CountsOnlyOnThePictureOrTheText) {
   QContextMenuEvent request(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
   QCoreApplication::sendEvent(tree.viewport(), &request);
   EXPECT_EQ(window->treeSelection(), GetParam().selects ? 7 : 1);
-  EXPECT_EQ(window->编辑框_表名称->text(),
+  EXPECT_EQ(ui().编辑框_表名称->text(),
             GetParam().selects ? QStringLiteral("客户") : QStringLiteral("goods"));
   EXPECT_EQ(prompts.records(Kind::Menu).size(), GetParam().selects ? 1u : 0u);
 }
@@ -191,7 +191,7 @@ TEST(TreePictures, ASelectedItemShowsTheSamePicture) {
 
 TEST_F(StructureTree, ItemNumbersRunDepthFirstOverCollapsedItems) {
   openShop();
-  QTreeWidget& tree = *window->树型框1;
+  QTreeWidget& tree = *ui().树型框1;
   for (int n = 0; n < treeItemCount(tree); ++n)
     EXPECT_EQ(treeItemNumber(tree, treeItemAt(tree, n)), n);
   EXPECT_EQ(treeItemAt(tree, 16), nullptr);

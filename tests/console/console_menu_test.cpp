@@ -47,7 +47,7 @@ TEST_F(ConsoleMenu, RollbackUndoesWhatTheConsoleDidInsideTheTransaction) {
   EXPECT_EQ(lastBox(), box("已成功回滚事务。", "信息：", 0x40));
   openConsole();
   run(QStringLiteral("select count(*) from t"));
-  EXPECT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("2"));
+  EXPECT_EQ(ui().高级表格1->cellText(1, 1), QStringLiteral("2"));
 }
 
 std::tuple<QString, QString, int> errorTextBox(const QString& text) {
@@ -99,14 +99,14 @@ TEST_F(ConsoleMenu, DiagnosticsAfterASuccessfulStatementShowNoError) {
 TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself) {
   const auto panel = [this]() -> FieldPanel& { return *window->findChild<FieldPanel*>(); };
   const auto pickField = [this] {
-    window->组合框_记录序号->setCurrentIndex(0);
-    window->组合框_字段名称->setCurrentIndex(1);
+    ui().组合框_记录序号->setCurrentIndex(0);
+    ui().组合框_字段名称->setCurrentIndex(1);
   };
   const std::function<void()> nextUses[] = {
       [&] { window->refreshShownObject(); },  // the data view's own queries
       [&] { menu("开始事务"); },
       [&] { menu("刷新"); },
-      [&] { window->组合框_显示内容->setCurrentIndex(1); },  // the filter refills the tree
+      [&] { ui().组合框_显示内容->setCurrentIndex(1); },  // the filter refills the tree
       [&] {
         pickField();
         panel().按钮_读文本字段值->click();
@@ -118,7 +118,7 @@ TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself)
   };
   for (const auto& use : nextUses) {
     SCOPED_TRACE(&use - nextUses);
-    window->组合框_显示内容->setCurrentIndex(0);
+    ui().组合框_显示内容->setCurrentIndex(0);
     window->setTreeSelection(1);
     openConsole();
     run(QStringLiteral("drop table missing"));

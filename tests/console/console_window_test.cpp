@@ -147,16 +147,16 @@ TEST_F(ConsoleWindow, QueryShowsItsRowsInTheMainGrid) {
   EXPECT_EQ(lastBox(), box("查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40));
   EXPECT_EQ(window->treeSelection(), 0);
   EXPECT_FALSE(window->isTableSelected());
-  const EGrid& grid = *window->高级表格1;
+  const EGrid& grid = *ui().高级表格1;
   EXPECT_EQ(grid.rowCount(), 3);
   EXPECT_EQ(grid.fixedRowCount(), 1);
   EXPECT_EQ(grid.fixedColumnCount(), 1);
   EXPECT_EQ(gridRow(grid, 0), QStringList({"序号", "b", "十倍"}));
   EXPECT_EQ(gridRow(grid, 1), QStringList({"1", "two", "20"}));
   EXPECT_EQ(gridRow(grid, 2), QStringList({"2", "one", "10"}));
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(),
             QStringLiteral("select b, a * 10 as 十倍\nfrom t order by a desc"));
-  EXPECT_TRUE(window->编辑框_表基本信息->text().isEmpty());
+  EXPECT_TRUE(ui().编辑框_表基本信息->text().isEmpty());
   EXPECT_TRUE(console->isVisible());  // the console stays open
 }
 
@@ -166,8 +166,8 @@ TEST_F(ConsoleWindow, AnInsertWithReturningInQueryModeInsertsOnceAndShowsItsRow)
   setMode(true);
   console->runConsoleSql();
   EXPECT_EQ(lastBox(), box("查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40));
-  EXPECT_EQ(window->高级表格1->rowCount(), 2);
-  EXPECT_EQ(gridRow(*window->高级表格1, 1), QStringList({"1", "3", "three"}));
+  EXPECT_EQ(ui().高级表格1->rowCount(), 2);
+  EXPECT_EQ(gridRow(*ui().高级表格1, 1), QStringList({"1", "3", "three"}));
   SqliteDataset check;
   ASSERT_TRUE(check.open("select count(*) from t where a = 3", state.db));
   ASSERT_TRUE(check.requery());
@@ -176,11 +176,11 @@ TEST_F(ConsoleWindow, AnInsertWithReturningInQueryModeInsertsOnceAndShowsItsRow)
 
 TEST_F(ConsoleWindow, FailedQueryShowsTheEngineTextAndLeavesTheGrid) {
   window->setTreeSelection(1);
-  const QStringList shown = gridRow(*window->高级表格1, 1);
+  const QStringList shown = gridRow(*ui().高级表格1, 1);
   openConsole();
   run(QStringLiteral("select * from missing"));
   EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("no such table: missing")));
-  EXPECT_EQ(gridRow(*window->高级表格1, 1), shown);
+  EXPECT_EQ(gridRow(*ui().高级表格1, 1), shown);
   EXPECT_EQ(window->treeSelection(), 1);
 }
 
@@ -191,8 +191,8 @@ TEST_F(ConsoleWindow, EmptyQueryRunsThePreviousStatementAgain) {
   prompts.clear();
   run(QString());
   EXPECT_EQ(lastBox(), box("查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40));
-  EXPECT_EQ(window->高级表格1->rowCount(), 4);
-  EXPECT_EQ(gridRow(*window->高级表格1, 3), QStringList({"3", "3"}));
+  EXPECT_EQ(ui().高级表格1->rowCount(), 4);
+  EXPECT_EQ(gridRow(*ui().高级表格1, 3), QStringList({"3", "3"}));
 }
 
 TEST_F(ConsoleWindow, TwoStatementsRunTheFirstAsAQueryAndAllAsAnExecute) {
@@ -200,7 +200,7 @@ TEST_F(ConsoleWindow, TwoStatementsRunTheFirstAsAQueryAndAllAsAnExecute) {
   setMode(true);
   type(QStringLiteral("select count(*) from t; insert into t values (9, 'nine')"));
   console->runConsoleSql();
-  EXPECT_EQ(gridRow(*window->高级表格1, 1), QStringList({"1", "2"}));
+  EXPECT_EQ(gridRow(*ui().高级表格1, 1), QStringList({"1", "2"}));
 
   setMode(false);
   console->runConsoleSql();
@@ -231,7 +231,7 @@ TEST_F(ConsoleWindow, SqlTheCodePageCannotHoldFailsWithoutRunningTheEarlierState
   CodePageScope page("GBK");
   openConsole();
   run(QStringLiteral("select a from t order by a"));
-  const QStringList shown = gridRow(*window->高级表格1, 1);
+  const QStringList shown = gridRow(*ui().高级表格1, 1);
   for (const bool query : {true, false}) {
     prompts.clear();
     type(QStringLiteral("insert into t values (5, '\U0001F600')"));
@@ -240,7 +240,7 @@ TEST_F(ConsoleWindow, SqlTheCodePageCannotHoldFailsWithoutRunningTheEarlierState
     EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("SQL语句中有本机代码页无法表示的字符。")));
     EXPECT_EQ(prompts.records().size(), 1u);
   }
-  EXPECT_EQ(gridRow(*window->高级表格1, 1), shown);
+  EXPECT_EQ(gridRow(*ui().高级表格1, 1), shown);
   SqliteDataset check;
   ASSERT_TRUE(check.open("select count(*) from t", state.db));
   ASSERT_TRUE(check.requery());

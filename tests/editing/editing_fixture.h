@@ -25,17 +25,17 @@ class EditingTest : public MainWindowTest {
 
   // Selects a table or view in the structure tree, which shows it.
   void select(const QString& object) {
-    const auto items = window->树型框1->findItems(object, Qt::MatchExactly | Qt::MatchRecursive);
+    const auto items = ui().树型框1->findItems(object, Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_FALSE(items.isEmpty()) << object.toStdString();
-    window->树型框1->setCurrentItem(items.front());
+    ui().树型框1->setCurrentItem(items.front());
   }
 
-  FieldPanel& panel() { return fieldPanel(*window); }
+  FieldPanel& panel() { return *window->findChild<FieldPanel*>(); }
 
   // Picks record and field (1-based; 0 for none) in the panel's selectors.
   void choose(int record, int field) {
-    window->组合框_记录序号->setCurrentIndex(record - 1);
-    window->组合框_字段名称->setCurrentIndex(field - 1);
+    ui().组合框_记录序号->setCurrentIndex(record - 1);
+    ui().组合框_字段名称->setCurrentIndex(field - 1);
   }
 
   // The first cell of a query's result, read through a connection of its own.

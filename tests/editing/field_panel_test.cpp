@@ -76,38 +76,38 @@ TEST_F(FieldPanelTest, ReadShowsTheEngineTextOnEachTextPage) {
 }
 
 TEST_F(FieldPanelTest, SelectorsAndPagesReadAtOnce) {
-  QTabWidget& pages = *window->高级选择夹1;
+  QTabWidget& pages = *ui().高级选择夹1;
   choose(1, kS);
   EXPECT_EQ(textBox(), QStringLiteral("hello"));
   pages.setCurrentIndex(2);
   EXPECT_EQ(decimalBox(), QStringLiteral("hello"));
-  window->组合框_字段名称->setCurrentIndex(kR - 1);
+  ui().组合框_字段名称->setCurrentIndex(kR - 1);
   EXPECT_EQ(decimalBox(), QStringLiteral("12.5"));
   pages.setCurrentIndex(3);
   EXPECT_TRUE(panel().图片框_字节集预览->pixmap().isNull()) << "a real is no picture";
-  window->组合框_字段名称->setCurrentIndex(kB - 1);
+  ui().组合框_字段名称->setCurrentIndex(kB - 1);
   EXPECT_EQ(panel().图片框_字节集预览->picture(), Bytes({0x00, 0xFF, 0x41}));
-  window->组合框_记录序号->setCurrentIndex(1);
+  ui().组合框_记录序号->setCurrentIndex(1);
   EXPECT_TRUE(panel().图片框_字节集预览->picture().empty()) << "the zero-length blob";
-  window->组合框_字段名称->setCurrentIndex(-1);
+  ui().组合框_字段名称->setCurrentIndex(-1);
   EXPECT_TRUE(prompts.records().empty()) << "no field selected: emptied without a message";
 }
 
 TEST_F(FieldPanelTest, SelectorsFollowTheGridsCurrentCell) {
-  EGrid& grid = *window->高级表格1;
+  EGrid& grid = *ui().高级表格1;
   grid.setCurrentCell(2, kS);
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), 1);
-  EXPECT_EQ(window->组合框_字段名称->currentIndex(), kS - 1);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), 1);
+  EXPECT_EQ(ui().组合框_字段名称->currentIndex(), kS - 1);
   EXPECT_EQ(textBox(), QStringLiteral("a\nb"));
   grid.setCurrentCell(1, kI);
   EXPECT_EQ(textBox(), QStringLiteral("7"));
   // The header row and the number column select nothing, and the values are emptied.
   panel().syncPanelToGridCursor(0, kI);
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), -1);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), -1);
   EXPECT_EQ(textBox(), QString());
   panel().syncPanelToGridCursor(1, 0);
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), 0);
-  EXPECT_EQ(window->组合框_字段名称->currentIndex(), -1);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), 0);
+  EXPECT_EQ(ui().组合框_字段名称->currentIndex(), -1);
   EXPECT_EQ(textBox(), QString());
   EXPECT_TRUE(prompts.records().empty());
 }
@@ -121,10 +121,10 @@ TEST_F(WithoutRowidPanelTest, FollowingTheGridReadsAndSaysNothing) {
       "CREATE TABLE w (k TEXT PRIMARY KEY, v) WITHOUT ROWID;"
       "INSERT INTO w VALUES ('a', 'one'), ('b', 'two')",
       QStringLiteral("w"));
-  EGrid& grid = *window->高级表格1;
+  EGrid& grid = *ui().高级表格1;
   grid.setCurrentCell(1, 2);
   grid.setCurrentCell(2, 1);
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), 1);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), 1);
   EXPECT_EQ(panel().编辑框_文本字段值->toPlainText(), QString());
   EXPECT_TRUE(prompts.records().empty());
 }
@@ -152,7 +152,7 @@ TEST_F(FieldPanelTest, WritesEachPagesValueAndReportsSuccess) {
   const char* const columns[] = {"", "id", "i", "r", "s", "b", "n"};
   for (const auto& c : cases) {
     choose(1, c.field);
-    window->高级选择夹1->setCurrentIndex(c.page);
+    ui().高级选择夹1->setCurrentIndex(c.page);
     prompts.clear();
     const QString typed = QString::fromUtf8(c.typed);
     if (c.page == 0) panel().编辑框_文本字段值->setPlainText(typed);
@@ -165,7 +165,7 @@ TEST_F(FieldPanelTest, WritesEachPagesValueAndReportsSuccess) {
     EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("已成功写入字段值！")}) << c.typed;
     EXPECT_EQ(prompts.records().front().flags, 0x40);
   }
-  EXPECT_EQ(window->高级表格1->cellText(1, kS), QStringLiteral("hello")) << "grid not reloaded";
+  EXPECT_EQ(ui().高级表格1->cellText(1, kS), QStringLiteral("hello")) << "grid not reloaded";
 }
 
 TEST_F(FieldPanelTest, ARefusedOrImpossibleWriteSaysSoAndAWriteWithoutSelectionDoesNothing) {
@@ -231,7 +231,7 @@ TEST_F(FieldPanelTest, UneditedTextIsWrittenBackByteForByte) {
 
 TEST_F(FieldPanelTest, BlobFromFileClearAndWriteOut) {
   choose(1, kB);
-  window->高级选择夹1->setCurrentIndex(3);
+  ui().高级选择夹1->setCurrentIndex(3);
   const QByteArray content("\x00\x01zero\x00inside", 13);
   prompts.queueFile(fileIn(QStringLiteral("in.bin"), content));
   panel().按钮_从文件写到字节集字段->click();
@@ -391,7 +391,7 @@ TEST_F(FieldPanelTest, APictureBlobIsPreviewedFittedInto128Pixels) {
   buffer.open(QIODevice::WriteOnly);
   image.save(&buffer, "PNG");
   choose(1, kB);
-  window->高级选择夹1->setCurrentIndex(3);
+  ui().高级选择夹1->setCurrentIndex(3);
   prompts.queueFile(fileIn(QStringLiteral("wide.png"), png));
   panel().按钮_从文件写到字节集字段->click();
   panel().按钮_写字节集字段值到文件->click();  // reads the field; the save is cancelled
@@ -414,7 +414,7 @@ TEST_F(FieldPanelTest, PageControlsSitAtTheirDesignedPlacesWithAccessibleNames) 
       {"编辑框_小数字段值", {8, 48}, "小数字段值"},
       {"图片框_字节集预览", {8, 120}, "字节集预览"},
   };
-  QTabWidget* pages = window->高级选择夹1;
+  QTabWidget* pages = ui().高级选择夹1;
   for (const auto& c : cases) {
     auto* control = window->findChild<QWidget*>(QString::fromUtf8(c.name));
     ASSERT_NE(control, nullptr) << c.name;
@@ -437,16 +437,16 @@ class FieldPanelFill : public EditingTest {
 };
 
 TEST_F(FieldPanelFill, ShowingATableReadsNothingAndSelectsNothing) {
-  window->高级表格1->setCurrentCell(5, 1);
-  ASSERT_EQ(window->组合框_记录序号->currentIndex(), 4);
+  ui().高级表格1->setCurrentCell(5, 1);
+  ASSERT_EQ(ui().组合框_记录序号->currentIndex(), 4);
   select(QStringLiteral("two"));
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
-  EXPECT_EQ(window->组合框_记录序号->currentIndex(), -1);
-  EXPECT_EQ(window->组合框_字段名称->currentIndex(), -1);
-  EXPECT_EQ(window->组合框_记录序号->count(), 2);
+  EXPECT_EQ(ui().组合框_记录序号->currentIndex(), -1);
+  EXPECT_EQ(ui().组合框_字段名称->currentIndex(), -1);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 2);
 
   // Deleting the last record shows the table afresh: only the question and the success.
-  window->高级表格1->setCurrentCell(2, 1);
+  ui().高级表格1->setCurrentCell(2, 1);
   prompts.queueAnswer(Answer::Yes);
   window->menuAction(QStringLiteral("删除当前记录"))->trigger();
   EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("您确认要删除当前记录吗？"),
@@ -455,11 +455,11 @@ TEST_F(FieldPanelFill, ShowingATableReadsNothingAndSelectsNothing) {
 
 TEST_F(FieldPanelFill, ClearingTheDataViewDropsThePicturesBytesToo) {
   select(QStringLiteral("two"));
-  window->高级选择夹1->setCurrentIndex(3);
+  ui().高级选择夹1->setCurrentIndex(3);
   choose(1, 1);
   ASSERT_EQ(panel().图片框_字节集预览->picture(), Bytes({0x01}));
   window->setTreeSelection(0);  // a section heading: the data view is cleared
-  ASSERT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  ASSERT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
   EXPECT_TRUE(panel().图片框_字节集预览->picture().empty());
   EXPECT_TRUE(panel().图片框_字节集预览->pixmap().isNull());
 }

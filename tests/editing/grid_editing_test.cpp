@@ -28,7 +28,7 @@ class GridEditing : public EditingTest {
  protected:
   void SetUp() override { openAndShow(kSql, QStringLiteral("t")); }
 
-  EGrid& grid() { return *window->高级表格1; }
+  EGrid& grid() { return *ui().高级表格1; }
 
   // Types text into a cell through its in-place editor and confirms with Enter.
   void editCell(int row, int column, const QString& text) {
@@ -159,8 +159,7 @@ TEST_F(HugeCells, TheGridShowsTheStartOfALongValueAndNeverWritesItBack) {
 
   // The field panel reads the whole value.
   grid().setCurrentCell(1, 2);
-  EXPECT_EQ(fieldPanel(*window).编辑框_文本字段值->toPlainText(),
-            QString(100000, QLatin1Char('0')));
+  EXPECT_EQ(panel().编辑框_文本字段值->toPlainText(), QString(100000, QLatin1Char('0')));
   EXPECT_TRUE(prompts.records().empty());
 }
 

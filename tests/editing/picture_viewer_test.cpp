@@ -111,7 +111,7 @@ class PictureViewer : public EditingTest {
         "INSERT INTO pictures VALUES (1, X'" +
             hex(png) + "'), (2, NULL);",
         QStringLiteral("pictures"));
-    window->高级选择夹1->setCurrentIndex(3);
+    ui().高级选择夹1->setCurrentIndex(3);
     choose(1, 2);
     prompts.clear();
   }

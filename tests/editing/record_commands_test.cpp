@@ -41,8 +41,8 @@ class RecordCommands : public EditingTest {
 TEST_F(RecordCommands, InsertEmptyRecordAddsNullsAndShowsTheTableAfresh) {
   trigger("插入空记录");
   EXPECT_EQ(value("SELECT count(*) FROM t WHERE a IS NULL AND b IS NULL AND c IS NULL"), "1");
-  EXPECT_EQ(window->高级表格1->rowCount(), 5);
-  EXPECT_EQ(window->组合框_记录序号->count(), 4);
+  EXPECT_EQ(ui().高级表格1->rowCount(), 5);
+  EXPECT_EQ(ui().组合框_记录序号->count(), 4);
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("已成功插入空记录。")});
   EXPECT_EQ(prompts.records().front().flags, 0x40);
 }
@@ -81,7 +81,7 @@ TEST_F(RecordCommands, DeleteCurrentRecordAsksAndDeletesOnlyOnYes) {
   EXPECT_EQ(value("SELECT group_concat(b) FROM t"), "one,three");
   EXPECT_EQ(prompts.messages(), QStringList({question, QStringLiteral("已成功删除当前记录。")}));
   EXPECT_EQ(prompts.records().back().flags, 0x40);
-  EXPECT_EQ(window->高级表格1->cellText(2, 2), QStringLiteral("three")) << "shown afresh";
+  EXPECT_EQ(ui().高级表格1->cellText(2, 2), QStringLiteral("three")) << "shown afresh";
 }
 
 TEST_F(RecordCommands, DeleteCurrentRecordRefusals) {

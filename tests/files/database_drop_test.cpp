@@ -105,9 +105,9 @@ TEST_F(DatabaseDrop, OnlyASingleDatabaseFileIsTaken) {
 TEST_F(DatabaseDrop, ADragOverTheControlsWithoutADropOfTheirOwnReachesTheWindow) {
   const auto data = files({makeDatabase("a.db", "CREATE TABLE t(x)")});
   start({path("a.db")});
-  QWidget* controls[] = {window->树型框1->viewport(), window->高级表格1->viewport(),
-                         window->编辑框_操作日志->viewport(),
-                         window->编辑框_表或视图定义->viewport(), window->工具条1};
+  QWidget* controls[] = {ui().树型框1->viewport(), ui().高级表格1->viewport(),
+                         ui().编辑框_操作日志->viewport(), ui().编辑框_表或视图定义->viewport(),
+                         ui().工具条1};
   for (QWidget* control : controls) {
     SCOPED_TRACE(control->parentWidget()->objectName().toStdString());
     EXPECT_TRUE(dragEnter(*data, control));

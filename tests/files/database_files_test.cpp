@@ -143,14 +143,14 @@ TEST_F(DatabaseFiles, CloseCommandClearsTheSelectionThenCloses) {
   const QString db = makeDatabase("a.db", "CREATE TABLE t(x); INSERT INTO t VALUES (5);");
   start({db});
   window->setTreeSelection(1);
-  ASSERT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("5"));
+  ASSERT_EQ(ui().高级表格1->cellText(1, 1), QStringLiteral("5"));
   trigger("关闭数据库");
   EXPECT_TRUE(inNoDatabaseState());
   EXPECT_FALSE(state.db.isOpen());
   EXPECT_FALSE(state.table.isOpen());
   EXPECT_TRUE(treeLines().isEmpty());
   EXPECT_EQ(window->treeSelection(), -1);
-  EXPECT_EQ(window->高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
   EXPECT_EQ(state.tableNames, std::vector<std::string>({"t"}));  // the lists outlive the close
 }
 
@@ -266,8 +266,8 @@ TEST_F(DatabaseFilesGbk, ChineseNamesPassThroughTheCodePage) {
                                                 QStringLiteral("    名称")}));
   window->setTreeSelection(1);
   EXPECT_EQ(logLines().last(), QStringLiteral("打开表：商品"));
-  EXPECT_EQ(window->高级表格1->cellText(0, 1), QStringLiteral("名称"));
-  EXPECT_EQ(window->高级表格1->cellText(1, 1), QStringLiteral("铅笔"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 1), QStringLiteral("名称"));
+  EXPECT_EQ(ui().高级表格1->cellText(1, 1), QStringLiteral("铅笔"));
 }
 
 TEST_F(DatabaseFilesGbk, APathTheCodePageCannotHoldCannotBeOpened) {

@@ -361,8 +361,7 @@ TEST_F(DesignerWindowTest, AlteringATableBringsTheWindowUpToDateBeforeItsMessage
   openWith("CREATE TABLE t (a INTEGER)");
   select("t");
   LookBehindPrompts behind([this] {
-    const bool shownAfresh =
-        window->编辑框_表或视图定义->toPlainText().contains(QStringLiteral("bb"));
+    const bool shownAfresh = ui().编辑框_表或视图定义->toPlainText().contains(QStringLiteral("bb"));
     return treeLines().join(QLatin1Char(',')) +
            (shownAfresh ? QStringLiteral("|afresh") : QString());
   });
@@ -399,7 +398,7 @@ TEST_F(DesignerWindowTest, AlteringATableCarriesItsDataOverByPosition) {
   EXPECT_EQ(rows("SELECT a, bb, quote(d) FROM t"),
             (std::vector<std::vector<std::string>>{{"1", "x", "NULL"}, {"2", "y", "NULL"}}));
   EXPECT_EQ(rows("SELECT count(*) FROM sqlite_master WHERE name LIKE '__temp%'")[0][0], "0");
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(),
             QStringLiteral("CREATE TABLE t (a INTEGER, bb TEXT, d TEXT(10))"))
       << "the shown table is shown afresh";
   EXPECT_TRUE(treeLines().contains(QStringLiteral("    bb")));

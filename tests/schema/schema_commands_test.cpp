@@ -204,10 +204,10 @@ TEST_F(SchemaCommandsTest, RenameAsksWithTheOldNameAndShowsTheNewOneInTheTree) {
 
 TEST_F(SchemaCommandsTest, DropEmptiesTheDataViewWhateverTheAnswer) {
   select("old_t");
-  ASSERT_EQ(window->编辑框_表名称->text(), QStringLiteral("old_t"));
+  ASSERT_EQ(ui().编辑框_表名称->text(), QStringLiteral("old_t"));
   prompts.queueAnswer(Answer::No);
   trigger("删除表");
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(), QString());
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(), QString());
   EXPECT_EQ(storedSql("old_t"), "CREATE TABLE old_t (a)");
 }
 
@@ -230,8 +230,8 @@ TEST_F(SchemaCommandsTest, ClearEmptiesTheShownTableOrShowsTheEnginesWord) {
 TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {
   select("old_t");
   LookBehindPrompts behind([this] {
-    return window->编辑框_表名称->text() + QLatin1Char(':') +
-           window->编辑框_表基本信息->text().section(QStringLiteral("，"), 0, 0);
+    return ui().编辑框_表名称->text() + QLatin1Char(':') +
+           ui().编辑框_表基本信息->text().section(QStringLiteral("，"), 0, 0);
   });
   trigger("清空表");
   behind.queueInput(QStringLiteral("new_t"));
@@ -242,7 +242,7 @@ TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {
   EXPECT_EQ(behind.seen,
             QStringList({QStringLiteral("old_t:共1条记录"), QStringLiteral("old_t:共0条记录"),
                          QStringLiteral("old_t:共0条记录")}));
-  EXPECT_EQ(window->编辑框_表名称->text(), QStringLiteral("new_t"));
+  EXPECT_EQ(ui().编辑框_表名称->text(), QStringLiteral("new_t"));
 }
 
 TEST_F(SchemaCommandsTest, NewViewRunsTheTypedStatement) {
@@ -281,7 +281,7 @@ TEST_F(SchemaCommandsTest, ModifyViewReplacesTheSelectOrKeepsTheOldDefinition) {
                 {"修改视图失败！" + kDetail + "near \"SELEC\": syntax error", "错误：", 0x10},
                 {"视图修改成功。", "", 0x40},
             }));
-  EXPECT_EQ(window->编辑框_表或视图定义->toPlainText(),
+  EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(),
             QStringLiteral("CREATE VIEW old_view AS SELECT a AS z FROM old_t"))
       << "the shown view is shown afresh";
 }

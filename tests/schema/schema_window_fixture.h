@@ -65,7 +65,7 @@ class SchemaWindowTest : public MainWindowTest {
 
   // Selects the tree item of a table or a view, as a click on it would.
   void select(const QString& name) {
-    QTreeWidget& tree = *window->树型框1;
+    QTreeWidget& tree = *ui().树型框1;
     for (QTreeWidgetItem* item : tree.findItems(name, Qt::MatchExactly | Qt::MatchRecursive)) {
       if (item->parent() && item->parent()->parent()) continue;  // a column
       tree.setCurrentItem(item);

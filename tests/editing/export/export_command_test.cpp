@@ -45,7 +45,7 @@ class ExportCommandTest : public MainWindowTest {
 
 TEST_F(ExportCommandTest, ShownGridCellsIncludeTheHeaderAndNumberColumn) {
   showTable("CREATE TABLE t (name, code); INSERT INTO t VALUES ('张三', '007'), ('李四', '010')");
-  const TextTable cells = *shownGridCells(*window->高级表格1);
+  const TextTable cells = *shownGridCells(*ui().高级表格1);
   ASSERT_EQ(cells.rowCount(), 3);
   ASSERT_EQ(cells.columnCount(), 3);
   EXPECT_EQ(cells.cell(0, 0), "序号");
@@ -115,7 +115,7 @@ TEST_F(ExportCommandTest, AWorkbookThatIsNotWrittenOrNotHandedOverIsAWarningWith
 // A grid wider than a worksheet is refused before anything is copied or handed over.
 TEST_F(ExportCommandTest, AGridBeyondTheWorkbookIsRefusedBeforeItIsCopied) {
   showTable("CREATE TABLE t (name); INSERT INTO t VALUES ('x')");
-  window->高级表格1->setColumnCount(16385);
+  ui().高级表格1->setColumnCount(16385);
   prompts.clear();
   exportMainGrid(*window, environmentWithApplication(true));
   ASSERT_EQ(prompts.records().size(), 1u);
