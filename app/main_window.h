@@ -136,9 +136,9 @@ class MainWindow : public QMainWindow {
   QString log_;
 
   // --- controls (designed names)
-  QToolBar* 工具条1;
-  QFrame* 标签6;  // the line under the toolbar
-  QLabel* 标签1;  // "数据库结构：", the filter's caption
+  QToolBar* 工具条1;  // the toolbar
+  QFrame* 标签6;      // the line under the toolbar
+  QLabel* 标签1;      // "数据库结构：", the filter's caption
   QComboBox* 组合框_显示内容;
   QTreeWidget* 树型框1;  // the structure tree
   QFrame* 分隔条1;       // the splitter line right of the tree

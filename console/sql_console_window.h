@@ -45,19 +45,19 @@ class SqlConsoleWindow : public QDialog {
   QString sqlText() const;
 
   // --- controls (designed names)
-  QLabel* 标签1;
-  QTreeWidget* 树型框1;
-  QLabel* 标签2;
+  QLabel* 标签1;         // "数据库中的表和视图：", the tree's caption
+  QTreeWidget* 树型框1;  // the tables and their fields
+  QLabel* 标签2;         // "SQL语句：", the SQL box's caption
   QPlainTextEdit* 编辑框_SQL语句;
-  QGroupBox* 分组框1;
+  QGroupBox* 分组框1;  // "SQL语句类型", around the two kinds
   QRadioButton* 单选框_查询类SQL;
   QRadioButton* 单选框_执行类SQL;
   QPushButton* 按钮_从文件导入;
   QPushButton* 按钮_从模板导入;
   QPushButton* 按钮_确定;
   QPushButton* 按钮_关闭;
-  QLabel* 标签3;
-  EGrid* 高级表格1;
+  QLabel* 标签3;     // the hint under the tree
+  EGrid* 高级表格1;  // the template list
   QMenu* SQL模板_右键菜单;
 
  protected:

@@ -44,7 +44,7 @@ class PictureViewerWindow : public QWidget {
   // Hands the picture to the store, then closes the window.
   void storeViewerPicture();
 
-  PicturePanel* 画板1;
+  PicturePanel* 画板1;  // the picture
   QPushButton* 按钮_顺转;
   QPushButton* 按钮_逆转;
   QPushButton* 按钮_保存图片;

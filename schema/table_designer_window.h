@@ -32,13 +32,13 @@ class TableDesignerWindow : public QDialog {
   void deleteField();
   void confirmDesign();
 
-  EGrid* 高级表格1;
+  EGrid* 高级表格1;  // the fields, one row each
   QPushButton* 按钮_向前插入字段;
   QPushButton* 按钮_向后插入字段;
   QPushButton* 按钮_删除字段;
-  QPushButton* 按钮4;
-  QPushButton* 按钮5;
-  QPushButton* 按钮1;
+  QPushButton* 按钮4;  // "↓上移", shown and doing nothing
+  QPushButton* 按钮5;  // "↓下移", shown and doing nothing
+  QPushButton* 按钮1;  // "输出调试信息", hidden
   QPushButton* 按钮_确定;
   QPushButton* 按钮_取消;
 
