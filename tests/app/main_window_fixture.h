@@ -19,11 +19,11 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/egrid.h"
-#include "platform/environment.h"
 #include "platform/program_text.h"
-#include "platform/prompts.h"
 #include "sqlitedb/sqlite_db.h"
+#include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
 namespace tabulor::testing {
 

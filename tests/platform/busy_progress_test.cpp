@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "platform/environment.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
+#include "support/test_environment.h"
 
 namespace tabulor {
 namespace {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
 namespace tabulor {
 namespace {

@@ -15,6 +15,7 @@
 #include <QTranslator>
 
 #include "platform/qt_translations.h"
+#include "support/scripted_prompts.h"
 
 namespace tabulor {
 namespace {

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include "platform/environment.h"
+
+namespace tabulor {
+
+// A fixed environment for tests: a given program folder, a clock that only moves when
+// told, given arguments, an in-memory clipboard, and a record of opened files.
+class TestEnvironment : public Environment {
+ public:
+  explicit TestEnvironment(QString folder) : folder_(std::move(folder)) {}
+
+  QString programFolder() override { return folder_; }
+  std::int64_t tickCount() override { return ticks_; }
+  QDateTime localDateTime() override { return now_; }
+  QStringList arguments() override { return arguments_; }
+  QString clipboardText() override { return clipboard_; }
+  void setClipboardText(const QString& text) override { clipboard_ = text; }
+  bool openWithEditor(const QString& path) override {
+    editedFiles_ << path;
+    return true;
+  }
+
+  void setProgramFolder(const QString& folder) { folder_ = folder; }
+  void setTickCount(std::int64_t ticks) { ticks_ = ticks; }
+  void setLocalDateTime(const QDateTime& now) { now_ = now; }
+  void setArguments(const QStringList& arguments) { arguments_ = arguments; }
+  const QStringList& editedFiles() const { return editedFiles_; }
+
+ private:
+  QString folder_;
+  std::int64_t ticks_ = 1000;
+  QDateTime now_{QDate(2024, 5, 3), QTime(14, 5, 30)};
+  QStringList arguments_;
+  QString clipboard_;
+  QStringList editedFiles_;
+};
+
+// Installs a TestEnvironment for the lifetime of the object.
+class ScopedTestEnvironment : public TestEnvironment {
+ public:
+  explicit ScopedTestEnvironment(QString folder) : TestEnvironment(std::move(folder)) {
+    setEnvironment(this);
+  }
+  ~ScopedTestEnvironment() override { setEnvironment(nullptr); }
+  ScopedTestEnvironment(const ScopedTestEnvironment&) = delete;
+  ScopedTestEnvironment& operator=(const ScopedTestEnvironment&) = delete;
+};
+
+}  // namespace tabulor
