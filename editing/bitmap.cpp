@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 namespace tabulor {
 
@@ -20,7 +17,6 @@ constexpr std::size_t kColourSize = 4;
 constexpr std::int64_t kMaxSide = 65535;
 // The most memory the pixel rows may take, checked turned and unturned (padding differs).
 constexpr std::uint64_t kMaxPixelBytes = std::uint64_t{1} << 29;
-constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
 // Square tiles of this many pixels keep the source rows being read and the turned rows
 // being written in the cache while columns turn into rows.
 constexpr int kTile = 128;
@@ -203,20 +199,6 @@ bool Bitmap::parse(std::span<const unsigned char> bytes) {
   return true;
 }
 
-bool Bitmap::loadFile(const std::string& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  std::ifstream in(path, std::ios::binary);
-  std::vector<unsigned char> bytes;
-  // An unreadable or oversized file leaves the bytes empty, which load refuses.
-  if (!error && size <= kMaxFileBytes && in) {
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size())) bytes.clear();
-  }
-  return load(bytes);
-}
-
 Bitmap Bitmap::rotate(RotationDirection direction) const {
   Bitmap turned;
   if (isEmpty()) return turned;
@@ -281,16 +263,6 @@ std::vector<unsigned char> Bitmap::save() const {
   out.insert(out.end(), colourTable_.begin(), colourTable_.end());
   out.insert(out.end(), pixels_.begin(), pixels_.end());
   return out;
-}
-
-bool Bitmap::saveFile(const std::string& path) const {
-  if (isEmpty()) return false;
-  const std::vector<unsigned char> bytes = save();
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
 }
 
 std::uint32_t Bitmap::pixel(int x, int y) const {

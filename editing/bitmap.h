@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace tabulor {
@@ -19,7 +18,6 @@ class Bitmap {
   // (which is widened). Rows stored top-down are reordered bottom-up. Anything else, and
   // any size or offset that does not fit the data, gives false and an empty bitmap.
   bool load(std::span<const unsigned char> bytes);
-  bool loadFile(const std::string& path);
 
   // Width and height swapped; same bits per pixel and colour table. Empty stays empty.
   Bitmap rotate(RotationDirection direction) const;
@@ -27,7 +25,6 @@ class Bitmap {
   // The BMP file image: file header, 40-byte information header, colour table, pixel rows.
   // Empty for an empty bitmap.
   std::vector<unsigned char> save() const;
-  bool saveFile(const std::string& path) const;
 
   bool isEmpty() const { return width_ == 0; }
   int width() const { return width_; }

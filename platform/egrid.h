@@ -110,7 +110,6 @@ class EGrid : public QTableView {
   void resetGrid();  // (QAbstractItemView::reset is the view's own slot)
 
   void setEditable(bool editable) { model_->editable = editable; }
-  bool isEditable() const { return model_->editable; }
   void setColumnInputKind(int column, InputKind kind, const QStringList& choices = {});
   // One cell whose editor never opens, whatever its column's kind; kept until the grid
   // is reset, and moved along when a row or column is inserted before it.
