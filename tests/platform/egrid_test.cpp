@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
-#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -10,8 +9,17 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 
+#include "support/checked_model.h"
+
 namespace tabulor {
 namespace {
+
+// A grid whose model is checked by Qt's model tester after every change.
+class EGridTest : public ::testing::Test {
+ protected:
+  EGrid grid;
+  const testing::CheckedModel checked{grid.gridModel()};
+};
 
 // A grid of rows x columns whose cells read "r,c".
 void fill(EGrid& grid, int rows, int columns) {
@@ -23,10 +31,7 @@ void fill(EGrid& grid, int rows, int columns) {
   grid.endUpdate();
 }
 
-TEST(EGrid, CountsIncludeTheFixedRowsAndColumnsShownAsHeaders) {
-  EGrid grid;
-  QAbstractItemModelTester tester(grid.gridModel(),
-                                  QAbstractItemModelTester::FailureReportingMode::Warning);
+TEST_F(EGridTest, CountsIncludeTheFixedRowsAndColumnsShownAsHeaders) {
   fill(grid, 4, 3);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
@@ -44,24 +49,21 @@ TEST(EGrid, CountsIncludeTheFixedRowsAndColumnsShownAsHeaders) {
   EXPECT_FALSE(grid.verticalHeader()->isHidden());
 }
 
-TEST(EGrid, WithoutFixedRowsOrColumnsNoHeadersShow) {
-  EGrid grid;
+TEST_F(EGridTest, WithoutFixedRowsOrColumnsNoHeadersShow) {
   fill(grid, 2, 2);
   EXPECT_TRUE(grid.horizontalHeader()->isHidden());
   EXPECT_TRUE(grid.verticalHeader()->isHidden());
   EXPECT_EQ(grid.gridModel()->rowCount(), 2);
 }
 
-TEST(EGrid, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
-  EGrid grid;
+TEST_F(EGridTest, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
   fill(grid, 2, 2);
   grid.setCellText(5, 5, QStringLiteral("x"));
   EXPECT_EQ(grid.cellText(5, 5), QString());
   EXPECT_EQ(grid.cellText(-1, 0), QString());
 }
 
-TEST(EGrid, ResizingKeepsTheCellsThatRemain) {
-  EGrid grid;
+TEST_F(EGridTest, ResizingKeepsTheCellsThatRemain) {
   fill(grid, 3, 3);
   grid.setColumnCount(2);
   grid.setRowCount(4);
@@ -69,8 +71,7 @@ TEST(EGrid, ResizingKeepsTheCellsThatRemain) {
   EXPECT_EQ(grid.cellText(3, 1), QString());
 }
 
-TEST(EGrid, InsertColumnAndRowMoveTheData) {
-  EGrid grid;
+TEST_F(EGridTest, InsertColumnAndRowMoveTheData) {
   fill(grid, 2, 2);
   grid.setColumnInputKind(1, InputKind::Numeric);
   grid.insertColumn(0);
@@ -84,8 +85,7 @@ TEST(EGrid, InsertColumnAndRowMoveTheData) {
   EXPECT_EQ(grid.cellText(2, 2), QStringLiteral("1,1"));
 }
 
-TEST(EGrid, ResetReturnsToOneEmptyCellWithNothingFixed) {
-  EGrid grid;
+TEST_F(EGridTest, ResetReturnsToOneEmptyCellWithNothingFixed) {
   fill(grid, 3, 3);
   grid.setFixedRowCount(1);
   grid.setColumnInputKind(0, InputKind::ReadOnly);
@@ -97,8 +97,7 @@ TEST(EGrid, ResetReturnsToOneEmptyCellWithNothingFixed) {
   EXPECT_EQ(grid.columnInputKind(0), InputKind::Text);
 }
 
-TEST(EGrid, FixedCellsCoveringTheWholeGridShowInTheCorner) {
-  EGrid grid;
+TEST_F(EGridTest, FixedCellsCoveringTheWholeGridShowInTheCorner) {
   fill(grid, 1, 1);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
@@ -108,8 +107,7 @@ TEST(EGrid, FixedCellsCoveringTheWholeGridShowInTheCorner) {
   EXPECT_EQ(grid.cellText(0, 0), QStringLiteral("无数据"));
 }
 
-TEST(EGrid, CurrentCellInGridCoordinatesAndItsMoveEvent) {
-  EGrid grid;
+TEST_F(EGridTest, CurrentCellInGridCoordinatesAndItsMoveEvent) {
   fill(grid, 5, 4);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
@@ -125,8 +123,7 @@ TEST(EGrid, CurrentCellInGridCoordinatesAndItsMoveEvent) {
   EXPECT_EQ(moved[0][2].toInt(), -1);
 }
 
-TEST(EGrid, EditorsFollowTheColumnInputKind) {
-  EGrid grid;
+TEST_F(EGridTest, EditorsFollowTheColumnInputKind) {
   fill(grid, 3, 4);
   grid.setFixedRowCount(1);
   grid.setColumnInputKind(1, InputKind::DropDown,
@@ -157,8 +154,7 @@ TEST(EGrid, EditorsFollowTheColumnInputKind) {
   EXPECT_TRUE(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
 }
 
-TEST(EGrid, AnEditEndsWithTheNewTextInTheCell) {
-  EGrid grid;
+TEST_F(EGridTest, AnEditEndsWithTheNewTextInTheCell) {
   fill(grid, 3, 3);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
@@ -170,8 +166,7 @@ TEST(EGrid, AnEditEndsWithTheNewTextInTheCell) {
   EXPECT_EQ(ended[0][1].toInt(), 1);
 }
 
-TEST(EGrid, KeysAndTheRightButtonAreReported) {
-  EGrid grid;
+TEST_F(EGridTest, KeysAndTheRightButtonAreReported) {
   fill(grid, 3, 3);
   grid.resize(300, 200);
   grid.show();
@@ -197,7 +192,7 @@ struct MouseSpot {
 
 void PrintTo(const MouseSpot& spot, std::ostream* out) { *out << spot.where; }
 
-class EGridMouse : public testing::TestWithParam<MouseSpot> {
+class EGridMouse : public EGridTest, public ::testing::WithParamInterface<MouseSpot> {
  protected:
   void SetUp() override {
     fill(grid, 4, 3);
@@ -225,8 +220,6 @@ class EGridMouse : public testing::TestWithParam<MouseSpot> {
       return {rows->viewport(), {rows->width() / 2, rows->sectionViewportPosition(1) + 5}};
     return {grid.viewport(), grid.visualRect(grid.gridModel()->index(1, 1)).center()};
   }
-
-  EGrid grid;
 };
 
 TEST_P(EGridMouse, RightButtonAndDoubleClickReportTheGridCell) {
@@ -245,8 +238,9 @@ TEST_P(EGridMouse, RightButtonAndDoubleClickReportTheGridCell) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Spots, EGridMouse,
-                         testing::Values(MouseSpot{"corner", 0, 0}, MouseSpot{"column name", 0, 2},
-                                         MouseSpot{"row number", 2, 0}, MouseSpot{"cell", 2, 2}));
+                         ::testing::Values(MouseSpot{"corner", 0, 0},
+                                           MouseSpot{"column name", 0, 2},
+                                           MouseSpot{"row number", 2, 0}, MouseSpot{"cell", 2, 2}));
 
 TEST_F(EGridMouse, APressOnARowNumberMakesThatRowCurrent) {
   grid.setCurrentCell(1, 2);
@@ -257,8 +251,7 @@ TEST_F(EGridMouse, APressOnARowNumberMakesThatRowCurrent) {
   EXPECT_EQ(grid.currentColumn(), 2);
 }
 
-TEST(EGrid, HoldsAThousandRowsOfAHundredColumns) {
-  EGrid grid;
+TEST_F(EGridTest, HoldsAThousandRowsOfAHundredColumns) {
   fill(grid, 1001, 101);
   grid.setFixedRowCount(1);
   grid.setFixedColumnCount(1);
