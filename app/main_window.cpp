@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 

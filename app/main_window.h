@@ -19,7 +19,6 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 

@@ -19,7 +19,6 @@
 #include "editing/picture_panels.h"
 #include "editing/picture_viewer_window.h"
 #include "editing/record_commands.h"
-#include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/program_text.h"
 #include "platform/prompts.h"
