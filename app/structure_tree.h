@@ -16,7 +16,6 @@ enum TreeItemKind : int {
 };
 
 constexpr bool isTableKind(int kind) { return kind == TableItem; }
-constexpr bool isViewKind(int kind) { return kind == ViewItem; }
 
 // Items are numbered from 0 in depth-first order over the whole tree, collapsed items
 // included; -1 stands for none.

@@ -106,19 +106,6 @@ void EGridModel::insertGridColumn(int before) {
   structureChanged();
 }
 
-void EGridModel::insertGridRow(int before) {
-  before = std::clamp(before, 0, rows_);
-  structureChanging();
-  cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(before) * columns_,
-                static_cast<std::size_t>(columns_), QString());
-  ++rows_;
-  std::set<std::pair<int, int>> movedCells;
-  for (const auto& [row, column] : readOnlyCells)
-    movedCells.emplace(row < before ? row : row + 1, column);
-  readOnlyCells = std::move(movedCells);
-  structureChanged();
-}
-
 void EGridModel::clearAll() {
   structureChanging();
   rows_ = columns_ = 1;
@@ -327,11 +314,6 @@ void EGrid::insertColumn(int before) {
   refreshPresentation();
 }
 
-void EGrid::insertRow(int before) {
-  model_->insertGridRow(before);
-  refreshPresentation();
-}
-
 void EGrid::resetGrid() {
   model_->clearAll();
   choices_.clear();
@@ -344,10 +326,6 @@ void EGrid::setColumnInputKind(int column, InputKind kind, const QStringList& ch
 }
 
 void EGrid::setCellReadOnly(int row, int column) { model_->readOnlyCells.emplace(row, column); }
-
-bool EGrid::isCellReadOnly(int row, int column) const {
-  return model_->readOnlyCells.contains({row, column});
-}
 
 QStringList EGrid::columnChoices(int column) const {
   const auto found = choices_.find(column);

@@ -39,7 +39,6 @@ class EGridModel : public QAbstractTableModel {
   const QString& cell(int row, int column) const;
   void setCell(int row, int column, const QString& text);
   void insertGridColumn(int before);
-  void insertGridRow(int before);
   void clearAll();
 
   // Structural changes between beginBulk and endBulk are announced once, as a reset.
@@ -105,16 +104,14 @@ class EGrid : public QTableView {
   void setCurrentCell(int row, int column);
 
   void insertColumn(int before);
-  void insertRow(int before);
   // Back to the initial state: one empty cell, nothing fixed, free text everywhere.
   void resetGrid();  // (QAbstractItemView::reset is the view's own slot)
 
   void setEditable(bool editable) { model_->editable = editable; }
   void setColumnInputKind(int column, InputKind kind, const QStringList& choices = {});
   // One cell whose editor never opens, whatever its column's kind; kept until the grid
-  // is reset, and moved along when a row or column is inserted before it.
+  // is reset, and moved along when a column is inserted before it.
   void setCellReadOnly(int row, int column);
-  bool isCellReadOnly(int row, int column) const;
   InputKind columnInputKind(int column) const { return model_->inputKind(column); }
   QStringList columnChoices(int column) const;
 

@@ -40,12 +40,6 @@ std::optional<std::int32_t> designerTypeCode(std::string_view typeName) {
   return std::nullopt;
 }
 
-std::optional<std::string> designerSqlType(std::string_view typeName, std::int32_t maxLength) {
-  const auto code = designerTypeCode(typeName);
-  if (!code) return std::nullopt;
-  return sqlTypeForCode(*code, maxLength);
-}
-
 std::string recognizeDeclaredType(std::string_view declaredType) {
   if (declaredType.empty() || declaredType == "none") return {};
   struct TypeList {

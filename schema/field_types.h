@@ -24,10 +24,6 @@ std::vector<std::string> designerTypeChoices();
 // that is not one of the choices.
 std::optional<std::int32_t> designerTypeCode(std::string_view typeName);
 
-// The column type a designer type name produces in CREATE TABLE ("TEXT(20)",
-// "INTEGER PRIMARY KEY"...); empty for no type, nullopt for an invalid name.
-std::optional<std::string> designerSqlType(std::string_view typeName, std::int32_t maxLength);
-
 // The designer type name for a declared SQL type of a stored definition. A
 // substring test over a few lists of type words, so VARCHAR and "ext" are text.
 std::string recognizeDeclaredType(std::string_view declaredType);

@@ -54,15 +54,6 @@ void appendTableConstraints(std::string_view piece, const Tokens& tokens,
 
 }  // namespace
 
-std::string definitionBody(std::string_view sql) {
-  const Tokens tokens = tokenizeSql(sql);
-  const std::size_t open = firstOpening(sql, tokens);
-  if (open == tokens.size()) return {};
-  const std::size_t close = closingParenthesis(sql, tokens, open);
-  if (close == tokens.size()) return {};
-  return std::string(sql.substr(tokens[open].end, tokens[close].begin - tokens[open].end));
-}
-
 std::vector<std::string> splitDefinitionBody(std::string_view body) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
@@ -142,13 +133,6 @@ std::optional<StoredTable> readTableDefinition(std::string_view sql) {
   for (std::size_t i = close + 1; i < tokens.size(); ++i)
     table.withoutRowid = table.withoutRowid || isWord(sql, tokens[i], "WITHOUT");
   return table;
-}
-
-std::vector<ParsedColumn> parseTableDefinition(std::string_view sql) {
-  std::vector<ParsedColumn> rows;
-  if (const auto table = readTableDefinition(sql))
-    for (const StoredColumn& column : table->columns) rows.push_back(column.row());
-  return rows;
 }
 
 }  // namespace tabulor::schema

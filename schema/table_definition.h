@@ -8,15 +8,6 @@
 
 namespace tabulor::schema {
 
-// One field row as the designer shows it.
-struct ParsedColumn {
-  std::string name;
-  std::string typeName;  // a designer type name, the empty choice when unrecognised
-  std::int32_t length = 0;
-
-  bool operator==(const ParsedColumn&) const = default;
-};
-
 // One column of a stored definition: what the designer shows of it, and the
 // text it was written with, so that a rebuild can write it back unchanged.
 struct StoredColumn {
@@ -30,8 +21,6 @@ struct StoredColumn {
   std::int32_t length = 0;     // the number in the type's parentheses
   bool generated = false;      // a generated column: never copied into
   int primaryKeyPosition = 0;  // 1, 2... within the primary key; 0 outside it
-
-  ParsedColumn row() const { return {name, typeName, length}; }
 };
 
 // A stored CREATE TABLE statement read the way the engine reads it.
@@ -41,10 +30,6 @@ struct StoredTable {
   std::string options;                   // after the column list: WITHOUT ROWID, STRICT
   bool withoutRowid = false;
 };
-
-// The text inside the parentheses that hold the column list; empty when there
-// are none. Parentheses inside names, strings and comments do not count.
-std::string definitionBody(std::string_view sql);
 
 // The pieces of a column list: split at the commas outside parentheses, quotes,
 // brackets and comments. Each comma ends a piece; the text after the last comma
@@ -57,9 +42,5 @@ StoredColumn readColumnDefinition(std::string_view piece);
 // nullopt for a statement without a column list and for a virtual table, whose
 // columns the engine's module decides.
 std::optional<StoredTable> readTableDefinition(std::string_view sql);
-
-// The designer's rows for a stored statement: one per column, none for table
-// constraints.
-std::vector<ParsedColumn> parseTableDefinition(std::string_view sql);
 
 }  // namespace tabulor::schema

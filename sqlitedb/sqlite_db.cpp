@@ -235,11 +235,6 @@ std::string SqliteDB::tableSql(const std::string& name) {
   return rows.empty() ? std::string() : rows.front();
 }
 
-bool SqliteDB::createTable(const std::string& table, const SqliteFieldInfo& field) {
-  if (field.name.empty()) return false;
-  return createTable(table, std::vector<SqliteFieldInfo>{field});
-}
-
 bool SqliteDB::createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields) {
   if (!handle_ || table.empty()) return false;
   std::string columns;
@@ -255,10 +250,6 @@ bool SqliteDB::createTable(const std::string& table, const std::vector<SqliteFie
   const std::string statement = "CREATE TABLE " + table + " (" + columns + ")";
   if (statement.size() > kStatementLimit) return false;
   return execute(statement);
-}
-
-bool SqliteDB::dropTable(const std::string& table) {
-  return handle_ && !table.empty() && execute("DROP TABLE " + table);
 }
 
 bool SqliteDB::backupTo(const std::string& destinationFile) {

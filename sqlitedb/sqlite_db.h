@@ -63,9 +63,7 @@ class SqliteDB {
   std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
   std::string tableSql(const std::string& name);
 
-  bool createTable(const std::string& table, const SqliteFieldInfo& field);
   bool createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields);
-  bool dropTable(const std::string& table);
 
   // Copies the open database, consistently, into destinationFile (program text)
   // through the engine's online backup from a second connection.

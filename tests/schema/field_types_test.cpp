@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "schema_fixture.h"
+#include "sqlitedb/sqlite_db.h"
 
 namespace tabulor::schema {
 namespace {
@@ -39,8 +40,10 @@ TEST_F(FieldTypes, NamesToCodesToSqlTypes) {
       {"TEXT", 0, std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(designerTypeCode(c.name), c.code) << c.name;
-    EXPECT_EQ(designerSqlType(c.name, c.maxLength), c.sqlType) << c.name;
+    const std::optional<std::int32_t> code = designerTypeCode(c.name);
+    EXPECT_EQ(code, c.code) << c.name;
+    EXPECT_EQ(code ? std::optional(sqlTypeForCode(*code, c.maxLength)) : std::nullopt, c.sqlType)
+        << c.name;
   }
 }
 
@@ -70,7 +73,7 @@ TEST_F(FieldTypes, DeclaredTypesReadBackBySubstring) {
 
 TEST_F(FieldTypes, EverySqlTypeTheDesignerWritesReadsBackToItsName) {
   for (const std::string& name : designerTypeChoices()) {
-    const std::string sqlType = *designerSqlType(name, 0);
+    const std::string sqlType = sqlTypeForCode(*designerTypeCode(name), 0);
     const std::string expected = name == "（通用型）" ? "" : name;
     EXPECT_EQ(recognizeDeclaredType(sqlType), expected) << name;
   }
