@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include <stdexcept>
+#include <utility>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -212,10 +215,9 @@ void MainWindow::createMenus() {
       menuActions_[caption] = action;
     }
   }
-  connect(menuAction(QStringLiteral("退出")), &QAction::triggered, this, &MainWindow::exitProgram);
-  connect(menuAction(QStringLiteral("刷新")), &QAction::triggered, this,
-          &MainWindow::reloadStructureTree);
-  connect(menuAction(QStringLiteral("关于")), &QAction::triggered, this, &MainWindow::showAbout);
+  onMenu(QStringLiteral("退出"), [this] { exitProgram(); });
+  onMenu(QStringLiteral("刷新"), [this] { reloadStructureTree(); });
+  onMenu(QStringLiteral("关于"), [this] { showAbout(); });
 }
 
 void MainWindow::createToolBar() {
@@ -241,6 +243,12 @@ void MainWindow::createToolBar() {
 QAction* MainWindow::menuAction(const QString& caption) const {
   const auto found = menuActions_.find(caption);
   return found == menuActions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::onMenu(const QString& caption, std::function<void()> handler) {
+  QAction* action = menuAction(caption);
+  if (!action) throw std::invalid_argument("no menu item " + caption.toStdString());
+  connect(action, &QAction::triggered, this, std::move(handler));
 }
 
 QMenu* MainWindow::menu(const QString& caption) const {

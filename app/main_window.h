@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ class MainWindow : public QMainWindow {
   // --- commands. Every menu item is found by its caption ("新建表..."); its object name
   // is "菜单_" + the caption without a trailing "...". Owners connect to triggered().
   QAction* menuAction(const QString& caption) const;
+  // Runs handler whenever the menu item of that caption is chosen. A caption that names
+  // no menu item is a fault in the program: it throws std::invalid_argument naming it.
+  void onMenu(const QString& caption, std::function<void()> handler);
   QMenu* menu(const QString& caption) const;  // "数据库", "表", "视图", "其它操作", "帮助"
   // Toolbar buttons by number 0..14 (separators included).
   QAction* toolbarButton(int number) const;

@@ -1,6 +1,5 @@
 #include "console/console_commands.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -44,18 +43,13 @@ void showLastErrorCode(MainWindow& window) {
 void showLastInsertId(MainWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
 
 void connectConsoleCommands(MainWindow& window) {
-  const auto bind = [&window](const char* caption, void (*handler)(MainWindow&)) {
-    QObject::connect(window.menuAction(QString::fromUtf8(caption)), &QAction::triggered, &window,
-                     [&window, handler] { handler(window); });
-  };
-  QObject::connect(window.menuAction(QStringLiteral("执行SQL语句")), &QAction::triggered, &window,
-                   [&window] { openSqlConsole(window); });
-  bind("开始事务", startTransactionCommand);
-  bind("提交事务", commitTransactionCommand);
-  bind("回滚事务", rollbackTransactionCommand);
-  bind("取错误文本", showLastErrorText);
-  bind("取错误码", showLastErrorCode);
-  bind("取最新插入ID", showLastInsertId);
+  window.onMenu(QStringLiteral("执行SQL语句"), [&window] { openSqlConsole(window); });
+  window.onMenu(QStringLiteral("开始事务"), [&window] { startTransactionCommand(window); });
+  window.onMenu(QStringLiteral("提交事务"), [&window] { commitTransactionCommand(window); });
+  window.onMenu(QStringLiteral("回滚事务"), [&window] { rollbackTransactionCommand(window); });
+  window.onMenu(QStringLiteral("取错误文本"), [&window] { showLastErrorText(window); });
+  window.onMenu(QStringLiteral("取错误码"), [&window] { showLastErrorCode(window); });
+  window.onMenu(QStringLiteral("取最新插入ID"), [&window] { showLastInsertId(window); });
 }
 
 }  // namespace tabulor

@@ -1,5 +1,3 @@
-#include <QAction>
-
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
 #include "editing/record_commands.h"
@@ -15,13 +13,9 @@ void connectEditingCommands(MainWindow& window) {
                    [&window](int row, int column) { writeBackCellEdit(window, row, column); });
   QObject::connect(grid, &EGrid::rightButtonReleased, &window,
                    [&window](int, int, const QPoint& at) { showTableMenuOnGrid(window, at); });
-  const auto onMenu = [&window](const char* caption, void (*command)(MainWindow&)) {
-    QObject::connect(window.menuAction(QString::fromUtf8(caption)), &QAction::triggered, &window,
-                     [&window, command] { command(window); });
-  };
-  onMenu("插入空记录", insertEmptyRecord);
-  onMenu("插入记录...", insertFixedTestRecord);
-  onMenu("删除当前记录", deleteCurrentRecord);
+  window.onMenu(QStringLiteral("插入空记录"), [&window] { insertEmptyRecord(window); });
+  window.onMenu(QStringLiteral("插入记录..."), [&window] { insertFixedTestRecord(window); });
+  window.onMenu(QStringLiteral("删除当前记录"), [&window] { deleteCurrentRecord(window); });
 }
 
 }  // namespace tabulor

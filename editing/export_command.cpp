@@ -1,7 +1,5 @@
 #include "editing/export_command.h"
 
-#include <QAction>
-
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
 #include "platform/busy_progress.h"
@@ -42,8 +40,8 @@ void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
 }
 
 void connectExportCommands(MainWindow& window) {
-  QObject::connect(window.menuAction(QStringLiteral("导出表格")), &QAction::triggered, &window,
-                   [&window] { exportMainGrid(window, ExportEnvironment()); });
+  window.onMenu(QStringLiteral("导出表格"),
+                [&window] { exportMainGrid(window, ExportEnvironment()); });
 }
 
 }  // namespace tabulor

@@ -1,5 +1,3 @@
-#include <QAction>
-
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
 #include "files/database_drop.h"
@@ -10,17 +8,12 @@
 namespace tabulor {
 
 void connectFileCommands(MainWindow& window) {
-  const auto onMenu = [&window](const char* caption, void (*command)(MainWindow&)) {
-    QObject::connect(window.menuAction(QString::fromUtf8(caption)), &QAction::triggered, &window,
-                     [&window, command] { command(window); });
-  };
-  onMenu("新建数据库...", newDatabase);
-  onMenu("打开数据库...", openDatabase);
-  onMenu("关闭数据库", closeDatabaseCommand);
-  onMenu("备份数据库", backupDatabase);
-  onMenu("删除数据库", deleteDatabase);
-  QObject::connect(window.menuAction(QStringLiteral("数据库信息")), &QAction::triggered, &window,
-                   [&window] { openInfoWindow(window); });
+  window.onMenu(QStringLiteral("新建数据库..."), [&window] { newDatabase(window); });
+  window.onMenu(QStringLiteral("打开数据库..."), [&window] { openDatabase(window); });
+  window.onMenu(QStringLiteral("关闭数据库"), [&window] { closeDatabaseCommand(window); });
+  window.onMenu(QStringLiteral("备份数据库"), [&window] { backupDatabase(window); });
+  window.onMenu(QStringLiteral("删除数据库"), [&window] { deleteDatabase(window); });
+  window.onMenu(QStringLiteral("数据库信息"), [&window] { openInfoWindow(window); });
   QObject::connect(&window, &MainWindow::closeButtonClicked, &window,
                    [&window] { closeDatabase(window); });
   QObject::connect(&window, &MainWindow::started, &window, [&window] {

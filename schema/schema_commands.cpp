@@ -1,4 +1,5 @@
-#include <QAction>
+#include <functional>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
@@ -37,9 +38,8 @@ class SchemaCommands : public QObject {
   }
 
  private:
-  template <typename Handler>
-  void on(const char* caption, Handler handler) {
-    connect(window_.menuAction(QString::fromUtf8(caption)), &QAction::triggered, this, handler);
+  void on(const char* caption, std::function<void()> handler) {
+    window_.onMenu(QString::fromUtf8(caption), std::move(handler));
   }
 
   SqliteDB& db() { return window_.state().db; }

@@ -6,6 +6,11 @@
 #include <QPlainTextEdit>
 #include <QToolBar>
 
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/main_window_fixture.h"
 #include "platform/egrid.h"
 
@@ -108,6 +113,61 @@ TEST_F(MainWindowControls, ToolbarButtonsRunTheirMenuItems) {
   window->onToolbarButtonClicked(13);  // a separator
   window->onToolbarButtonClicked(99);
   EXPECT_EQ(runs, 1);
+}
+
+// How many connections an action's triggered() has (QObject keeps the count protected).
+int triggeredReceivers(const QAction& action) {
+  struct Counter : QAction {
+    static int of(const QAction& action) {
+      return (action.*&Counter::receivers)(SIGNAL(triggered(bool)));
+    }
+  };
+  return Counter::of(action);
+}
+
+class Menus : public MainWindowTest {};
+
+// Every menu item as designed, in order ("" a separator), and every item runs something.
+TEST_F(Menus, EveryItemIsDesignedAndHasAReceiver) {
+  start();
+  const std::vector<std::pair<const char*, std::vector<const char*>>> menus = {
+      {"数据库",
+       {"新建数据库...", "打开数据库...", "关闭数据库", "", "备份数据库", "删除数据库", "",
+        "退出"}},
+      {"表",
+       {"新建表...", "修改表...", "修改表名称", "删除表", "清空表", "", "插入空记录", "插入记录...",
+        "删除当前记录", "导出表格"}},
+      {"视图", {"新建视图", "修改视图", "修改视图名称", "删除视图"}},
+      {"其它操作",
+       {"执行SQL语句", "", "开始事务", "提交事务", "回滚事务", "", "取错误文本", "取错误码",
+        "取最新插入ID"}},
+      {"帮助", {"数据库信息", "刷新", "关于"}},
+  };
+  for (const auto& [title, items] : menus) {
+    QMenu* menu = window->menu(QString::fromUtf8(title));
+    ASSERT_NE(menu, nullptr) << title;
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(items.size())) << title;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      const QAction& action = *actions[static_cast<qsizetype>(i)];
+      const QString caption = QString::fromUtf8(items[i]);
+      EXPECT_EQ(action.isSeparator(), caption.isEmpty()) << title << " " << i;
+      if (caption.isEmpty()) continue;
+      EXPECT_EQ(action.text(), caption);
+      EXPECT_EQ(window->menuAction(caption), &action) << items[i];
+      EXPECT_GT(triggeredReceivers(action), 0) << items[i] << " runs nothing";
+    }
+  }
+}
+
+TEST_F(Menus, BindingACaptionThatNamesNoItemFailsLoudly) {
+  start();
+  try {
+    window->onMenu(QStringLiteral("新建数据库"), [] {});
+    ADD_FAILURE() << "a caption without its \"...\" was bound";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_EQ(std::string(error.what()), "no menu item 新建数据库");
+  }
 }
 
 class OperationLog : public MainWindowTest {};
