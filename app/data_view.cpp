@@ -10,7 +10,7 @@
 #include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/text_table.h"
 

@@ -25,7 +25,7 @@
 #include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 
 namespace tabulor {

@@ -10,7 +10,7 @@
 
 #include "app/icons.h"
 #include "app/main_window.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 #include "sqlitedb/sqlite_table.h"
 
 namespace tabulor {

@@ -10,8 +10,8 @@
 #include "schema/designer.h"
 #include "schema/table_design.h"
 #include "sqlitedb/codepage.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlitedb.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace {
 

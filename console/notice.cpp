@@ -1,7 +1,7 @@
 #include "console/notice.h"
 
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 

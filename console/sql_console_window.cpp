@@ -21,8 +21,8 @@
 #include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 
 namespace tabulor {

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "sqlitedb/codepage.h"
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 

@@ -4,8 +4,8 @@
 #include "app/subsystem_commands.h"
 #include "platform/busy_progress.h"
 #include "platform/egrid.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 
 namespace tabulor {
 

@@ -20,8 +20,8 @@
 #include "editing/picture_viewer_window.h"
 #include "editing/record_commands.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 
 namespace tabulor {

@@ -7,8 +7,8 @@
 #include "editing/record_sql.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 
 namespace tabulor {
 

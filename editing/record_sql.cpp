@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

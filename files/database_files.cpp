@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "files/backup.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 
 namespace tabulor {
 namespace {

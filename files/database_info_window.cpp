@@ -7,8 +7,8 @@
 #include "app/main_window.h"
 #include "files/info_text.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 
 namespace tabulor {

@@ -1,8 +1,8 @@
 #include "schema/command_prompts.h"
 
 #include "app/main_window.h"
-#include "platform/program_text.h"
 #include "platform/prompts.h"
+#include "platform/qstring_conversion.h"
 
 namespace tabulor::schema {
 

@@ -4,9 +4,9 @@
 #include <cassert>
 
 #include "schema/table_rebuild.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

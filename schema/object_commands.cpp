@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "schema/own_transaction.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

@@ -1,6 +1,6 @@
 #include "schema/sql_tokens.h"
 
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "schema/field_types.h"
 #include "schema/sql_tokens.h"
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

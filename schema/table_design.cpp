@@ -3,8 +3,8 @@
 #include "schema/field_types.h"
 #include "schema/own_transaction.h"
 #include "schema/table_rebuild.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 #include "schema/command_prompts.h"
 #include "schema/designer_cell_editors.h"

@@ -6,8 +6,8 @@
 
 #include "schema/field_types.h"
 #include "schema/sql_tokens.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

@@ -1,8 +1,8 @@
 #include "schema/views.h"
 
 #include "schema/own_transaction.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 

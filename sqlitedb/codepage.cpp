@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <mutex>
 
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

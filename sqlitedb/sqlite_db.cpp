@@ -7,8 +7,8 @@
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/hardened_connection.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

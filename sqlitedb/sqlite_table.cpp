@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "sqlitedb/codepage.h"
-#include "sqlitedb/program_text.h"
 #include "sqlitedb/sqlite_db.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

@@ -1,6 +1,6 @@
 #include "editing/export/member_dispatch.h"
 
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 

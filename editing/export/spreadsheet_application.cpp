@@ -5,7 +5,7 @@
 
 #include "editing/export/spreadsheet_objects.h"
 #include "editing/export/xlsx_writer.h"
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

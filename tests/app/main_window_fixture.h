@@ -19,7 +19,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/egrid.h"
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 #include "sqlitedb/sqlite_db.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"

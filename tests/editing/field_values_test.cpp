@@ -7,7 +7,7 @@
 
 #include "editing/field_text.h"
 #include "editing/record_sql.h"
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {

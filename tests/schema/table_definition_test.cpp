@@ -4,7 +4,7 @@
 
 #include "schema/designer.h"
 #include "schema_fixture.h"
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor::schema {
 namespace {

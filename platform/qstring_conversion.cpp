@@ -1,4 +1,4 @@
-#include "platform/program_text.h"
+#include "platform/qstring_conversion.h"
 
 #include "sqlitedb/codepage.h"
 

@@ -1,4 +1,4 @@
-#include "sqlitedb/program_text.h"
+#include "sqlitedb/text_scanning.h"
 
 #include "sqlitedb/codepage.h"
 
