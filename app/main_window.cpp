@@ -25,6 +25,7 @@
 #include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
+#include "platform/notice.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 
@@ -386,9 +387,7 @@ void MainWindow::saveLogToFile() {
 }
 
 void MainWindow::showDbError(const QString& message) {
-  prompts().messageBox(
-      message + QStringLiteral("错误信息如下：\r\n\r\n") + fromProgramText(state_.db.errorText()),
-      QStringLiteral("错误："), MessageFlags::ErrorIcon);
+  showNotice(dbErrorNotice(toProgramText(message), state_.db.errorText()));
 }
 
 // ------------------------------------------------------------------ interface state

@@ -9,6 +9,7 @@
 #include "console/sql_console_window.h"
 #include "console/transaction_commands.h"
 #include "platform/egrid.h"
+#include "platform/prompts.h"
 
 namespace tabulor {
 

@@ -15,7 +15,8 @@ constexpr std::string_view kRunFailed = "SQL语句执行失败！";
 ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset) {
   // A refused open (empty text) is not a failure here: the earlier statement answers.
   dataset.open(sql, db);
-  if (!dataset.requery()) return {false, {}, dbErrorNotice(kRunFailed, db)};
+  if (!dataset.requery())
+    return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
   // Cut like the data view's cells, so a result of huge values neither freezes the window
   // nor takes memory in proportion to them.
   return {true, dataset.fetchAllText(true, kShownCellCharacters),
@@ -23,13 +24,12 @@ ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDatas
 }
 
 Notice unconvertibleSqlNotice() {
-  return makeNotice(
-      std::string(kRunFailed) + "错误信息如下：\r\n\r\nSQL语句中有本机代码页无法表示的字符。",
-      MessageFlags::ErrorIcon, "错误：");
+  return dbErrorNotice(programText(kRunFailed),
+                       programText("SQL语句中有本机代码页无法表示的字符。"));
 }
 
 ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
-  if (!db.execute(sql)) return {false, {}, dbErrorNotice(kRunFailed, db)};
+  if (!db.execute(sql)) return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
   return {true, {}, makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon)};
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "console/notice.h"
+#include "platform/notice.h"
 #include "sqlitedb/text_table.h"
 
 namespace tabulor {

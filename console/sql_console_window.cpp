@@ -66,10 +66,6 @@ std::filesystem::path filePath(const QString& path) {
 
 }  // namespace
 
-void showNotice(const Notice& notice) {
-  prompts().messageBox(fromProgramText(notice.text), fromProgramText(notice.title), notice.flags);
-}
-
 SqlConsoleWindow::SqlConsoleWindow(MainWindow& main) : QDialog(&main), main_(main) {
   setObjectName(QStringLiteral("SqlConsoleWindow"));
   setWindowTitle(QStringLiteral("执行SQL语句"));

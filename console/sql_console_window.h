@@ -74,7 +74,4 @@ class SqlConsoleWindow : public QDialog {
   MainWindow& main_;
 };
 
-// Shows one of the program's message boxes.
-void showNotice(const Notice& notice);
-
 }  // namespace tabulor

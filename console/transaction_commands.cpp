@@ -10,7 +10,8 @@ namespace {
 
 Notice transactionOutcome(bool ok, std::string_view success, std::string_view failure,
                           const SqliteDB& db) {
-  return ok ? makeNotice(success, MessageFlags::InformationIcon) : dbErrorNotice(failure, db);
+  return ok ? makeNotice(success, MessageFlags::InformationIcon)
+            : dbErrorNotice(programText(failure), db.errorText());
 }
 
 Notice diagnostic(std::string_view label, const std::string& value, int flags,

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/notice.h"
+#include "platform/notice.h"
 
 namespace tabulor {
 

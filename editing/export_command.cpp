@@ -22,7 +22,7 @@ std::optional<TextTable> shownGridCells(const EGrid& grid, const std::function<b
 void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
   const EGrid& grid = window.grid();
   // A grid too large for a workbook is refused before it is copied.
-  std::optional<ExportMessage> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
+  std::optional<Notice> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
   if (!message) {
     BusyProgress busy(&window, QStringLiteral("正在导出表格，请稍候……"), true);
     environment.keepGoing = [&busy] { return busy.keepGoing(); };
@@ -35,8 +35,7 @@ void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
     message = exportGridToSpreadsheet(*cells, environment);
   }
   if (!message) return;
-  prompts().messageBox(QString::fromStdString(message->text),
-                       QString::fromStdString(message->title), message->flags);
+  showNotice(*message);
 }
 
 void connectExportCommands(MainWindow& window) {

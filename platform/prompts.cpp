@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/notice.h"
+#include "platform/qstring_conversion.h"
+
 namespace tabulor {
 namespace {
 
@@ -125,6 +128,10 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save
 }
 
 }  // namespace
+
+void showNotice(const Notice& notice) {
+  prompts().messageBox(fromProgramText(notice.text), fromProgramText(notice.title), notice.flags);
+}
 
 void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save) {
   dialog.setWindowTitle(request.title);

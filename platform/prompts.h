@@ -14,6 +14,8 @@ class QWidget;
 
 namespace tabulor {
 
+struct Notice;
+
 // The answers of a message box, as the Windows button identifiers.
 enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
@@ -69,6 +71,9 @@ class QtPrompts : public Prompts {
   std::optional<QString> saveFileName(const FileDialogRequest& request) override;
   void popupMenu(QMenu& menu, const QPoint& globalPosition) override;
 };
+
+// Shows a notice (platform/notice.h) with the prompts in force.
+void showNotice(const Notice& notice);
 
 // Sets a file dialog up for a request: title, folder, filters (each shown as its
 // description alone), mode, default extension and overwrite question.

@@ -24,16 +24,6 @@ AskYes askYesWithPrompts() {
   };
 }
 
-void showNotice(const Notice& notice) {
-  if (!notice.dbError) {
-    prompts().messageBox(fromProgramText(notice.text), notice.flags);
-    return;
-  }
-  prompts().messageBox(fromProgramText(notice.text) + QStringLiteral("错误信息如下：\r\n\r\n") +
-                           fromProgramText(notice.errorText),
-                       QStringLiteral("错误："), notice.flags);
-}
-
 void applyOutcome(MainWindow& window, const Outcome& outcome) {
   if (outcome.notice && !outcome.noticeLast) showNotice(*outcome.notice);
   if (outcome.reloadStructureTree) window.reloadStructureTree();

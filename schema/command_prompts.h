@@ -12,11 +12,6 @@ namespace tabulor::schema {
 AskText askTextWithPrompts();
 AskYes askYesWithPrompts();
 
-// Shows a command's message box. A database error shows the engine's text as it
-// stood when the command finished: a rollback since may have cleared the
-// connection's own.
-void showNotice(const Notice& notice);
-
 // Shows the notice, then brings the main window up to date as the outcome asks.
 void applyOutcome(MainWindow& window, const Outcome& outcome);
 

@@ -5,19 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/message_flags.h"
+#include "platform/notice.h"
 
 namespace tabulor::schema {
-
-// A message for the window to show, in program text.
-struct Notice {
-  std::string text;
-  int flags = MessageFlags::Ok;
-  // Shown as the connection's error box: text, then the engine's message below it.
-  bool dbError = false;
-  // The engine's message as it stood when the command finished (dbError only).
-  std::string errorText;
-};
 
 struct GridCell {
   int row = 0;
@@ -26,14 +16,8 @@ struct GridCell {
   bool operator==(const GridCell&) const = default;
 };
 
-inline Notice plainNotice(std::string text, int flags) {
-  return {std::move(text), flags, false, {}};
-}
-
-// The connection's error box, its detail as the engine gave it at that moment.
-inline Notice dbErrorNotice(std::string text, std::string errorText) {
-  return {std::move(text), MessageFlags::ErrorIcon, true, std::move(errorText)};
-}
+// A box with the default title.
+inline Notice plainNotice(std::string text, int flags) { return {std::move(text), {}, flags}; }
 
 // What a command leaves for its window to do once it has returned.
 struct Outcome {

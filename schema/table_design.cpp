@@ -134,7 +134,7 @@ Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fi
     return noticeOnly(programText("表“") + *name + programText("”已经存在于数据库中！"),
                       MessageFlags::Ok);
   if (!db.createTable(*name, fields))
-    return noticeOnly(programText("创建表失败，错误信息如下：\r\n\r\n") + db.errorText(),
+    return noticeOnly(withErrorDetail(programText("创建表失败，"), db.errorText()),
                       MessageFlags::Ok);
   Outcome outcome =
       noticeOnly(programText("已成功创建表“") + *name + programText("”！"), MessageFlags::Ok);

@@ -104,7 +104,7 @@ bool TableDesignerWindow::onDesignerCreated() {
   const schema::DesignerOpening opening =
       schema::openDesigner(state_, grid_, main_.state().db, main_.state().table);
   setWindowTitle(fromProgramText(opening.caption));
-  if (opening.notice) schema::showNotice(*opening.notice);
+  if (opening.notice) showNotice(*opening.notice);
   if (opening.closeWindow) return false;
   showGrid();
   return true;

@@ -99,25 +99,25 @@ bool runSequence(AutomationObject& application, const TextTable& grid, const Var
 
 }  // namespace
 
-std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t columns) {
+std::optional<Notice> exportSizeRefusal(std::int64_t rows, std::int64_t columns) {
   if (rows <= kSheetRows && columns <= kSheetColumns &&
       static_cast<std::uint64_t>(rows * columns) <= kMaxSheetCells)
     return std::nullopt;
-  return ExportMessage{
+  return makeNotice(
       "表格太大，不能导出：共 " + std::to_string(rows) + " 行、" + std::to_string(columns) +
           " 列，导出最多 " + std::to_string(kMaxSheetCells) + " 个单元格（" +
           std::to_string(kSheetRows) + " 行、" + std::to_string(kSheetColumns) + " 列以内）。",
-      "", kWarning};
+      kWarning, "");
 }
 
-std::optional<ExportMessage> exportGridToSpreadsheet(const TextTable& grid,
-                                                     const ExportEnvironment& environment) {
+std::optional<Notice> exportGridToSpreadsheet(const TextTable& grid,
+                                              const ExportEnvironment& environment) {
   const std::int64_t t0 = environment.nowSeconds();
   const auto handover = std::make_shared<HandoverReport>();
   AutomationObject application = environment.createObject("Excel.Application", handover);
-  if (!application) return ExportMessage{"你的计算机上没有 EXCEL 程序", "", kWarning};
+  if (!application) return makeNotice("你的计算机上没有 EXCEL 程序", kWarning, "");
   // One row is the header alone, or the grid's single "无数据" cell.
-  if (grid.rowCount() <= 1) return ExportMessage{"没有数据，不能导出", "", kWarning};
+  if (grid.rowCount() <= 1) return makeNotice("没有数据，不能导出", kWarning, "");
   if (auto refusal = exportSizeRefusal(grid.rowCount(), grid.columnCount())) return *refusal;
   const Variant a1("A1");
   if (!runSequence(application, grid, a1, environment.keepGoing)) {
@@ -129,10 +129,11 @@ std::optional<ExportMessage> exportGridToSpreadsheet(const TextTable& grid,
   // Released, the application writes the workbook and hands it over.
   environment.handOver([&application] { application.release(); });
   if (!handover->failure.empty())
-    return ExportMessage{"导出失败！" + handover->failure, "", kWarning};
+    return Notice{programText("导出失败！") + fromUtf8(handover->failure).value_or(std::string()),
+                  "", kWarning};
   const std::int64_t t1 = environment.nowSeconds();
-  return ExportMessage{"导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", "系统提示！",
-                       kInformation};
+  return makeNotice("导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", kInformation,
+                    "系统提示！");
 }
 
 }  // namespace tabulor

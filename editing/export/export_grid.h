@@ -9,18 +9,10 @@
 
 #include "editing/export/automation.h"
 #include "editing/export/spreadsheet_application.h"
+#include "platform/notice.h"
 #include "sqlitedb/text_table.h"
 
 namespace tabulor {
-
-// A message box the window shows: UTF-8 text, its title (empty: the default title) and
-// the message-box flags.
-struct ExportMessage {
-  std::string text;
-  std::string title;
-  int flags = 0;
-  bool operator==(const ExportMessage&) const = default;
-};
 
 struct ExportEnvironment {
   // Creates the application object; an application that hands the workbook to the user
@@ -40,14 +32,14 @@ struct ExportEnvironment {
 // The warning for a grid of rows x columns (header row and "序号" column included) larger
 // than a workbook of the application holds; nullopt when it fits. Asked before the grid is
 // copied at all.
-std::optional<ExportMessage> exportSizeRefusal(std::int64_t rows, std::int64_t columns);
+std::optional<Notice> exportSizeRefusal(std::int64_t rows, std::int64_t columns);
 
 // "导出表格": copies the grid as it is shown — the header row of column names, the "序号"
 // column and every data row, as program text — into a new workbook of the spreadsheet
 // application, formats it and leaves it open there. Answers the message to show: a
 // warning with the reason when the workbook never reached the user; nothing when the
 // user cancelled.
-std::optional<ExportMessage> exportGridToSpreadsheet(const TextTable& grid,
-                                                     const ExportEnvironment& environment);
+std::optional<Notice> exportGridToSpreadsheet(const TextTable& grid,
+                                              const ExportEnvironment& environment);
 
 }  // namespace tabulor

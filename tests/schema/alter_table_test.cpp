@@ -21,9 +21,9 @@ class AlterTable : public testing::DesignerTest {
 
   void expectFailure(const Outcome& outcome) {
     ASSERT_TRUE(outcome.notice);
-    EXPECT_EQ(outcome.notice->text, "修改表失败！");
-    EXPECT_TRUE(outcome.notice->dbError);
-    EXPECT_FALSE(outcome.notice->errorText.empty());
+    EXPECT_EQ(testing::messageOf(*outcome.notice), "修改表失败！");
+    EXPECT_TRUE(testing::engineDetail(*outcome.notice));
+    EXPECT_FALSE(testing::engineDetail(*outcome.notice).value_or("").empty());
     EXPECT_FALSE(outcome.closeDesigner);
   }
 
@@ -167,7 +167,7 @@ TEST_F(AlterTable, AChangedTypeReplacesOnlyTheDeclaredType) {
     open(c.table);
     edit(c.row, c.column, c.text);
     const Outcome outcome = confirm();
-    ASSERT_TRUE(outcome.closeDesigner) << outcome.notice->errorText;
+    ASSERT_TRUE(outcome.closeDesigner) << outcome.notice->text;
     EXPECT_EQ(db_.tableSql(c.table), "CREATE TABLE " + c.table + " " + c.altered);
   }
   // The kept DOUBLE still stores 2.0 as a real number.
@@ -194,7 +194,7 @@ TEST_F(AlterTable, UnreadableDefinitionsAreRefusedWithAReasonBeforeAnythingRuns)
     edit(1, DesignerGrid::kName, "renamed");
     const Outcome outcome = confirm();
     expectFailure(outcome);
-    EXPECT_EQ(outcome.notice->errorText, c.reason);
+    EXPECT_EQ(testing::engineDetail(*outcome.notice), c.reason);
     EXPECT_TRUE(trace_.changes().empty()) << c.table;
     EXPECT_EQ(rows("SELECT * FROM \"" + c.table + "\""), (Rows{{"x", "y"}}));
   }
@@ -283,7 +283,7 @@ TEST_F(AlterParentTable, OldOrphansDoNotBlockAnAlteration) {
   open("parent");
   edit(2, DesignerGrid::kName, "title");
   const Outcome outcome = confirm();
-  ASSERT_TRUE(outcome.closeDesigner) << outcome.notice->errorText;
+  ASSERT_TRUE(outcome.closeDesigner) << outcome.notice->text;
   EXPECT_EQ(rows("SELECT count(*) FROM child"), (Rows{{"3"}}));
 }
 
@@ -297,7 +297,8 @@ TEST_F(AlterParentTable, AViolationTheAlterationBringsInIsRefusedAndNamed) {
   edit(1, DesignerGrid::kType, "字节集型");
   const Outcome outcome = confirm();
   expectFailure(outcome);
-  EXPECT_EQ(outcome.notice->errorText, "修改后，表 uses 中有 1 行记录违反了对表 code 的外键约束。");
+  EXPECT_EQ(testing::engineDetail(*outcome.notice),
+            "修改后，表 uses 中有 1 行记录违反了对表 code 的外键约束。");
   EXPECT_EQ(db_.tableSql("code"), "CREATE TABLE code (k NUMERIC PRIMARY KEY)");
 }
 

@@ -50,7 +50,7 @@ class ObjectCommands : public testing::SchemaTest {
 
   static void expectNotice(const Outcome& outcome, const std::string& text, int flags) {
     ASSERT_TRUE(outcome.notice) << text;
-    EXPECT_EQ(outcome.notice->text, text);
+    EXPECT_EQ(testing::messageOf(*outcome.notice), text);
     EXPECT_EQ(outcome.notice->flags, flags) << text;
   }
 
@@ -106,8 +106,8 @@ TEST_F(ObjectCommands, RenameFailuresShowTheConnectionError) {
   // The table command on a view reaches the engine, which refuses.
   Outcome outcome = rename(ObjectKind::Table, view_, "v2");
   expectNotice(outcome, "修改表名称时发生错误！", 0x10);
-  EXPECT_TRUE(outcome.notice->dbError);
-  EXPECT_EQ(outcome.notice->errorText, "view old_view may not be altered");
+  EXPECT_TRUE(testing::engineDetail(*outcome.notice));
+  EXPECT_EQ(testing::engineDetail(*outcome.notice), "view old_view may not be altered");
   // A clash on re-creation undoes the drop: the view is as it was.
   outcome = rename(ObjectKind::View, view_, "old_t");
   expectNotice(outcome, "修改视图名称时发生错误！", 0x10);
@@ -118,7 +118,7 @@ TEST_F(ObjectCommands, RenameFailuresShowTheConnectionError) {
 TEST_F(ObjectCommands, ANameDifferingOnlyInCaseGoesToTheEngine) {
   const Outcome outcome = rename(ObjectKind::Table, table_, "OLD_T");
   expectNotice(outcome, "修改表名称时发生错误！", 0x10);
-  EXPECT_EQ(outcome.notice->errorText,
+  EXPECT_EQ(testing::engineDetail(*outcome.notice),
             "there is already another table or index with this name: OLD_T");
 }
 
@@ -204,8 +204,8 @@ TEST_F(ObjectCommands, ClearTableFailureShowsTheEngineMessage) {
   prompts_.answers = {true};
   const Outcome outcome = clearTable(db_, "old_t", prompts_.askYes());
   expectNotice(outcome, "SQL语句执行失败！", 0x10);
-  EXPECT_TRUE(outcome.notice->dbError);
-  EXPECT_EQ(outcome.notice->errorText, "kept");
+  EXPECT_TRUE(testing::engineDetail(*outcome.notice));
+  EXPECT_EQ(testing::engineDetail(*outcome.notice), "kept");
   EXPECT_TRUE(outcome.reloadStructureTree);
 }
 
@@ -222,10 +222,10 @@ TEST_F(ObjectCommands, NamesThatWouldEndTheStatementAreNeverRun) {
   expectNotice(dropObject(db_, ObjectKind::Table, table, prompts_.askYes()), "删除失败！", 0x10);
   Outcome outcome = clearTable(db_, table.text, prompts_.askYes());
   expectNotice(outcome, "SQL语句执行失败！", 0x10);
-  EXPECT_FALSE(outcome.notice->errorText.empty());
+  EXPECT_FALSE(testing::engineDetail(*outcome.notice).value_or("").empty());
   outcome = rename(ObjectKind::Table, table, "y");
   expectNotice(outcome, "修改表名称时发生错误！", 0x10);
-  EXPECT_FALSE(outcome.notice->errorText.empty());
+  EXPECT_FALSE(testing::engineDetail(*outcome.notice).value_or("").empty());
   prompts_.texts = {"SELECT 2"};
   expectNotice(modifyView(db_, view, prompts_.askText()), "修改视图失败！", 0x10);
   EXPECT_TRUE(trace_.changes().empty());

@@ -232,7 +232,7 @@ class RealDefinitions : public testing::DesignerTest,
     std::string text = "修改表 " + GetParam().table + " 成功！";
     if (!dropped.empty()) text += "\r\n\r\n以下各项引用了已删除的字段，已随之删除：";
     for (const std::string& item : dropped) text += "\r\n" + item;
-    EXPECT_EQ(outcome.notice->text, text) << outcome.notice->errorText;
+    EXPECT_EQ(outcome.notice->text, text) << outcome.notice->text;
     EXPECT_TRUE(outcome.closeDesigner);
     EXPECT_EQ(rows("SELECT count(*) FROM sqlite_master WHERE name LIKE '\\_\\_temp%' ESCAPE '\\'"),
               (Rows{{"0"}}));

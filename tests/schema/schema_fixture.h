@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/notice.h"
 #include "schema/designer.h"
 #include "schema/outcome.h"
 #include "sqlitedb/sqlitedb.h"
@@ -15,6 +17,26 @@
 namespace tabulor::testing {
 
 using Rows = std::vector<std::vector<std::string>>;
+
+// A database error box shows its message, these words and the engine's text.
+inline const std::string kDetailLead = "错误信息如下：\r\n\r\n";
+
+inline bool isDbErrorBox(const Notice& notice) {
+  return notice.title == "错误：" && notice.flags == MessageFlags::ErrorIcon &&
+         notice.text.find(kDetailLead) != std::string::npos;
+}
+
+// The engine's text below a database error box's message; nullopt for any other box.
+inline std::optional<std::string> engineDetail(const Notice& notice) {
+  if (!isDbErrorBox(notice)) return std::nullopt;
+  return notice.text.substr(notice.text.find(kDetailLead) + kDetailLead.size());
+}
+
+// A box's message: a database error box's text above its detail, any other box's whole text.
+inline std::string messageOf(const Notice& notice) {
+  if (!isDbErrorBox(notice)) return notice.text;
+  return notice.text.substr(0, notice.text.find(kDetailLead));
+}
 
 // The statement trace, able to leave the reads out.
 class StatementTrace : public SqlTrace {

@@ -37,7 +37,7 @@ TEST_F(Views, NewViewRunsTheTypedStatementAsItIs) {
   ASSERT_TRUE(refused.notice);
   EXPECT_EQ(refused.notice->text, "执行失败！");
   EXPECT_EQ(refused.notice->flags, 0x10);
-  EXPECT_FALSE(refused.notice->dbError);
+  EXPECT_FALSE(testing::engineDetail(*refused.notice));
   for (int i = 0; i < 2; ++i) {
     const Outcome outcome = newView(db_, prompts_.askText());
     ASSERT_TRUE(outcome.notice);
@@ -71,9 +71,8 @@ TEST_F(Views, ModifyViewReplacesTheSelectAtomically) {
 TEST_F(Views, RefusedDefinitionLeavesTheOldViewExactly) {
   const Outcome outcome = modify(view_, "SELEC a FROM t");
   ASSERT_TRUE(outcome.notice);
-  EXPECT_EQ(outcome.notice->text, "修改视图失败！");
-  EXPECT_TRUE(outcome.notice->dbError);
-  EXPECT_EQ(outcome.notice->errorText, "near \"SELEC\": syntax error");
+  EXPECT_EQ(testing::messageOf(*outcome.notice), "修改视图失败！");
+  EXPECT_EQ(testing::engineDetail(*outcome.notice), "near \"SELEC\": syntax error");
   EXPECT_EQ(db_.tableSql("v"), "CREATE VIEW v AS SELECT * FROM t");
   EXPECT_FALSE(db_.inTransaction());
 }
@@ -89,14 +88,14 @@ TEST_F(Views, ModifyRefusals) {
   ASSERT_TRUE(outcome.notice);
   EXPECT_EQ(outcome.notice->text, "修改视图失败！");
   EXPECT_EQ(outcome.notice->flags, 0x10);
-  EXPECT_FALSE(outcome.notice->dbError);
+  EXPECT_FALSE(testing::engineDetail(*outcome.notice));
   EXPECT_EQ(objectNames(), (Strings{"t", "v"}));
 }
 
 TEST_F(Views, ModifyInsideAUserTransactionLeavesItOpen) {
   ASSERT_TRUE(db_.beginTransaction());
   run("INSERT INTO t VALUES (3, 4)");
-  EXPECT_TRUE(modify(view_, "SELEC a FROM t").notice->dbError);
+  EXPECT_TRUE(testing::engineDetail(*modify(view_, "SELEC a FROM t").notice));
   EXPECT_EQ(modify(view_, "SELECT b FROM t").notice->text, "视图修改成功。");
   EXPECT_TRUE(db_.inTransaction());
   EXPECT_EQ(rows("SELECT b FROM v ORDER BY b"), (Rows{{"2"}, {"4"}}));

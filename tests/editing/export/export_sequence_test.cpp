@@ -107,7 +107,7 @@ class ExportSequence : public ::testing::Test {
 };
 
 TEST_F(ExportSequence, DrivesTheApplicationCallByCallAndReleasesEachObjectWhenDone) {
-  const std::optional<ExportMessage> message = exportGridToSpreadsheet(kTwoRecords, environment());
+  const std::optional<Notice> message = exportGridToSpreadsheet(kTwoRecords, environment());
 
   EXPECT_EQ(requested, std::vector<std::string>{"Excel.Application"});
   const std::vector<std::string> expected = {
@@ -166,7 +166,7 @@ TEST_F(ExportSequence, DrivesTheApplicationCallByCallAndReleasesEachObjectWhenDo
       "release app",
   };
   EXPECT_EQ(*log, expected);
-  EXPECT_EQ(message, (ExportMessage{"导出完毕！共用时：0 秒", "系统提示！", 0x40}));
+  EXPECT_EQ(message, (Notice{"导出完毕！共用时：0 秒", "系统提示！", 0x40}));
 }
 
 TEST_F(ExportSequence, TextsReachTheApplicationAsUtf8FromTheProgramCodePage) {
@@ -198,7 +198,7 @@ TEST_F(ExportSequence, WithoutTheApplicationWarnsBeforeLookingAtTheGrid) {
   available = false;
   for (const TextTable& grid : {TextTable(), gridOf({{"无数据"}}), kTwoRecords}) {
     EXPECT_EQ(exportGridToSpreadsheet(grid, environment()),
-              (ExportMessage{"你的计算机上没有 EXCEL 程序", "", 0x30}));
+              (Notice{"你的计算机上没有 EXCEL 程序", "", 0x30}));
   }
   EXPECT_TRUE(log->empty());
 }
@@ -207,7 +207,7 @@ TEST_F(ExportSequence, GridOfOneRowHasNoDataAndOnlyReleasesTheApplication) {
   for (const TextTable& grid : {gridOf({{"无数据"}}), gridOf({{"序号", "id", "name"}})}) {
     log->clear();
     EXPECT_EQ(exportGridToSpreadsheet(grid, environment()),
-              (ExportMessage{"没有数据，不能导出", "", 0x30}));
+              (Notice{"没有数据，不能导出", "", 0x30}));
     EXPECT_EQ(*log, std::vector<std::string>{"release app"});
   }
 }

@@ -93,7 +93,7 @@ class SpreadsheetExport : public ::testing::Test {
 };
 
 TEST_F(SpreadsheetExport, WritesTheGridAsTextWithItsFormattingAndOpensIt) {
-  const std::optional<ExportMessage> message = exportGridToSpreadsheet(twoRecords(), environment());
+  const std::optional<Notice> message = exportGridToSpreadsheet(twoRecords(), environment());
   EXPECT_EQ(message->title, "系统提示！");
 
   ASSERT_EQ(opened.size(), 1u);
@@ -127,7 +127,7 @@ TEST_F(SpreadsheetExport, WritesTheGridAsTextWithItsFormattingAndOpensIt) {
 TEST_F(SpreadsheetExport, WithoutADesktopApplicationForXlsxTheUserIsWarned) {
   applicationAvailable = false;
   EXPECT_EQ(exportGridToSpreadsheet(twoRecords(), environment()),
-            (ExportMessage{"你的计算机上没有 EXCEL 程序", "", 0x30}));
+            (Notice{"你的计算机上没有 EXCEL 程序", "", 0x30}));
   EXPECT_TRUE(opened.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "exports"));
 }
@@ -136,7 +136,7 @@ TEST_F(SpreadsheetExport, GridOfOneRowWritesNothing) {
   TextTable noData(1, 1);
   noData.cell(0, 0) = "无数据";
   EXPECT_EQ(exportGridToSpreadsheet(noData, environment()),
-            (ExportMessage{"没有数据，不能导出", "", 0x30}));
+            (Notice{"没有数据，不能导出", "", 0x30}));
   EXPECT_TRUE(opened.empty());
 }
 
