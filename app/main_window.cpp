@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -97,16 +96,6 @@ QString menuObjectName(QString caption) {
 
 // The designed name as object name; the accessible name is the part after the
 // underscore unless one is given.
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name, const QString& accessible = {}) {
-  widget->setObjectName(name);
-  const qsizetype underscore = name.indexOf(QLatin1Char('_'));
-  widget->setAccessibleName(!accessible.isEmpty() ? accessible
-                            : underscore >= 0     ? name.mid(underscore + 1)
-                                                  : name);
-  return widget;
-}
-
 void place(QWidget* widget, const Box& box) {
   widget->setGeometry(box.left, box.top, std::max(box.width, 0), std::max(box.height, 0));
 }
@@ -373,16 +362,9 @@ void MainWindow::saveLogToFile() {
   if (!path) return;
   bool convertible = false;
   const std::string bytes = toProgramText(logText(), &convertible);
-  QSaveFile file(*path);
-  const bool written = convertible && file.open(QIODevice::WriteOnly) &&
-                       file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                           static_cast<qint64>(bytes.size()) &&
-                       file.commit();
-  if (!written) {
-    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+  if (!writeFileTellingUser(*path,
+                            convertible ? std::optional<std::string_view>(bytes) : std::nullopt))
     return;
-  }
-  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
   environment().openWithEditor(*path);
 }
 

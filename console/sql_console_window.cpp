@@ -30,13 +30,6 @@ namespace {
 
 const QString kRunningSql = QStringLiteral("正在执行SQL语句，请稍候……");
 
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name, const QString& accessible) {
-  widget->setObjectName(name);
-  widget->setAccessibleName(accessible);
-  return widget;
-}
-
 QLabel* label(QWidget* parent, const QString& text, const QString& name, const QRect& at) {
   auto* widget = named(new QLabel(text, parent), name, text);
   widget->setGeometry(at);
@@ -57,11 +50,6 @@ QPushButton* button(QWidget* parent, const QString& caption, const QString& name
   widget->setGeometry(at);
   widget->setAutoDefault(false);
   return widget;
-}
-
-// A path as the file system spells it.
-std::filesystem::path filePath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace
@@ -155,7 +143,7 @@ void SqlConsoleWindow::fillTemplateList() {
   const QString file = environment().programFolder() + QLatin1Char('/') +
                        QString::fromUtf8(kSqlTemplateFileName.data(),
                                          static_cast<qsizetype>(kSqlTemplateFileName.size()));
-  const std::vector<std::string> templates = readTemplateFile(filePath(file));
+  const std::vector<std::string> templates = readTemplateFile(nativePath(file));
   EGrid& grid = *高级表格1;
   grid.beginUpdate();
   grid.resetGrid();
@@ -265,7 +253,7 @@ void SqlConsoleWindow::importSqlFromFile() {
   request.filter = QStringLiteral("SQL文件(*.sql)|*.sql|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
   const std::optional<QString> path = prompts().openFileName(request);
   if (!path) return;
-  const std::optional<std::string> bytes = readTextUpToZero(filePath(*path));
+  const std::optional<std::string> bytes = readTextUpToZero(nativePath(*path));
   if (!bytes) return;
   std::optional<QString> text = fromFileText(*bytes);
   if (!text) {

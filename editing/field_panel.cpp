@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -53,14 +52,6 @@ class TypedCharacterFilter : public QObject {
 
 // The designed name as object name; the accessible name is the part after the underscore
 // unless one is given.
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name, const QString& accessible = {}) {
-  widget->setObjectName(name);
-  widget->setAccessibleName(!accessible.isEmpty() ? accessible
-                                                  : name.mid(name.indexOf(QLatin1Char('_')) + 1));
-  return widget;
-}
-
 QPushButton* button(QTabWidget& pages, QWidget* page, const QString& name, const QString& caption,
                     const QRect& designed) {
   auto* created = new QPushButton(caption, page);
@@ -78,12 +69,6 @@ std::optional<Bytes> readWholeFile(const QString& path) {
   const QByteArray content = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
   return Bytes(content.begin(), content.end());
-}
-
-bool writeWholeFile(const QString& path, const char* data, std::size_t size) {
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) &&
-         file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size) && file.commit();
 }
 
 // The panel's dialog for blob files.
@@ -307,11 +292,8 @@ void FieldPanel::saveBlobToFile(const Bytes& bytes) {
   FileDialogRequest request = blobDialog();
   const auto path = prompts().saveFileName(request);
   if (!path) return;
-  if (!writeWholeFile(*path, reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
-    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
-    return;
-  }
-  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
+  writeFileTellingUser(*path,
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool FieldPanel::canWrite() const {
@@ -388,11 +370,8 @@ void FieldPanel::saveTextToFile() {
   const auto path = prompts().saveFileName(request);
   if (!path) return;
   const std::optional<std::string> text = programTextOf(textBoxText());
-  if (!text || !writeWholeFile(*path, text->data(), text->size())) {
-    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+  if (!writeFileTellingUser(*path, text ? std::optional<std::string_view>(*text) : std::nullopt))
     return;
-  }
-  prompts().messageBox(QStringLiteral("已成功写入文件 ") + *path, MessageFlags::InformationIcon);
   environment().openWithEditor(*path);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
+#include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 
@@ -98,8 +99,8 @@ void insertFixedTestRecord(MainWindow&) {
   if (!account) return;
   const QDateTime now = environment().localDateTime();
   insertAccountRecord(toProgramText(*account),
-                      accountDateText(now.date().year(), now.date().month(), now.date().day(),
-                                      now.time().hour(), now.time().minute(), now.time().second()));
+                      dateTimeText(now.date().year(), now.date().month(), now.date().day(),
+                                   now.time().hour(), now.time().minute(), now.time().second()));
 }
 
 void insertAccountRecord(const std::string& account, const std::string& createDate) {

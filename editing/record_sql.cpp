@@ -5,39 +5,11 @@
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
-namespace {
-
-std::string doubledQuotes(const std::string& text) {
-  std::string quoted;
-  quoted.reserve(text.size());
-  for (const char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
-  }
-  return quoted;
-}
-
-}  // namespace
-
 std::string emptyRecordSql(const std::string& table, std::int32_t fieldCount) {
   std::string list;
   for (std::int32_t i = 0; i < fieldCount; ++i) list += "null,";
   if (!list.empty()) list.pop_back();
   return "insert into " + table + " values(" + list + ")";
-}
-
-std::string accountDateText(int year, int month, int day, int hour, int minute, int second) {
-  const auto number = [](int value) { return std::to_string(value); };
-  std::string text = number(year) + programText("年") + number(month) + programText("月") +
-                     number(day) + programText("日");
-  if (second != 0)
-    text += number(hour) + programText("时") + number(minute) + programText("分") + number(second) +
-            programText("秒");
-  else if (minute != 0)
-    text += number(hour) + programText("时") + number(minute) + programText("分");
-  else if (hour != 0)
-    text += number(hour) + programText("时");
-  return text;
 }
 
 std::string accountInsertSql(const std::string& account, const std::string& createDate) {

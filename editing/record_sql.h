@@ -10,10 +10,6 @@ namespace tabulor {
 // "insert into t values(null,null,null)": one NULL per column; the name goes in unquoted.
 std::string emptyRecordSql(const std::string& table, std::int32_t fieldCount);
 
-// A date and time as the test record stores it: 2024年5月3日14时5分9秒, the trailing parts
-// left out while they are 0 (2024年5月3日14时 at 14:00:00).
-std::string accountDateText(int year, int month, int day, int hour, int minute, int second);
-
 // The insert of the fixed test record into TBL_ACCOUNT for the typed account text. Single
 // quotes in the values are doubled, so the account is stored exactly as typed.
 std::string accountInsertSql(const std::string& account, const std::string& createDate);

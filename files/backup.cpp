@@ -8,12 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/qstring_conversion.h"
+#include "sqlitedb/text_scanning.h"
+
 namespace tabulor {
 namespace {
-
-std::filesystem::path nativePath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
 
 // Copies a file onto a fresh name (a file left there by an earlier attempt is replaced).
 bool copyFile(const QString& from, const QString& to) {
@@ -46,14 +45,8 @@ bool discard(const std::vector<CopyStep>& steps) {
 QString backupTimeText(const QDateTime& when) {
   const QDate date = when.date();
   const QTime time = when.time();
-  QString text = QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
-  if (time.second() != 0)
-    text += QStringLiteral("%1时%2分%3秒").arg(time.hour()).arg(time.minute()).arg(time.second());
-  else if (time.minute() != 0)
-    text += QStringLiteral("%1时%2分").arg(time.hour()).arg(time.minute());
-  else if (time.hour() != 0)
-    text += QStringLiteral("%1时").arg(time.hour());
-  return text;
+  return fromProgramText(dateTimeText(date.year(), date.month(), date.day(), time.hour(),
+                                      time.minute(), time.second()));
 }
 
 QString backupFileName(const QString& databasePath, const QDateTime& when) {

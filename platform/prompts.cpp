@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "platform/notice.h"
@@ -131,6 +132,20 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save
 
 void showNotice(const Notice& notice) {
   prompts().messageBox(fromProgramText(notice.text), fromProgramText(notice.title), notice.flags);
+}
+
+bool writeFileTellingUser(const QString& path, std::optional<std::string_view> bytes) {
+  QSaveFile file(path);
+  const bool written = bytes && file.open(QIODevice::WriteOnly) &&
+                       file.write(bytes->data(), static_cast<qint64>(bytes->size())) ==
+                           static_cast<qint64>(bytes->size()) &&
+                       file.commit();
+  if (!written) {
+    prompts().messageBox(QStringLiteral("写文件失败！"), MessageFlags::ErrorIcon);
+    return false;
+  }
+  prompts().messageBox(QStringLiteral("已成功写入文件 ") + path, MessageFlags::InformationIcon);
+  return true;
 }
 
 void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include <QPoint>
 #include <QString>
@@ -74,6 +75,11 @@ class QtPrompts : public Prompts {
 
 // Shows a notice (platform/notice.h) with the prompts in force.
 void showNotice(const Notice& notice);
+
+// Writes the bytes to the file through a QSaveFile, so a failed write leaves the old file
+// whole, and tells the user: "写文件失败！", or "已成功写入文件 " and the path. No bytes (a text
+// the code page cannot hold) fails the same way. True when written.
+bool writeFileTellingUser(const QString& path, std::optional<std::string_view> bytes);
 
 // Sets a file dialog up for a request: title, folder, filters (each shown as its
 // description alone), mode, default extension and overwrite question.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,8 @@ std::optional<QString> fromFileText(std::string_view bytes);
 
 // What the user is told when a file's text is neither.
 QString unreadableFileTextMessage(const QString& path);
+
+// A path as the file system spells it (the bytes Qt hands the system for it).
+std::filesystem::path nativePath(const QString& path);
 
 }  // namespace tabulor

@@ -1,9 +1,21 @@
 #pragma once
 
+#include <QString>
+
 class QTabWidget;
 class QWidget;
 
 namespace tabulor {
+
+// Gives a control its designed name as object name, and a name for assistive tools: the
+// one given, else the designed name after its first '_' ("编辑框_表名称" gives "表名称").
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name, const QString& accessible = {}) {
+  widget->setObjectName(name);
+  widget->setAccessibleName(!accessible.isEmpty() ? accessible
+                                                  : name.mid(name.indexOf(QLatin1Char('_')) + 1));
+  return widget;
+}
 
 // The program's windows share one look: the designed 12-pixel font, and group boxes in
 // the classic style with the caption on the frame line.

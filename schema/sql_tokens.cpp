@@ -129,12 +129,7 @@ std::string sqlName(std::string_view name) {
   for (std::size_t i = 0; plain && i < name.size(); i += characterLength(name, i))
     plain = isWordByte(name[i]);
   if (plain) return std::string(name);
-  std::string quoted = "\"";
-  for (const char c : name) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
+  return "\"" + doubledQuotes(name, '"') + "\"";
 }
 
 }  // namespace tabulor::schema

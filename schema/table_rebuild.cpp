@@ -25,14 +25,7 @@ bool isNameToken(const SqlToken& token) {
   return token.kind == SqlToken::Kind::Word || token.kind == SqlToken::Kind::QuotedName;
 }
 
-std::string quotedText(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
-  }
-  return quoted + "'";
-}
+std::string quotedText(const std::string& text) { return "'" + doubledQuotes(text) + "'"; }
 
 std::string joined(const std::vector<std::string>& parts, const std::string& separator) {
   std::string text;

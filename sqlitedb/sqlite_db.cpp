@@ -35,16 +35,6 @@ bool isReadableFile(const std::string& path) {
   return true;
 }
 
-// Name texts go into the catalogue statements as quoted literals.
-std::string quoteLiteral(const std::string& text) {
-  std::string quoted;
-  for (char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
-  }
-  return quoted;
-}
-
 // Opens an engine connection the way both connection classes do; nullptr on failure.
 sqlite3* openConnection(const std::string& engineName, bool inMemory, bool allowCreate) {
   if (inMemory && !allowCreate) return nullptr;
@@ -211,8 +201,8 @@ std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
 
 bool SqliteDB::tableExists(const std::string& name) {
   if (name.empty() || !handle_) return false;
-  return !catalogueColumn("SELECT name FROM sqlite_master  WHERE name LIKE '" + quoteLiteral(name) +
-                          "' AND type IN ('table','view') ")
+  return !catalogueColumn("SELECT name FROM sqlite_master  WHERE name LIKE '" +
+                          doubledQuotes(name) + "' AND type IN ('table','view') ")
               .empty();
 }
 
@@ -229,7 +219,7 @@ std::vector<std::string> SqliteDB::listTables(bool withTables, bool withViews, b
 std::string SqliteDB::tableSql(const std::string& name) {
   if (!handle_) return {};
   const std::string where =
-      " WHERE name='" + quoteLiteral(name) + "' AND type IN ('table','view') ";
+      " WHERE name='" + doubledQuotes(name) + "' AND type IN ('table','view') ";
   const auto rows = catalogueColumn(" SELECT sql FROM sqlite_master " + where +
                                     " UNION ALL SELECT sql FROM sqlite_temp_master " + where);
   return rows.empty() ? std::string() : rows.front();

@@ -56,6 +56,30 @@ bool matchesAt(std::string_view text, std::size_t pos, std::string_view pattern,
 
 std::string programText(std::string_view utf8) { return fromUtf8(utf8).value_or(std::string()); }
 
+std::string doubledQuotes(std::string_view text, char quote) {
+  std::string doubled;
+  doubled.reserve(text.size());
+  for (const char c : text) {
+    doubled += c;
+    if (c == quote) doubled += quote;
+  }
+  return doubled;
+}
+
+std::string dateTimeText(int year, int month, int day, int hour, int minute, int second) {
+  const auto number = [](int value) { return std::to_string(value); };
+  std::string text = number(year) + programText("年") + number(month) + programText("月") +
+                     number(day) + programText("日");
+  if (second != 0)
+    text += number(hour) + programText("时") + number(minute) + programText("分") + number(second) +
+            programText("秒");
+  else if (minute != 0)
+    text += number(hour) + programText("时") + number(minute) + programText("分");
+  else if (hour != 0)
+    text += number(hour) + programText("时");
+  return text;
+}
+
 std::size_t characterLength(std::string_view text, std::size_t pos) {
   const unsigned char lead = byteAt(text, pos);
   if (lead < 0x80) return 1;

@@ -16,6 +16,14 @@ std::string programText(std::string_view utf8);
 // Length in bytes of the character starting at byte pos (pos < text.size()).
 std::size_t characterLength(std::string_view text, std::size_t pos);
 
+// The text with every quote character doubled, as SQL reads it back between two of them.
+// No lead or trail byte of a double-byte character is a quote, so bytes are compared.
+std::string doubledQuotes(std::string_view text, char quote = '\'');
+
+// A date and time as the program writes it: 2024年5月3日14时5分9秒, the trailing parts
+// left out while they are 0 (2024年5月3日14时 at 14:00:00).
+std::string dateTimeText(int year, int month, int day, int hour, int minute, int second);
+
 // Removes ASCII blanks and the full-width blank U+3000 at both ends; tabs and line
 // breaks stay.
 std::string_view trimBlanks(std::string_view text);
