@@ -125,6 +125,12 @@ int triggeredReceivers(const QAction& action) {
   return Counter::of(action);
 }
 
+// The connections a menu makes to every item it holds: more than these run something.
+int menuOwnReceivers() {
+  QMenu menu;
+  return triggeredReceivers(*menu.addAction(QStringLiteral("x")));
+}
+
 class Menus : public MainWindowTest {};
 
 // Every menu item as designed, in order ("" a separator), and every item runs something.
@@ -155,7 +161,7 @@ TEST_F(Menus, EveryItemIsDesignedAndHasAReceiver) {
       if (caption.isEmpty()) continue;
       EXPECT_EQ(action.text(), caption);
       EXPECT_EQ(window->menuAction(caption), &action) << items[i];
-      EXPECT_GT(triggeredReceivers(action), 0) << items[i] << " runs nothing";
+      EXPECT_GT(triggeredReceivers(action), menuOwnReceivers()) << items[i] << " runs nothing";
     }
   }
 }
