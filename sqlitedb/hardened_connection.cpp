@@ -32,19 +32,19 @@ void applyGuards(sqlite3* handle) {
   sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
   for (const Limit& limit : kLimits) sqlite3_limit(handle, limit.id, limit.value);
   // A flag, so it reads no schema: an unreadable file still opens, as before.
-  sqlite3_exec(handle, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+  engine::run(handle, "PRAGMA cell_size_check=ON");
 }
 
 }  // namespace
 
-sqlite3* openHardenedConnection(const char* utf8Name, int flags) {
-  sqlite3* handle = nullptr;
-  if (sqlite3_open_v2(utf8Name, &handle, flags, nullptr) != SQLITE_OK) {
-    sqlite3_close(handle);
-    return nullptr;
-  }
-  applyGuards(handle);
-  return handle;
+engine::Connection openHardenedConnection(const char* utf8Name, int flags) {
+  sqlite3* opened = nullptr;
+  const int result = sqlite3_open_v2(utf8Name, &opened, flags, nullptr);
+  // The engine hands back a handle to close even when it refuses the file.
+  engine::Connection connection(opened);
+  if (result != SQLITE_OK) return nullptr;
+  applyGuards(connection.get());
+  return connection;
 }
 
 }  // namespace tabulor

@@ -4,11 +4,11 @@
 // docs/RELIABILITY.md lists each setting and why.
 #pragma once
 
-struct sqlite3;
+#include "sqlitedb/engine.h"
 
 namespace tabulor {
 
-// sqlite3_open_v2 with the guards applied; nullptr when the engine refuses the file.
-sqlite3* openHardenedConnection(const char* utf8Name, int flags);
+// sqlite3_open_v2 with the guards applied; null when the engine refuses the file.
+engine::Connection openHardenedConnection(const char* utf8Name, int flags);
 
 }  // namespace tabulor

@@ -57,38 +57,37 @@ SqliteDataset::~SqliteDataset() { close(); }
 
 bool SqliteDataset::open(const std::string& sql, SqliteDB& db) {
   if (!db.isOpen() || sql.empty()) return false;
-  sqlite3_stmt* compiled = nullptr;
   const auto utf8 = toUtf8(sql);
-  // The legacy compile keeps the program's semantics: a statement outdated by a
-  // schema change fails instead of being recompiled behind the caller's back.
-  const auto compile = utf8 && isPragma(*utf8) ? sqlite3_prepare_v2 : sqlite3_prepare;
   db.countEngineCall();
-  const bool ok = utf8 && compile(db.handle_, utf8->c_str(), -1, &compiled, nullptr) == SQLITE_OK &&
-                  compiled != nullptr;
+  engine::Statement compiled =
+      utf8 ? engine::compile(db.connection_.get(), utf8->c_str(),
+                             isPragma(*utf8) ? engine::Compile::Current : engine::Compile::Legacy)
+           : nullptr;
   // Anything but a plain read (a change, a transaction or savepoint command) may
   // change rows behind the cursors.
-  if (compiled && (!sqlite3_stmt_readonly(compiled) || sqlite3_column_count(compiled) == 0))
+  if (compiled &&
+      (!sqlite3_stmt_readonly(compiled.get()) || sqlite3_column_count(compiled.get()) == 0))
     ++db.changeTicket_;
   close();
   db_ = &db;
-  connection_ = db.handle_;
-  statement_ = compiled;
-  return ok;
+  connection_ = db.connection_.get();
+  statement_ = std::move(compiled);
+  return statement_ != nullptr;
 }
 
 bool SqliteDataset::stepThrough(std::vector<std::string>* keep) {
-  sqlite3_reset(statement_);
-  const int columns = sqlite3_column_count(statement_);
+  sqlite3_reset(statement_.get());
+  const int columns = sqlite3_column_count(statement_.get());
   int count = 0;
-  int step = sqlite3_step(statement_);
+  int step = sqlite3_step(statement_.get());
   const bool ran = step == SQLITE_DONE || step == SQLITE_ROW;
-  for (; step == SQLITE_ROW; step = sqlite3_step(statement_)) {
+  for (; step == SQLITE_ROW; step = sqlite3_step(statement_.get())) {
     ++count;
     if (keep)
       for (int column = 0; column < columns; ++column)
-        keep->push_back(textOf(sqlite3_column_text(statement_, column)));
+        keep->push_back(textOf(sqlite3_column_text(statement_.get(), column)));
   }
-  sqlite3_reset(statement_);
+  sqlite3_reset(statement_.get());
   rowCount_ = count;
   return ran;
 }
@@ -98,37 +97,37 @@ bool SqliteDataset::requery() {
   db_->countEngineCall();
   changingRows_.clear();
   // A statement that changes data runs exactly once per requery; its rows are kept.
-  if (!sqlite3_stmt_readonly(statement_)) return stepThrough(&changingRows_);
+  if (!sqlite3_stmt_readonly(statement_.get())) return stepThrough(&changingRows_);
   return stepThrough(nullptr);
 }
 
 TextTable SqliteDataset::fetchAllText(bool withColumnNames, std::size_t cellLimit) {
   if (!connection_ || !statement_ || !rowCount_ || *rowCount_ == 0) return {};
-  const int columns = sqlite3_column_count(statement_);
+  const int columns = sqlite3_column_count(statement_.get());
   TextTable table(*rowCount_ + (withColumnNames ? 1 : 0), columns);
   if (table.isEmpty()) return {};
   int row = 0;
   if (withColumnNames) {
     for (int column = 0; column < columns; ++column)
-      table.cell(row, column) =
-          textOf(reinterpret_cast<const unsigned char*>(sqlite3_column_name(statement_, column)));
+      table.cell(row, column) = textOf(
+          reinterpret_cast<const unsigned char*>(sqlite3_column_name(statement_.get(), column)));
     ++row;
   }
-  if (!sqlite3_stmt_readonly(statement_)) {
+  if (!sqlite3_stmt_readonly(statement_.get())) {
     for (std::size_t cell = 0; cell < changingRows_.size(); ++cell)
       table.cell(row + static_cast<int>(cell) / columns, static_cast<int>(cell) % columns) =
           changingRows_[cell];
     return table;
   }
   if (!requery()) return {};
-  while (row < table.rowCount() && sqlite3_step(statement_) == SQLITE_ROW) {
+  while (row < table.rowCount() && sqlite3_step(statement_.get()) == SQLITE_ROW) {
     for (int column = 0; column < columns; ++column) {
       if (cellLimit == 0) {
-        table.cell(row, column) = textOf(sqlite3_column_text(statement_, column));
+        table.cell(row, column) = textOf(sqlite3_column_text(statement_.get(), column));
         continue;
       }
       bool cut = false;
-      table.cell(row, column) = limitedTextOf(statement_, column, cellLimit, cut);
+      table.cell(row, column) = limitedTextOf(statement_.get(), column, cellLimit, cut);
       if (cut) table.markCut(row, column);
     }
     ++row;
@@ -138,8 +137,7 @@ TextTable SqliteDataset::fetchAllText(bool withColumnNames, std::size_t cellLimi
 }
 
 bool SqliteDataset::close() {
-  if (statement_) sqlite3_finalize(statement_);
-  statement_ = nullptr;
+  statement_.reset();
   connection_ = nullptr;
   db_ = nullptr;
   rowCount_.reset();

@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "sqlitedb/engine.h"
 #include "sqlitedb/text_table.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace tabulor {
 
@@ -45,7 +43,7 @@ class SqliteDataset {
 
   const SqliteDB* db_ = nullptr;
   sqlite3* connection_ = nullptr;
-  sqlite3_stmt* statement_ = nullptr;
+  engine::Statement statement_;
   std::optional<int> rowCount_;
   // The cells of a statement that changes data, row by row, read in the one pass that ran
   // it: such a statement must never run again just to be read.

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/engine.h"
 #include "sqlitedb/hardened_connection.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/text_scanning.h"
@@ -13,7 +14,6 @@
 namespace tabulor {
 namespace {
 
-constexpr std::size_t kErrorTextLimit = 199;
 constexpr std::size_t kDefinitionLimit = 199;
 constexpr std::size_t kStatementLimit = 1999;
 // Waits out a lock another program holds briefly, without freezing the window for long.
@@ -35,35 +35,22 @@ bool isReadableFile(const std::string& path) {
   return true;
 }
 
-// Opens an engine connection the way both connection classes do; nullptr on failure.
-sqlite3* openConnection(const std::string& engineName, bool inMemory, bool allowCreate) {
+// Opens an engine connection the way both connection classes do; null on failure.
+engine::Connection openConnection(const std::string& engineName, bool inMemory, bool allowCreate) {
   if (inMemory && !allowCreate) return nullptr;
   if (!inMemory && !allowCreate && !isReadableFile(engineName)) return nullptr;
-  sqlite3* handle = openHardenedConnection(inMemory ? ":memory:" : engineName.c_str(),
-                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  if (handle) sqlite3_busy_timeout(handle, kBusyTimeoutMs);
-  return handle;
+  engine::Connection connection = openHardenedConnection(
+      inMemory ? ":memory:" : engineName.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (connection) sqlite3_busy_timeout(connection.get(), kBusyTimeoutMs);
+  return connection;
 }
 
-// The engine's message as the first 199 bytes, cut where no character is split.
-std::string rawErrorText(sqlite3* handle) {
-  if (!handle) return {};
-  const std::string_view message = sqlite3_errmsg(handle);
-  if (equalsIgnoringAsciiCase(message, "not an error")) return {};
-  return std::string(utf8Prefix(message, kErrorTextLimit));
-}
-
-// A closed connection whose statements are still alive is kept by the engine until
-// the last one is finalized, so a borrower never sees a freed handle.
-void releaseConnection(sqlite3*& handle) {
-  if (handle) sqlite3_close_v2(handle);
-  handle = nullptr;
-}
-
-int closeConnection(sqlite3*& handle) {
-  if (!handle) return SQLITE_OK;
-  const int result = sqlite3_close(handle);
-  if (result != SQLITE_BUSY) handle = nullptr;
+// Closes at once; a connection whose statements are still alive refuses (SQLITE_BUSY)
+// and stays open.
+int closeConnection(engine::Connection& connection) {
+  if (!connection) return SQLITE_OK;
+  const int result = sqlite3_close(connection.get());
+  if (result != SQLITE_BUSY) static_cast<void>(connection.release());
   return result;
 }
 
@@ -98,7 +85,7 @@ std::string sqlTypeForCode(std::int32_t type, std::int32_t size) {
 SqliteDB::~SqliteDB() { release(); }
 
 void SqliteDB::release() {
-  releaseConnection(handle_);
+  connection_.reset();
   utf8FileName_.clear();
 }
 
@@ -113,28 +100,28 @@ bool SqliteDB::open(const std::string& fileName, bool allowCreate) {
     if (!converted || converted->empty()) return false;
     utf8Name = std::move(*converted);
   }
-  handle_ = openConnection(utf8Name, inMemory, allowCreate);
-  if (handle_ && !inMemory) utf8FileName_ = utf8Name;
-  if (handle_)
+  connection_ = openConnection(utf8Name, inMemory, allowCreate);
+  if (connection_ && !inMemory) utf8FileName_ = utf8Name;
+  if (connection_)
     sqlite3_rollback_hook(
-        handle_, [](void* self) { ++static_cast<SqliteDB*>(self)->changeTicket_; }, this);
-  return handle_ != nullptr;
+        connection_.get(), [](void* self) { ++static_cast<SqliteDB*>(self)->changeTicket_; }, this);
+  return connection_ != nullptr;
 }
 
 bool SqliteDB::close() {
   countEngineCall();
-  if (closeConnection(handle_) == SQLITE_BUSY) return false;
+  if (closeConnection(connection_) == SQLITE_BUSY) return false;
   utf8FileName_.clear();
   return true;
 }
 
 bool SqliteDB::execute(const std::string& sql) {
-  if (sql.empty() || !handle_) return false;
+  if (sql.empty() || !connection_) return false;
   const auto utf8 = toUtf8(sql);
   if (!utf8) return false;
   ++changeTicket_;
   countEngineCall();
-  return sqlite3_exec(handle_, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  return engine::run(connection_.get(), utf8->c_str());
 }
 
 std::unique_ptr<SqliteDataset> SqliteDB::query(const std::string& sql) {
@@ -143,48 +130,53 @@ std::unique_ptr<SqliteDataset> SqliteDB::query(const std::string& sql) {
   return dataset;
 }
 
-std::int32_t SqliteDB::errorCode() const { return handle_ ? sqlite3_errcode(handle_) : 0; }
+std::int32_t SqliteDB::errorCode() const {
+  return connection_ ? sqlite3_errcode(connection_.get()) : 0;
+}
 
 std::string SqliteDB::errorText() const {
-  return fromUtf8(rawErrorText(handle_)).value_or(std::string());
+  return fromUtf8(engine::errorText(connection_.get())).value_or(std::string());
 }
 
 std::int64_t SqliteDB::lastInsertRowid() const {
-  return handle_ ? sqlite3_last_insert_rowid(handle_) : 0;
+  return connection_ ? sqlite3_last_insert_rowid(connection_.get()) : 0;
 }
 
 bool SqliteDB::beginTransaction(const std::string& name) {
-  return handle_ && execute("BEGIN TRANSACTION " + name);
+  return connection_ && execute("BEGIN TRANSACTION " + name);
 }
 
 bool SqliteDB::commitTransaction(const std::string& name) {
-  return handle_ && execute("COMMIT TRANSACTION " + name);
+  return connection_ && execute("COMMIT TRANSACTION " + name);
 }
 
 bool SqliteDB::rollbackTransaction(const std::string& name) {
-  return handle_ && execute("ROLLBACK TRANSACTION " + name);
+  return connection_ && execute("ROLLBACK TRANSACTION " + name);
 }
 
-bool SqliteDB::inTransaction() const { return handle_ && sqlite3_get_autocommit(handle_) == 0; }
+bool SqliteDB::inTransaction() const {
+  return connection_ && sqlite3_get_autocommit(connection_.get()) == 0;
+}
 
 void SqliteDB::setProgressHandler(std::function<bool()> handler) {
   progressHandler_ = std::move(handler);
-  if (!handle_) return;
-  if (!progressHandler_) return sqlite3_progress_handler(handle_, 0, nullptr, nullptr);
+  if (!connection_) return;
+  if (!progressHandler_) return sqlite3_progress_handler(connection_.get(), 0, nullptr, nullptr);
   sqlite3_progress_handler(
-      handle_, kProgressSteps,
+      connection_.get(), kProgressSteps,
       [](void* self) { return static_cast<SqliteDB*>(self)->progressHandler_() ? 0 : 1; }, this);
 }
 
 std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
   std::vector<std::string> values;
   const auto utf8 = toUtf8(sql);
-  if (!handle_ || !utf8) return values;
+  if (!connection_ || !utf8) return values;
   char** result = nullptr;
   int rows = 0;
   int columns = 0;
   countEngineCall();
-  if (sqlite3_get_table(handle_, utf8->c_str(), &result, &rows, &columns, nullptr) != SQLITE_OK) {
+  if (sqlite3_get_table(connection_.get(), utf8->c_str(), &result, &rows, &columns, nullptr) !=
+      SQLITE_OK) {
     sqlite3_free_table(result);
     return values;
   }
@@ -200,14 +192,14 @@ std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
 }
 
 bool SqliteDB::tableExists(const std::string& name) {
-  if (name.empty() || !handle_) return false;
+  if (name.empty() || !connection_) return false;
   return !catalogueColumn("SELECT name FROM sqlite_master  WHERE name LIKE '" +
                           doubledQuotes(name) + "' AND type IN ('table','view') ")
               .empty();
 }
 
 std::vector<std::string> SqliteDB::listTables(bool withTables, bool withViews, bool temporary) {
-  if (!handle_ || (!withTables && !withViews)) return {};
+  if (!connection_ || (!withTables && !withViews)) return {};
   const std::string types = withTables && withViews ? "'table','view'"
                             : withTables            ? "'table'"
                                                     : "'view'";
@@ -217,7 +209,7 @@ std::vector<std::string> SqliteDB::listTables(bool withTables, bool withViews, b
 }
 
 std::string SqliteDB::tableSql(const std::string& name) {
-  if (!handle_) return {};
+  if (!connection_) return {};
   const std::string where =
       " WHERE name='" + doubledQuotes(name) + "' AND type IN ('table','view') ";
   const auto rows = catalogueColumn(" SELECT sql FROM sqlite_master " + where +
@@ -226,7 +218,7 @@ std::string SqliteDB::tableSql(const std::string& name) {
 }
 
 bool SqliteDB::createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields) {
-  if (!handle_ || table.empty()) return false;
+  if (!connection_ || table.empty()) return false;
   std::string columns;
   for (const SqliteFieldInfo& field : fields) {
     if (field.name.empty()) continue;
@@ -243,43 +235,37 @@ bool SqliteDB::createTable(const std::string& table, const std::vector<SqliteFie
 }
 
 bool SqliteDB::backupTo(const std::string& destinationFile) {
-  if (!handle_ || utf8FileName_.empty()) return false;
+  if (!connection_ || utf8FileName_.empty()) return false;
   const auto destination = toUtf8(destinationFile);
   if (!destination || destination->empty()) return false;
   // A second connection reads the committed state without disturbing ours (and the
   // locks it holds), also in WAL mode and while a transaction is open.
-  sqlite3* source = openHardenedConnection(utf8FileName_.c_str(), SQLITE_OPEN_READONLY);
-  sqlite3* target = source ? openHardenedConnection(destination->c_str(),
-                                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-                           : nullptr;
-  bool copied = false;
-  if (source && target) {
-    sqlite3_busy_timeout(source, kBusyTimeoutMs);
-    if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main")) {
-      copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
-      copied = sqlite3_backup_finish(backup) == SQLITE_OK && copied;
-    }
-  }
-  sqlite3_close(target);
-  sqlite3_close(source);
-  return copied;
+  const engine::Connection source =
+      openHardenedConnection(utf8FileName_.c_str(), SQLITE_OPEN_READONLY);
+  if (!source) return false;
+  const engine::Connection target =
+      openHardenedConnection(destination->c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (!target) return false;
+  sqlite3_busy_timeout(source.get(), kBusyTimeoutMs);
+  sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
+  if (!backup) return false;
+  const bool copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+  return sqlite3_backup_finish(backup) == SQLITE_OK && copied;
 }
-
-SqliteRawDB::~SqliteRawDB() { releaseConnection(handle_); }
 
 bool SqliteRawDB::open(const std::string& fileName, bool allowCreate) {
-  releaseConnection(handle_);
-  handle_ = openConnection(fileName, isInMemoryName(fileName), allowCreate);
-  return handle_ != nullptr;
+  connection_.reset();
+  connection_ = openConnection(fileName, isInMemoryName(fileName), allowCreate);
+  return connection_ != nullptr;
 }
 
-bool SqliteRawDB::close() { return closeConnection(handle_) != SQLITE_BUSY; }
+bool SqliteRawDB::close() { return closeConnection(connection_) != SQLITE_BUSY; }
 
 bool SqliteRawDB::execute(const std::string& sql) {
-  if (sql.empty() || !handle_) return false;
-  return sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  if (sql.empty() || !connection_) return false;
+  return engine::run(connection_.get(), sql.c_str());
 }
 
-std::string SqliteRawDB::errorText() const { return rawErrorText(handle_); }
+std::string SqliteRawDB::errorText() const { return engine::errorText(connection_.get()); }
 
 }  // namespace tabulor

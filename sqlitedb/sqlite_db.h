@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
+#include "sqlitedb/engine.h"
 
 namespace tabulor {
 
@@ -34,7 +34,7 @@ class SqliteDB {
 
   bool open(const std::string& fileName = "", bool allowCreate = false);
   bool close();
-  bool isOpen() const { return handle_ != nullptr; }
+  bool isOpen() const { return connection_ != nullptr; }
   // How many calls this connection, its cursors and its result sets have made on the
   // engine (opening, closing, compiling, running); the diagnostics below do not count.
   // It tells whether the engine's error state may have changed since a given moment.
@@ -77,7 +77,7 @@ class SqliteDB {
   std::vector<std::string> catalogueColumn(const std::string& sql);
   void countEngineCall() const { ++engineCalls_; }
 
-  sqlite3* handle_ = nullptr;
+  engine::Connection connection_;
   std::string utf8FileName_;  // empty for an in-memory database
   // Changes with every open, so borrowers can tell a reopened connection from theirs.
   std::uint64_t generation_ = 0;
@@ -92,18 +92,17 @@ class SqliteDB {
 class SqliteRawDB {
  public:
   SqliteRawDB() = default;
-  ~SqliteRawDB();
   SqliteRawDB(const SqliteRawDB&) = delete;
   SqliteRawDB& operator=(const SqliteRawDB&) = delete;
 
   bool open(const std::string& fileName = "", bool allowCreate = false);
   bool close();
-  bool isOpen() const { return handle_ != nullptr; }
+  bool isOpen() const { return connection_ != nullptr; }
   bool execute(const std::string& sql);
   std::string errorText() const;
 
  private:
-  sqlite3* handle_ = nullptr;
+  engine::Connection connection_;
 };
 
 }  // namespace tabulor

@@ -2,10 +2,10 @@
 
 #include <sqlite3.h>
 
-#include <memory>
 #include <string_view>
 
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/engine.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_scanning.h"
 
@@ -14,28 +14,12 @@ namespace {
 
 constexpr std::size_t kTableNameLimit = 1023;
 
-struct StatementDeleter {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+using engine::Statement;
 
 // Compiles program-text SQL with the legacy compile; null on any failure.
 Statement compile(sqlite3* connection, const std::string& sql) {
   const auto utf8 = toUtf8(sql);
-  sqlite3_stmt* statement = nullptr;
-  if (!connection || !utf8 ||
-      sqlite3_prepare(connection, utf8->c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(statement);
-    return nullptr;
-  }
-  return Statement(statement);
-}
-
-// A statement refused for another connection's lock has already waited out the busy
-// timeout; trying the next one would make the caller wait that long again.
-bool isLocked(sqlite3* connection) {
-  const int code = connection ? sqlite3_errcode(connection) : SQLITE_OK;
-  return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+  return utf8 ? engine::compile(connection, utf8->c_str()) : nullptr;
 }
 
 // Facts about the object an unquoted name stands for, found as the engine resolves it:
@@ -74,13 +58,10 @@ ObjectFacts describeObject(sqlite3* connection, const std::string& name) {
 
 // Commits by other connections since the last call on this connection change it.
 std::int64_t dataVersion(sqlite3* connection) {
-  sqlite3_stmt* statement = nullptr;
-  std::int64_t version = -1;
-  if (sqlite3_prepare_v2(connection, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
-      sqlite3_step(statement) == SQLITE_ROW)
-    version = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  return version;
+  const Statement statement =
+      engine::compile(connection, "PRAGMA data_version", engine::Compile::Current);
+  if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW) return -1;
+  return sqlite3_column_int64(statement.get(), 0);
 }
 
 // Views and WITHOUT ROWID tables have no row ids: they are counted instead.
@@ -138,7 +119,7 @@ bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
 sqlite3* SqliteTable::connection() const {
   if (!db_ || db_->generation_ != dbGeneration_) return nullptr;
   db_->countEngineCall();
-  return db_->handle_;
+  return db_->connection_.get();
 }
 
 bool SqliteTable::load() {
@@ -156,7 +137,7 @@ bool SqliteTable::load() {
             fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
     }
   }
-  if (isLocked(db)) return false;
+  if (engine::refusedForLock(db)) return false;
   const ObjectFacts facts = describeObject(db, tableName_);
   mayReplaceRows_ = facts.mayReplaceRows;
   // This engine answers _ROWID_ on a view with NULLs, so a view is never asked for row
@@ -170,7 +151,7 @@ bool SqliteTable::load() {
       snapshotMark_ = changeMark(db);
       return true;
     }
-    if (isLocked(db)) return false;
+    if (engine::refusedForLock(db)) return false;
   }
   if (auto count = countRows(db, tableName_)) {
     recordCount_ = static_cast<std::int32_t>(*count);
@@ -195,7 +176,7 @@ bool SqliteTable::readRowIds(sqlite3* db, sqlite3_stmt* scan) {
       rowIds_.assignRange(first, count);
       return true;
     }
-  } else if (isLocked(db)) {
+  } else if (engine::refusedForLock(db)) {
     return false;
   }
   int step;
@@ -370,7 +351,7 @@ bool SqliteTable::deleteRecord() {
   ChangeMark after;
   {
     RowChange change(db);
-    deleted = utf8 && sqlite3_exec(db, utf8->c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    deleted = utf8 && engine::run(db, utf8->c_str());
     after = changeMark(db);
     if (deleted && onlyThisRowChanged(before, after, change, SQLITE_DELETE) &&
         rowIds_.erase(*rowId)) {
