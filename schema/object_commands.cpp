@@ -44,15 +44,10 @@ bool renameView(SqliteDB& db, const std::string& oldName, const std::string& new
   const auto newSql = renameViewSql(sql, oldName, newName);
   if (!newSql) return false;
   OwnTransaction work(db, "tabulor_rename_view");
-  if (!work.begin()) {
-    work.rollback();
-    return false;
-  }
+  if (!work.begin()) return false;
   const bool dropped = db.execute("DROP VIEW " + oldName);
   const bool created = db.execute(*newSql);
-  if (dropped && created && work.commit()) return true;
-  work.rollback();
-  return false;
+  return dropped && created && work.commit();
 }
 
 Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,

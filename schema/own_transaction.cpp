@@ -10,14 +10,20 @@ OwnTransaction::OwnTransaction(SqliteDB& db, std::string savepointName, Form for
       insideUserTransaction_(db.inTransaction()),
       usesSavepoint_(form == Form::Savepoint || insideUserTransaction_) {}
 
+OwnTransaction::~OwnTransaction() {
+  if (beginTried_ && !committed_) rollback();
+}
+
 bool OwnTransaction::begin() {
+  beginTried_ = true;
   begun_ = usesSavepoint_ ? db_.execute("SAVEPOINT " + savepointName_) : db_.beginTransaction();
   return begun_;
 }
 
 bool OwnTransaction::commit() {
-  return usesSavepoint_ ? db_.execute("RELEASE SAVEPOINT " + savepointName_)
-                        : db_.commitTransaction();
+  committed_ =
+      usesSavepoint_ ? db_.execute("RELEASE SAVEPOINT " + savepointName_) : db_.commitTransaction();
+  return committed_;
 }
 
 void OwnTransaction::rollback() {
@@ -28,6 +34,14 @@ void OwnTransaction::rollback() {
   if (!begun_) return;
   db_.execute("ROLLBACK TRANSACTION TO SAVEPOINT " + savepointName_);
   db_.execute("RELEASE SAVEPOINT " + savepointName_);
+}
+
+ForeignKeysOff::ForeignKeysOff(SqliteDB& db, bool enforced) : db_(db), enforced_(enforced) {
+  if (enforced_) db_.execute("PRAGMA foreign_keys=OFF");
+}
+
+ForeignKeysOff::~ForeignKeysOff() {
+  if (enforced_) db_.execute("PRAGMA foreign_keys=ON");
 }
 
 }  // namespace tabulor::schema

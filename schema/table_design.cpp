@@ -151,15 +151,15 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   if (!state.storedRefusal.empty()) return alterFailure(state.storedRefusal);
   if (!columns)
     return alterFailure(programText("设计器中的字段与表的字段对应不上，未做任何修改。"));
-  OwnTransaction work(db, "tabulor_alter_table");
   const bool foreignKeys = foreignKeysEnforced(db);
   // Inside the user's transaction foreign keys cannot be switched off, and the
   // rebuild's DROP TABLE would delete child rows: refuse instead.
-  if (foreignKeys && work.insideUserTransaction())
+  if (foreignKeys && db.inTransaction())
     return alterFailure(
         programText("数据库启用了外键约束，在已开始的事务中重建表会删除引用它的记录。"
                     "请先提交或回滚事务。"));
-  if (foreignKeys) db.execute("PRAGMA foreign_keys=OFF");
+  const ForeignKeysOff foreignKeysOff(db, foreignKeys);
+  OwnTransaction work(db, "tabulor_alter_table");
   std::vector<std::string> dropped;
   std::optional<std::string> failure;
   // BEGIN's result is not needed (nothing else is open), but a savepoint that
@@ -169,8 +169,6 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   else
     failure = rebuildChecked(db, state, *columns, foreignKeys, tickCount, dropped);
   if (!failure && !work.commit()) failure = db.errorText();
-  if (failure) work.rollback();
-  if (foreignKeys) db.execute("PRAGMA foreign_keys=ON");
   if (failure) return alterFailure(*failure);
   return alterSuccess(state.targetTable, dropped);
 }

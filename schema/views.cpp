@@ -26,19 +26,15 @@ Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& 
   if (!nameEndsWhereItIsPut(name))
     return noticeOnly(programText("修改视图失败！"), MessageFlags::ErrorIcon);
   OwnTransaction work(db, "tabulor_modify_view", OwnTransaction::Form::Savepoint);
-  if (!work.begin() || !db.execute("DROP VIEW " + name)) {
-    work.rollback();
+  if (!work.begin() || !db.execute("DROP VIEW " + name))
     return noticeOnly(programText("修改视图失败！"), MessageFlags::ErrorIcon);
-  }
   if (db.execute("CREATE VIEW " + name + " AS " + *select) && work.commit()) {
     Outcome outcome = noticeOnly(programText("视图修改成功。"), MessageFlags::InformationIcon);
     outcome.refreshShownObject = true;
     return outcome;
   }
-  // The engine's word on the refused definition, before the rollback clears it.
-  Outcome outcome = noticeOnly(dbErrorNotice(programText("修改视图失败！"), db.errorText()));
-  work.rollback();
-  return outcome;
+  // The engine's word on the refused definition, read before the rollback clears it.
+  return noticeOnly(dbErrorNotice(programText("修改视图失败！"), db.errorText()));
 }
 
 }  // namespace tabulor::schema
