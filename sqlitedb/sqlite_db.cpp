@@ -85,6 +85,9 @@ std::string sqlTypeForCode(std::int32_t type, std::int32_t size) {
 SqliteDB::~SqliteDB() { release(); }
 
 void SqliteDB::release() {
+  // A connection kept for a live statement rolls back its open transaction only when
+  // that statement is finalized, perhaps after this object is gone: unhook it first.
+  if (connection_) sqlite3_rollback_hook(connection_.get(), nullptr, nullptr);
   connection_.reset();
   utf8FileName_.clear();
 }

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_dataset.h"
@@ -114,6 +115,24 @@ TEST_F(SqliteDBTest, ReopeningWhileAStatementIsAliveIsSafe) {
   ASSERT_TRUE(db.open(dir.file("other.db"), true));
   EXPECT_TRUE(dataset->requery());
   EXPECT_EQ(dataset->fetchAllText().cell(0, 0), "1");
+}
+
+TEST_F(SqliteDBTest, AStatementOutlivingItsConnectionInATransactionEndsSafely) {
+  auto owner = std::make_unique<SqliteDB>();
+  ASSERT_TRUE(owner->open(dir.file("outlived.db"), true));
+  ASSERT_TRUE(owner->execute("CREATE TABLE t(a)"));
+  ASSERT_TRUE(owner->beginTransaction());
+  ASSERT_TRUE(owner->execute("INSERT INTO t VALUES(1)"));
+  auto dataset = owner->query("SELECT a FROM t");
+  ASSERT_TRUE(dataset->hasStatement());
+  owner.reset();
+  dataset.reset();  // the kept connection closes now and rolls the transaction back
+  SqliteDB reader;
+  ASSERT_TRUE(reader.open(dir.file("outlived.db")));
+  EXPECT_TRUE(reader.tableExists("t"));
+  auto rows = reader.query("SELECT count(*) FROM t");
+  ASSERT_TRUE(rows->requery());
+  EXPECT_EQ(rows->fetchAllText().cell(0, 0), "0");
 }
 
 TEST_F(SqliteDBTest, TransactionStatementsAndEngineRefusals) {
