@@ -3,6 +3,19 @@
 #include <QMenu>
 
 namespace tabulor {
+namespace {
+
+// The next queued answer; an empty queue answers as a cancel.
+std::optional<QString> takeNext(std::deque<std::optional<QString>>& queue) {
+  if (queue.empty()) return std::nullopt;
+  const bool given = queue.front().has_value();
+  QString text = queue.front().value_or(QString());
+  queue.pop_front();
+  if (!given) return std::nullopt;
+  return text;
+}
+
+}  // namespace
 
 Answer ScriptedPrompts::messageBox(const QString& text, const QString& title, int flags) {
   records_.push_back({Kind::Message, text, title, {}, flags, {}, {}});
@@ -16,29 +29,19 @@ Answer ScriptedPrompts::messageBox(const QString& text, const QString& title, in
 std::optional<QString> ScriptedPrompts::inputBox(const QString& prompt, const QString& title,
                                                  const QString& initialText) {
   records_.push_back({Kind::Input, prompt, title, initialText, 0, {}, {}});
-  if (inputs_.empty()) return std::nullopt;
-  const auto [given, text] = inputs_.front();
-  inputs_.pop_front();
-  if (!given) return std::nullopt;
-  return text;
+  return takeNext(inputs_);
 }
 
 std::optional<QString> ScriptedPrompts::openFileName(const FileDialogRequest& request) {
   records_.push_back({Kind::OpenFile, {}, request.title, {}, 0, request, {}});
-  if (files_.empty()) return std::nullopt;
-  const auto [given, path] = files_.front();
-  files_.pop_front();
-  if (!given) return std::nullopt;
-  return path;
+  return takeNext(files_);
 }
 
 std::optional<QString> ScriptedPrompts::saveFileName(const FileDialogRequest& request) {
   records_.push_back({Kind::SaveFile, {}, request.title, {}, 0, request, {}});
-  if (files_.empty()) return std::nullopt;
-  const auto [given, path] = files_.front();
-  files_.pop_front();
-  if (!given) return std::nullopt;
-  return withDefaultExtension(path, request.defaultExtension);
+  const std::optional<QString> path = takeNext(files_);
+  if (!path) return std::nullopt;
+  return withDefaultExtension(*path, request.defaultExtension);
 }
 
 void ScriptedPrompts::popupMenu(QMenu& menu, const QPoint& globalPosition) {

@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include <QPoint>
@@ -39,12 +38,8 @@ class ScriptedPrompts : public Prompts {
 
   void queueAnswer(Answer answer) { answers_.push_back(answer); }
   // nullopt queues a cancel.
-  void queueInput(const std::optional<QString>& text) {
-    inputs_.push_back({text.has_value(), text.value_or(QString())});
-  }
-  void queueFile(const std::optional<QString>& path) {
-    files_.push_back({path.has_value(), path.value_or(QString())});
-  }
+  void queueInput(const std::optional<QString>& text) { inputs_.push_back(text); }
+  void queueFile(const std::optional<QString>& path) { files_.push_back(path); }
 
   const std::vector<Record>& records() const { return records_; }
   std::vector<Record> records(Kind kind) const;
@@ -56,8 +51,8 @@ class ScriptedPrompts : public Prompts {
   std::vector<Record> records_;
   std::deque<Answer> answers_;
   // {given, text}: an entry that is not given answers with a cancel.
-  std::deque<std::pair<bool, QString>> inputs_;
-  std::deque<std::pair<bool, QString>> files_;
+  std::deque<std::optional<QString>> inputs_;
+  std::deque<std::optional<QString>> files_;
 };
 
 // Installs a ScriptedPrompts for the lifetime of the object.
