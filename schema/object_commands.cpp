@@ -38,16 +38,15 @@ std::optional<std::string> renameViewSql(const std::string& sql, const std::stri
          sql.substr(static_cast<std::size_t>(as - 1));
 }
 
-bool renameView(SqliteDB& db, const std::string& oldName, const std::string& newName) {
+ViewRename renameView(SqliteDB& db, const std::string& oldName, const std::string& newName) {
   const std::string sql = db.tableSql(oldName);
-  if (sql.empty()) return false;
+  if (sql.empty()) return {};
   const auto newSql = renameViewSql(sql, oldName, newName);
-  if (!newSql) return false;
+  if (!newSql) return {};
   OwnTransaction work(db, "tabulor_rename_view");
-  if (!work.begin()) return false;
-  const bool dropped = db.execute("DROP VIEW " + oldName);
-  const bool created = db.execute(*newSql);
-  return dropped && created && work.commit();
+  if (work.begin() && db.execute("DROP VIEW " + oldName) && db.execute(*newSql) && work.commit())
+    return {true, ""};
+  return {false, db.errorText()};
 }
 
 Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
@@ -57,9 +56,8 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
     return noticeOnly(programText("请先选择要改名的") + word + programText("！"),
                       MessageFlags::ErrorIcon);
   const std::string& oldName = selection.text;
-  if (!nameEndsWhereItIsPut(oldName))
-    return noticeOnly(dbErrorNotice(programText("修改") + word + programText("名称时发生错误！"),
-                                    unsafeNameReason()));
+  const std::string failure = programText("修改") + word + programText("名称时发生错误！");
+  if (!nameEndsWhereItIsPut(oldName)) return noticeOnly(dbErrorNotice(failure, unsafeNameReason()));
   const auto newName =
       askText({programText("请输入新的") + word + programText("名称："), "", oldName});
   if (!newName) return {};
@@ -68,10 +66,12 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
   if (*newName == oldName)
     return noticeOnly(programText("您输入的") + word + programText("名称与原名称相同！无需修改。"),
                       MessageFlags::InformationIcon);
-  const bool ok = kind == ObjectKind::Table
-                      ? db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName)
-                      : renameView(db, oldName, *newName);
-  if (!ok) return dbErrorOutcome(programText("修改") + word + programText("名称时发生错误！"), db);
+  if (kind == ObjectKind::Table) {
+    if (!db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName))
+      return dbErrorOutcome(failure, db);
+  } else if (const ViewRename renamed = renameView(db, oldName, *newName); !renamed) {
+    return noticeOnly(dbErrorNotice(failure, renamed.engineReason));
+  }
   Outcome outcome = noticeOnly(programText("已成功修改") + word + programText("名称！"),
                                MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;

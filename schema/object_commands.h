@@ -25,8 +25,16 @@ struct TreeSelection {
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
                                          const std::string& newName);
 
+// Whether a view rename took place and, when the engine refused a step, its reason, read
+// before the rollback that undoes the drop replaces the connection's error.
+struct ViewRename {
+  bool renamed = false;
+  std::string engineReason;
+  explicit operator bool() const { return renamed; }
+};
+
 // Drops the view and creates it again under the new name, in one unit of work.
-bool renameView(SqliteDB& db, const std::string& oldName, const std::string& newName);
+ViewRename renameView(SqliteDB& db, const std::string& oldName, const std::string& newName);
 
 Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
                      const AskText& askText);

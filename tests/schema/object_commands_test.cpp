@@ -111,6 +111,7 @@ TEST_F(ObjectCommands, RenameFailuresShowTheConnectionError) {
   // A clash on re-creation undoes the drop: the view is as it was.
   outcome = rename(ObjectKind::View, view_, "old_t");
   expectNotice(outcome, "修改视图名称时发生错误！", 0x10);
+  EXPECT_EQ(testing::engineDetail(*outcome.notice), "table old_t already exists");
   EXPECT_EQ(db_.tableSql("old_view"), "CREATE VIEW old_view AS SELECT * FROM old_t");
   EXPECT_FALSE(db_.inTransaction());
 }
