@@ -45,12 +45,15 @@ void showTextTable(EGrid& grid, const TextTable& table, bool hasHeaderRow, bool 
 
 void MainWindow::showObject(const std::string& name, int kind) {
   if (name.empty()) return;
+  const QString kindWord = isTableKind(kind) ? QStringLiteral("表") : QStringLiteral("视图");
+  const QString shownName = fromProgramText(name);
+  beginWork(QStringLiteral("打开") + kindWord + QStringLiteral("：") + shownName);
   Environment& env = environment();
   const std::int64_t start = env.tickCount();
   编辑框_表或视图定义->setPlainText(fromProgramText(state_.db.tableSql(name)));
-  const QString kindWord = isTableKind(kind) ? QStringLiteral("表") : QStringLiteral("视图");
-  const QString shownName = fromProgramText(name);
-  if (!state_.table.open(name, state_.db)) {
+  if (!state_.table.open(name, state_.db) || !state_.table.loadRecords()) {
+    // A cancelled show leaves nothing half shown, so a hostile view can be left alone.
+    if (workCancelled()) return clearDataView();
     prompts().messageBox(QStringLiteral("打开") + kindWord + QStringLiteral("失败：") + shownName,
                          MessageFlags::ErrorIcon);
     appendLog(QStringLiteral("[×]打开") + kindWord + QStringLiteral("失败！") + shownName);
@@ -68,6 +71,10 @@ void MainWindow::showObject(const std::string& name, int kind) {
   state_.dataset = std::move(dataset);
   state_.dataset->requery();
   const TextTable rows = state_.dataset->fetchAllText(true, kShownCellCharacters);
+  if (workCancelled()) {
+    state_.table.close();
+    return clearDataView();
+  }
   showTextTable(*高级表格1, rows, true, true);
 
   const std::int32_t count = state_.table.recordCount();

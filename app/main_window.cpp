@@ -23,6 +23,7 @@
 #include "app/subsystem_commands.h"
 #include "editing/field_panel.h"
 #include "platform/egrid.h"
+#include "platform/engine_watch.h"
 #include "platform/environment.h"
 #include "platform/notice.h"
 #include "platform/qstring_conversion.h"
@@ -118,10 +119,16 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
   applyLayout(layout_);
   client_->installEventFilter(this);
   applyClassicGroupBoxes(*client_);
+  engineWatch_ = std::make_unique<EngineWatch>(this, state_.db,
+                                               [this](const QString& line) { appendLog(line); });
   connectSubsystemCommands(*this);
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::beginWork(const QString& what) { engineWatch_->begin(what); }
+
+bool MainWindow::workCancelled() const { return engineWatch_->cancelled(); }
 
 void MainWindow::createControls() {
   标签6 = named(new QFrame(client_), QStringLiteral("标签6"), QStringLiteral("分隔线"));
@@ -238,7 +245,12 @@ QAction* MainWindow::menuAction(const QString& caption) const {
 void MainWindow::onMenu(const QString& caption, std::function<void()> handler) {
   QAction* action = menuAction(caption);
   if (!action) throw std::invalid_argument("no menu item " + caption.toStdString());
-  connect(action, &QAction::triggered, this, std::move(handler));
+  QString what = caption;
+  if (what.endsWith(QStringLiteral("..."))) what.chop(3);
+  connect(action, &QAction::triggered, this, [this, what, handler = std::move(handler)] {
+    beginWork(what);
+    handler();
+  });
 }
 
 QMenu* MainWindow::menu(const QString& caption) const {
@@ -341,6 +353,7 @@ void MainWindow::applyLayout(const MainLayout& l) {
 // The log box shows the text; the text itself is kept as logged, since the box turns
 // every CR or LF into a paragraph break and reads a no-break space back as a blank.
 void MainWindow::appendLog(const QString& line) {
+  if (workCancelled()) return;
   const QString added = QStringLiteral("\r\n") + line;
   log_ += added;
   编辑框_操作日志->moveCursor(QTextCursor::End);

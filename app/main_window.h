@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ class QTreeWidget;
 namespace tabulor {
 
 class EGrid;
+class EngineWatch;
 class FieldPanel;
 class TextTable;
 
@@ -67,6 +69,12 @@ class MainWindow : public QMainWindow {
   void clearLog();
   void saveLogToFile();
   void showDbError(const QString& message);
+
+  // --- long work: any engine work that lasts shows the busy dialog, with 取消 where
+  // stopping loses nothing. A command names itself before it starts ("修改表"); after 取消
+  // its failure boxes and log lines are held back for the one line "已取消：" + its name.
+  void beginWork(const QString& what);
+  bool workCancelled() const;
 
   // --- interface state
   void applyDatabaseUiState(bool open);
@@ -137,6 +145,7 @@ class MainWindow : public QMainWindow {
   std::map<QString, QMenu*> menus_;
   std::vector<QAction*> toolbarButtons_;
   QString log_;
+  std::unique_ptr<EngineWatch> engineWatch_;
 
   // --- controls (designed names)
   QToolBar* 工具条1;  // the toolbar

@@ -184,7 +184,10 @@ void FieldPanel::connectControls() {
   connect(组合框_字段名称, &QComboBox::currentIndexChanged, this, &FieldPanel::refreshFieldPanel);
   connect(高级选择夹1, &QTabWidget::currentChanged, this, &FieldPanel::refreshFieldPanel);
   const auto onClick = [this](QPushButton* clicked, auto handler) {
-    connect(clicked, &QPushButton::clicked, this, handler);
+    connect(clicked, &QPushButton::clicked, this, [this, clicked, handler] {
+      window_.beginWork(clicked->text());
+      handler();
+    });
   };
   onClick(按钮_读文本字段值, [this] { readFieldToPanel(PanelKind::Text); });
   onClick(按钮_读整数字段值, [this] { readFieldToPanel(PanelKind::Integer); });
@@ -249,7 +252,7 @@ void FieldPanel::syncPanelToGridCursor(int row, int column) {
 }
 
 void FieldPanel::refreshFieldPanel() {
-  const SqliteTable& table = window_.state().table;
+  SqliteTable& table = window_.state().table;
   if (!window_.isTableSelected() || !table.isOpen()) return;
   // A WITHOUT ROWID table's records cannot be read: following the grid reads nothing
   // and reports nothing.
@@ -393,6 +396,7 @@ void FieldPanel::setTextBoxText(const QString& text) {
 void FieldPanel::openPictureViewer() {
   auto* viewer = new PictureViewerWindow(*window(), 图片框_字节集预览->picture(),
                                          [this](const Bytes& picture) {
+                                           window_.beginWork(QStringLiteral("保存图片"));
                                            图片框_字节集预览->setPicture(picture);
                                            writePictureToField(picture);
                                          });

@@ -18,12 +18,10 @@ void showTableMenuOnGrid(MainWindow& window, const QPoint& globalPosition) {
     prompts().popupMenu(*window.menu(QStringLiteral("表")), globalPosition);
 }
 
-CursorMark markCursor(const SqliteTable& table) {
-  return {table.currentRowId(), table.recordCount()};
-}
+CursorMark markCursor(SqliteTable& table) { return {table.currentRowId(), table.recordCount()}; }
 
 void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before) {
-  const SqliteTable& table = window.state().table;
+  SqliteTable& table = window.state().table;
   if (table.currentRowId() == before.rowId && table.recordCount() == before.records) return;
   window.refreshShownObjectInPlace();
 }
@@ -40,6 +38,7 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   bool convertible = false;
   const std::string text = toProgramText(typed, &convertible);
   if (convertible && text == window.state().editStartText) return;
+  window.beginWork(QStringLiteral("修改字段值"));
   table.goTo(row);
   const CursorMark before = markCursor(table);
   table.beginEdit();
@@ -47,6 +46,9 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   if (convertible) table.setField(column, text);
   if (!table.post()) {
     window.showDbError(QStringLiteral("修改字段值失败！"));
+    // The file keeps the old value; so must the grid, once the editor has closed.
+    if (window.workCancelled())
+      QTimer::singleShot(0, &window, [&window] { window.refreshShownObjectInPlace(); });
     return;
   }
   window.appendLog(QStringLiteral("已修改 ") + window.grid().cellText(0, column) +

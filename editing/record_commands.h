@@ -19,7 +19,7 @@ struct CursorMark {
   std::optional<std::int64_t> rowId;
   std::int32_t records = 0;
 };
-CursorMark markCursor(const SqliteTable& table);
+CursorMark markCursor(SqliteTable& table);
 // After a successful write: when it changed the current record's row id (or the number of
 // records), grid rows and cursor records no longer denote the same rows, so the table is
 // shown afresh, keeping the grid's current cell and the panel's record and field.

@@ -18,8 +18,18 @@ constexpr std::int64_t kPaintIntervalMs = 50;
 
 }  // namespace
 
+QString busyLabel(const QString& label, bool inTransaction) {
+  return inTransaction
+             ? label + QStringLiteral("\n（事务进行中：中断会撤销整个事务，所以不能取消。）")
+             : label;
+}
+
 BusyProgress::BusyProgress(QWidget* parent, SqliteDB& db, const QString& label)
-    : parent_(parent), db_(&db), label_(label), cancellable_(!db.inTransaction()) {
+    : parent_(parent),
+      db_(&db),
+      label_(busyLabel(label, db.inTransaction())),
+      cancellable_(!db.inTransaction()),
+      previousHandler_(db.progressHandler()) {
   db_->setProgressHandler([this] { return keepGoing(); });
 }
 
@@ -27,7 +37,7 @@ BusyProgress::BusyProgress(QWidget* parent, const QString& label, bool cancellab
     : parent_(parent), label_(label), cancellable_(cancellable) {}
 
 BusyProgress::~BusyProgress() {
-  if (db_) db_->setProgressHandler({});
+  if (db_) db_->setProgressHandler(std::move(previousHandler_));
   if (startedAt_) QApplication::restoreOverrideCursor();
 }
 

@@ -14,6 +14,9 @@ namespace tabulor {
 
 class SqliteDB;
 
+// The dialog's label; inside the user's transaction it says why there is no 取消.
+QString busyLabel(const QString& label, bool inTransaction);
+
 // Keeps the window alive during one long piece of work: once the work has begun, a busy
 // cursor; after about half a second, a progress dialog that keeps every window painted,
 // with 取消 while stopping loses nothing.
@@ -47,6 +50,7 @@ class BusyProgress {
   std::optional<std::int64_t> startedAt_;
   std::int64_t paintedAt_ = 0;
   std::unique_ptr<QProgressDialog> dialog_;
+  std::function<bool()> previousHandler_;
 };
 
 }  // namespace tabulor

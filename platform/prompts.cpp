@@ -25,6 +25,40 @@ QtPrompts& qtPrompts() {
 }
 
 Prompts* current = nullptr;
+bool boxesWithheld = false;
+
+// Forwards everything but message boxes to the prompts in force.
+class WithheldBoxes : public Prompts {
+ public:
+  using Prompts::messageBox;
+  Answer messageBox(const QString&, const QString&, int flags) override {
+    switch (flags & 0xF) {
+      case MessageFlags::OkCancel:
+      case MessageFlags::YesNoCancel:
+        return Answer::Cancel;
+      case MessageFlags::YesNo:
+        return Answer::No;
+      default:
+        return Answer::Ok;
+    }
+  }
+  std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                  const QString& initialText) override {
+    return inForce().inputBox(prompt, title, initialText);
+  }
+  std::optional<QString> openFileName(const FileDialogRequest& request) override {
+    return inForce().openFileName(request);
+  }
+  std::optional<QString> saveFileName(const FileDialogRequest& request) override {
+    return inForce().saveFileName(request);
+  }
+  void popupMenu(QMenu& menu, const QPoint& globalPosition) override {
+    inForce().popupMenu(menu, globalPosition);
+  }
+
+ private:
+  static Prompts& inForce() { return current ? *current : qtPrompts(); }
+};
 
 // The dialogs show "\r\n" as a plain line break.
 QString displayed(QString text) {
@@ -71,9 +105,15 @@ std::vector<ButtonChoice> buttonsFor(int flags) {
 
 }  // namespace
 
-Prompts& prompts() { return current ? *current : qtPrompts(); }
+Prompts& prompts() {
+  static WithheldBoxes withheld;
+  if (boxesWithheld) return withheld;
+  return current ? *current : qtPrompts();
+}
 
 void setPrompts(Prompts* replacement) { current = replacement; }
+
+void withholdMessageBoxes(bool withheld) { boxesWithheld = withheld; }
 
 Answer QtPrompts::messageBox(const QString& text, const QString& title, int flags) {
   QMessageBox box(iconFor(flags), title.isEmpty() ? kDefaultMessageTitle : title, displayed(text),

@@ -60,6 +60,9 @@ inline const QString kDefaultInputTitle = QStringLiteral("请输入：");
 Prompts& prompts();
 // Replaces the prompts in force (nullptr restores the Qt ones). The caller keeps ownership.
 void setPrompts(Prompts* replacement);
+// While withheld, message boxes are not shown: each answers as its safest button would
+// (OK alone, otherwise No or Cancel). The rest of the prompts are unaffected.
+void withholdMessageBoxes(bool withheld);
 
 // The real dialogs.
 class QtPrompts : public Prompts {

@@ -105,10 +105,11 @@ bool SqliteDB::open(const std::string& fileName, bool allowCreate) {
   }
   connection_ = openConnection(utf8Name, inMemory, allowCreate);
   if (connection_ && !inMemory) utf8FileName_ = utf8Name;
-  if (connection_)
-    sqlite3_rollback_hook(
-        connection_.get(), [](void* self) { ++static_cast<SqliteDB*>(self)->changeTicket_; }, this);
-  return connection_ != nullptr;
+  if (!connection_) return false;
+  sqlite3_rollback_hook(
+      connection_.get(), [](void* self) { ++static_cast<SqliteDB*>(self)->changeTicket_; }, this);
+  installProgressHandler();
+  return true;
 }
 
 bool SqliteDB::close() {
@@ -163,6 +164,10 @@ bool SqliteDB::inTransaction() const {
 
 void SqliteDB::setProgressHandler(std::function<bool()> handler) {
   progressHandler_ = std::move(handler);
+  installProgressHandler();
+}
+
+void SqliteDB::installProgressHandler() {
   if (!connection_) return;
   if (!progressHandler_) return sqlite3_progress_handler(connection_.get(), 0, nullptr, nullptr);
   sqlite3_progress_handler(

@@ -57,7 +57,9 @@ class SqliteDB {
   // connection; returning false interrupts the statement, which fails ("interrupted")
   // and undoes its work. An interrupted change inside a transaction undoes the whole
   // transaction, so only work outside one should be offered to be cancelled.
+  // The handler stays with this object across close and open.
   void setProgressHandler(std::function<bool()> handler);
+  const std::function<bool()>& progressHandler() const { return progressHandler_; }
 
   bool tableExists(const std::string& name);
   std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
@@ -74,6 +76,7 @@ class SqliteDB {
   friend class SqliteDataset;
 
   void release();
+  void installProgressHandler();
   std::vector<std::string> catalogueColumn(const std::string& sql);
   void countEngineCall() const { ++engineCalls_; }
 

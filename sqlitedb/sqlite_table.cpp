@@ -106,7 +106,7 @@ bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   db_ = &db;
   dbGeneration_ = db.generation_;
   mode_ = Mode::Browse;
-  if (!load()) {
+  if (!readColumnNames()) {
     close();
     return false;
   }
@@ -122,23 +122,37 @@ sqlite3* SqliteTable::connection() const {
   return db_->connection_.get();
 }
 
-bool SqliteTable::load() {
-  columnNames_.clear();
+// Compiling the query is enough to name its columns; an object that cannot be read
+// does not compile.
+bool SqliteTable::readColumnNames() {
+  Statement names = compile(connection(), "SELECT * FROM " + tableName_ + " LIMIT 0");
+  if (!names) return false;
+  const int step = sqlite3_step(names.get());
+  if (step != SQLITE_ROW && step != SQLITE_DONE) return false;
+  const int count = sqlite3_column_count(names.get());
+  for (int column = 0; column < count; ++column)
+    columnNames_.push_back(
+        fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
+  return true;
+}
+
+bool SqliteTable::loadRecords() {
+  if (!isOpen()) return false;
+  if (snapshotHeld_) return true;
+  if (!readSnapshot()) {
+    close();
+    return false;
+  }
+  snapshotHeld_ = true;
+  return true;
+}
+
+bool SqliteTable::readSnapshot() {
   rowIds_.clear();
   hasRowIds_ = false;
-  pending_.reset();
   sqlite3* db = connection();
-  if (Statement names = compile(db, "SELECT * FROM " + tableName_ + " LIMIT 0")) {
-    const int step = sqlite3_step(names.get());
-    if (step == SQLITE_ROW || step == SQLITE_DONE) {
-      const int count = sqlite3_column_count(names.get());
-      for (int column = 0; column < count; ++column)
-        columnNames_.push_back(
-            fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
-    }
-  }
-  if (engine::refusedForLock(db)) return false;
   const ObjectFacts facts = describeObject(db, tableName_);
+  if (engine::refusedForLock(db)) return false;
   mayReplaceRows_ = facts.mayReplaceRows;
   // This engine answers _ROWID_ on a view with NULLs, so a view is never asked for row
   // ids; a WITHOUT ROWID table refuses to compile the query.
@@ -158,6 +172,13 @@ bool SqliteTable::load() {
     return true;
   }
   return false;
+}
+
+// After a write the columns are as they were; only the records may have moved.
+void SqliteTable::reloadRecords() {
+  pending_.reset();
+  snapshotHeld_ = false;
+  loadRecords();
 }
 
 // Row ids without a gap, the usual case, are found by counting and two index look-ups
@@ -194,6 +215,7 @@ bool SqliteTable::close() {
   columnNames_ = {};
   rowIds_.clear();
   hasRowIds_ = false;
+  snapshotHeld_ = false;
   pending_.reset();
   currentRecord_ = 0;
   recordCount_ = 0;
@@ -204,7 +226,7 @@ bool SqliteTable::close() {
 }
 
 bool SqliteTable::goTo(std::int32_t record) {
-  if (!isOpen()) return false;
+  if (!loadRecords()) return false;
   if (record >= 1 && record <= recordCount_) {
     currentRecord_ = record;
     return true;
@@ -335,7 +357,7 @@ bool SqliteTable::post() {
     pending_.reset();
     snapshotMark_ = after;
   } else {
-    load();
+    reloadRecords();
   }
   return true;
 }
@@ -358,7 +380,7 @@ bool SqliteTable::deleteRecord() {
       --recordCount_;
       snapshotMark_ = after;
     } else if (deleted || before != snapshotMark_ || after != before) {
-      load();
+      reloadRecords();
     }
   }
   currentRecord_ = 0;

@@ -15,10 +15,11 @@ namespace tabulor {
 
 class SqliteDB;
 
-// Record access to one table or view: records 1..N in ascending row-id order, as
-// snapshotted at open and after each write or delete. A cursor's own write or delete
-// updates the snapshot in place when nothing else can have changed the table since it
-// was taken; otherwise the snapshot is read again.
+// Record access to one table or view: records 1..N in ascending row-id order. Opening
+// reads only the column names; the row-id snapshot is taken when records are first
+// counted or visited, and again after each write or delete. A cursor's own write or
+// delete updates the snapshot in place when nothing else can have changed the table
+// since it was taken; otherwise the snapshot is read again.
 class SqliteTable {
  public:
   SqliteTable() = default;
@@ -31,12 +32,15 @@ class SqliteTable {
   bool isOpen() const { return mode_ != Mode::Closed; }
 
   std::string tableName() const { return tableName_; }
-  std::int32_t recordCount() const { return recordCount_; }
+  // Takes the row-id snapshot unless it is held; false (and the cursor closed) when the
+  // records cannot be read.
+  bool loadRecords();
+  std::int32_t recordCount() { return loadRecords() ? recordCount_ : 0; }
   std::int32_t fieldCount() const { return static_cast<std::int32_t>(columnNames_.size()); }
   std::vector<std::string> fieldNames() const { return columnNames_; }
   // False for a view or WITHOUT ROWID table: its records are counted but cannot be
   // read, changed or deleted through the cursor.
-  bool hasRowIds() const { return hasRowIds_; }
+  bool hasRowIds() { return loadRecords() && hasRowIds_; }
 
   bool goTo(std::int32_t record);
   std::int32_t currentRecord() const { return currentRecord_; }
@@ -60,7 +64,9 @@ class SqliteTable {
   };
   struct RowChange;
 
-  bool load();
+  bool readColumnNames();
+  bool readSnapshot();
+  void reloadRecords();
   bool readRowIds(sqlite3* db, sqlite3_stmt* scan);
   ChangeMark changeMark(sqlite3* db) const;
   bool onlyThisRowChanged(const ChangeMark& before, const ChangeMark& after,
@@ -75,6 +81,7 @@ class SqliteTable {
   std::vector<std::string> columnNames_;
   RowIdRuns rowIds_;
   bool hasRowIds_ = false;
+  bool snapshotHeld_ = false;
   // A REPLACE conflict clause deletes rows without reporting them, so after an edit
   // of such a table only a full reload is sure to be right.
   bool mayReplaceRows_ = true;

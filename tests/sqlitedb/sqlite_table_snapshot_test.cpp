@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_db.h"
@@ -160,7 +161,11 @@ TEST(SnapshotEditTest, PlainEditsDoNotReadTheRowIdsAgain) {
       db.execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT);"
                  "INSERT INTO t VALUES (1, 'a'), (2, 'b'), (5, 'c'), (9, 'd')"));
   SqliteTable table;
+  trace.clear();
   ASSERT_TRUE(table.open("t", db));
+  EXPECT_EQ(SqlTrace::statements(), std::vector<std::string>{"SELECT * FROM t LIMIT 0"})
+      << "opening reads the column names alone";
+  ASSERT_EQ(table.recordCount(), 4);
   ASSERT_TRUE(trace.contains("SELECT _ROWID_ FROM t ORDER BY _ROWID_ ")) << "gaps are read";
   trace.clear();
   ASSERT_TRUE(table.goTo(2));

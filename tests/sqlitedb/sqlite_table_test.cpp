@@ -239,6 +239,7 @@ TEST_F(SqliteTableTest, DeleteAlwaysLeavesNoCurrentRecord) {
 }
 
 TEST_F(SqliteTableTest, SnapshotIgnoresOtherStatementsUntilReopened) {
+  ASSERT_EQ(table.recordCount(), 3) << "the first count takes the snapshot";
   ASSERT_TRUE(db.execute("INSERT INTO t (id, name) VALUES (1, 'first')"));
   EXPECT_EQ(table.recordCount(), 3);
   ASSERT_TRUE(table.goTo(1));

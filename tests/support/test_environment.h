@@ -20,7 +20,7 @@ class TestEnvironment : public Environment {
   explicit TestEnvironment(QString folder) : folder_(std::move(folder)) {}
 
   QString programFolder() override { return folder_; }
-  std::int64_t tickCount() override { return ticks_; }
+  std::int64_t tickCount() override { return ticks_ += tickStep_; }
   QDateTime localDateTime() override { return now_; }
   QStringList arguments() override { return arguments_; }
   QString clipboardText() override { return clipboard_; }
@@ -32,6 +32,9 @@ class TestEnvironment : public Environment {
 
   void setProgramFolder(const QString& folder) { folder_ = folder; }
   void setTickCount(std::int64_t ticks) { ticks_ = ticks; }
+  // From here on every reading of the clock moves it on by step milliseconds, as if the
+  // work between two readings took that long.
+  void setTickStep(std::int64_t step) { tickStep_ = step; }
   void setLocalDateTime(const QDateTime& now) { now_ = now; }
   void setArguments(const QStringList& arguments) { arguments_ = arguments; }
   const QStringList& editedFiles() const { return editedFiles_; }
@@ -39,6 +42,7 @@ class TestEnvironment : public Environment {
  private:
   QString folder_;
   std::int64_t ticks_ = 1000;
+  std::int64_t tickStep_ = 0;
   QDateTime now_{QDate(2024, 5, 3), QTime(14, 5, 30)};
   QStringList arguments_;
   QString clipboard_;

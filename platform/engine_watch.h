@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+namespace tabulor {
+
+class BusyProgress;
+class SqliteDB;
+
+// Keeps the window answering whenever the connection works for long, whatever command
+// started the work: the connection's progress handler drives a BusyProgress (busy
+// cursor, then after half a second a dialog with 取消 outside a transaction). A piece of
+// work ends when the next command begins or the event loop goes idle again.
+//
+// After 取消 the interrupted statement undoes its own work and the command fails; its
+// complaints (message boxes, failure lines of the log) are held back and the user reads
+// one line instead: "已取消：" and what was cancelled.
+class EngineWatch : public QObject {
+ public:
+  EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const QString&)> log);
+  ~EngineWatch() override;
+  EngineWatch(const EngineWatch&) = delete;
+  EngineWatch& operator=(const EngineWatch&) = delete;
+
+  // A command begins: what names it in the dialog ("正在" what "，请稍候……") and in the
+  // cancel line. Ends the work before it.
+  void begin(const QString& what);
+  // True from the user's 取消 until the next command begins or the loop goes idle.
+  bool cancelled() const { return cancelled_; }
+
+ private:
+  bool keepGoing();
+  void endWork();
+
+  QWidget* window_;
+  SqliteDB& db_;
+  std::function<void(const QString&)> log_;
+  QString what_;
+  std::unique_ptr<BusyProgress> busy_;
+  bool cancelled_ = false;
+};
+
+}  // namespace tabulor

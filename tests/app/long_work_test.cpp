@@ -1,0 +1,141 @@
+// Work that never ends on a hostile file: the window keeps answering, 取消 stops the work,
+// the file and the window are as before and the log says the work was cancelled.
+#include <QApplication>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/main_window_fixture.h"
+#include "app/structure_tree.h"
+#include "editing/record_commands.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/text_table.h"
+
+namespace tabulor::testing {
+namespace {
+
+const char* const kHostileSql =
+    "CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT);"
+    "INSERT INTO t VALUES (1, 'old');"
+    "CREATE TABLE sink (n);"
+    "CREATE VIEW forever AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r)"
+    " SELECT n FROM r;"
+    "CREATE TRIGGER endless AFTER UPDATE ON t BEGIN"
+    " INSERT INTO sink WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r)"
+    " SELECT n FROM r; END;";
+
+// Clicks 取消 as soon as the busy dialog is up, as a user would; the clicks reach it
+// through the events the work itself lets through.
+class CancellingUser {
+ public:
+  explicit CancellingUser(QWidget& window) {
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this, &window] {
+      auto* dialog = window.findChild<QProgressDialog*>(QStringLiteral("进度框_长时间操作"));
+      if (!dialog || !dialog->isVisible()) return;
+      label = dialog->findChild<QLabel*>()->text();
+      if (auto* cancel = dialog->findChild<QPushButton*>()) {
+        cancel->click();
+        timer_.stop();
+      }
+    });
+    timer_.start();
+  }
+  QString label;
+
+ private:
+  QTimer timer_;
+};
+
+class LongWork : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    database = makeDatabase("hostile.db", kHostileSql);
+    start({database});
+    prompts.clear();
+    // Each reading of the clock counts as 10 ms of work.
+    environment.setTickStep(10);
+  }
+  void select(const QString& object) {
+    const auto items = ui().树型框1->findItems(object, Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_FALSE(items.isEmpty());
+    ui().树型框1->setCurrentItem(items.front());
+  }
+  std::string value(const std::string& sql) const {
+    SqliteDB db;
+    if (!db.open(toProgramText(database))) return "<no database>";
+    auto query = db.query(sql);
+    return query->requery() ? query->fetchAllText(false).cell(0, 0) : "<failed>";
+  }
+  QString database;
+};
+
+TEST_F(LongWork, AViewThatNeverEndsCanBeCancelledAndLeftAlone) {
+  CancellingUser user(*window);
+  select(QStringLiteral("forever"));
+
+  EXPECT_EQ(user.label, QStringLiteral("正在打开视图：forever，请稍候……"));
+  EXPECT_TRUE(prompts.records().empty()) << "no error box for a cancelled show";
+  EXPECT_EQ(logLines().last(), QStringLiteral("已取消：打开视图：forever"));
+  EXPECT_EQ(ui().高级表格1->cellText(0, 0), QStringLiteral("无数据"));
+  EXPECT_TRUE(ui().编辑框_表或视图定义->toPlainText().isEmpty());
+
+  environment.setTickStep(0);
+  select(QStringLiteral("t"));
+  EXPECT_EQ(logLines().last(), QStringLiteral("打开表：t")) << "the tree is still usable";
+  EXPECT_EQ(ui().高级表格1->cellText(1, 2), QStringLiteral("old"));
+}
+
+TEST_F(LongWork, AnEditWhoseTriggerNeverEndsLeavesTheOldValueInFileAndGrid) {
+  environment.setTickStep(0);
+  select(QStringLiteral("t"));
+  prompts.clear();
+  environment.setTickStep(10);
+  CancellingUser user(*window);
+  rememberCellText(*window, 1, 2);
+  ui().高级表格1->setCellText(1, 2, QStringLiteral("new"));
+  writeBackCellEdit(*window, 1, 2);
+
+  EXPECT_EQ(user.label, QStringLiteral("正在修改字段值，请稍候……"));
+  EXPECT_TRUE(prompts.records().empty()) << "no error box for a cancelled edit";
+  EXPECT_EQ(logLines().last(), QStringLiteral("已取消：修改字段值"));
+  EXPECT_EQ(value("SELECT name FROM t"), "old");
+  EXPECT_EQ(value("SELECT count(*) FROM sink"), "0");
+  environment.setTickStep(0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ui().高级表格1->cellText(1, 2), QStringLiteral("old"));
+}
+
+// Interrupting a statement inside the user's transaction would undo all of it.
+TEST_F(LongWork, InsideTheUsersTransactionTheDialogSaysWhyItCannotBeCancelled) {
+  environment.setTickStep(0);
+  ASSERT_TRUE(state.db.beginTransaction());
+  ASSERT_TRUE(
+      state.db.execute("CREATE VIEW slow AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL"
+                       " SELECT n + 1 FROM r WHERE n < 300000) SELECT n FROM r"));
+  window->reloadStructureTree();
+  environment.setTickStep(10);
+  QString label;
+  bool cancelOffered = true;
+  QTimer watcher;
+  watcher.setInterval(0);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (auto* dialog = window->findChild<QProgressDialog*>(QStringLiteral("进度框_长时间操作"))) {
+      label = dialog->findChild<QLabel*>()->text();
+      cancelOffered = dialog->findChild<QPushButton*>() != nullptr;
+    }
+  });
+  watcher.start();
+  select(QStringLiteral("slow"));
+
+  EXPECT_TRUE(label.startsWith(QStringLiteral("正在打开视图：slow，请稍候……\n")))
+      << label.toStdString();
+  EXPECT_TRUE(label.contains(QStringLiteral("不能取消")));
+  EXPECT_FALSE(cancelOffered);
+  EXPECT_EQ(logLines().last(), QStringLiteral("打开视图：slow"));
+  EXPECT_TRUE(state.db.inTransaction());
+}
+
+}  // namespace
+}  // namespace tabulor::testing
