@@ -122,7 +122,6 @@ void MainWindow::reloadNameLists() {
 }
 
 void MainWindow::fillStructureTree() {
-  SqliteTable cursor;
   const int selection = treeSelection();
   clearStructureTree();
   if (selection != -1) onTreeSelectionChanged();  // the removal leaves nothing selected
@@ -132,10 +131,11 @@ void MainWindow::fillStructureTree() {
   if (filter == 0 || filter == 1) {
     QTreeWidgetItem* section =
         addSection(tree, QStringLiteral("表"), state_.tableNames, TablesSection, 18);
-    for (const std::string& name : state_.tableNames) {
-      QTreeWidgetItem* table = addItem(section, fromProgramText(name), TableItem, 0);
-      if (!cursor.open(name, state_.db)) continue;
-      for (const std::string& column : cursor.fieldNames())
+    const auto columns = SqliteTable::columnNamesOf(state_.tableNames, state_.db);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      QTreeWidgetItem* table =
+          addItem(section, fromProgramText(state_.tableNames[i]), TableItem, 0);
+      for (const std::string& column : columns[i])
         addItem(table, fromProgramText(column), ColumnItem, 0);
     }
     section->setExpanded(true);

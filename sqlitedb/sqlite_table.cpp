@@ -71,6 +71,21 @@ std::optional<std::int64_t> countRows(sqlite3* connection, const std::string& ta
   return sqlite3_column_int64(statement.get(), 0);
 }
 
+// The names of the object's columns as the query over all of them names them; nullopt
+// when the object cannot be read (its query does not compile or run).
+std::optional<std::vector<std::string>> readColumnNames(sqlite3* connection,
+                                                        const std::string& objectName) {
+  Statement names = compile(connection, "SELECT * FROM " + objectName + " LIMIT 0");
+  if (!names) return std::nullopt;
+  const int step = sqlite3_step(names.get());
+  if (step != SQLITE_ROW && step != SQLITE_DONE) return std::nullopt;
+  std::vector<std::string> columns;
+  const int count = sqlite3_column_count(names.get());
+  for (int column = 0; column < count; ++column)
+    columns.push_back(fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
+  return columns;
+}
+
 void readColumn(sqlite3_stmt* statement, FieldValue& destination) {
   std::visit(
       [statement](auto& value) {
@@ -122,18 +137,29 @@ sqlite3* SqliteTable::connection() const {
   return db_->connection_.get();
 }
 
-// Compiling the query is enough to name its columns; an object that cannot be read
-// does not compile.
 bool SqliteTable::readColumnNames() {
-  Statement names = compile(connection(), "SELECT * FROM " + tableName_ + " LIMIT 0");
+  auto names = tabulor::readColumnNames(connection(), tableName_);
   if (!names) return false;
-  const int step = sqlite3_step(names.get());
-  if (step != SQLITE_ROW && step != SQLITE_DONE) return false;
-  const int count = sqlite3_column_count(names.get());
-  for (int column = 0; column < count; ++column)
-    columnNames_.push_back(
-        fromUtf8(sqlite3_column_name(names.get(), column)).value_or(std::string()));
+  columnNames_ = std::move(*names);
   return true;
+}
+
+std::vector<std::vector<std::string>> SqliteTable::columnNamesOf(
+    const std::vector<std::string>& objects, SqliteDB& db) {
+  std::vector<std::vector<std::string>> columns(objects.size());
+  if (!db.isOpen()) return columns;
+  sqlite3* connection = db.connection_.get();
+  db.countEngineCall();
+  // A read kept open holds the read transaction for all the queries below.
+  const Statement reading = engine::compile(connection, "SELECT 1 FROM sqlite_master");
+  if (reading && sqlite3_step(reading.get()) != SQLITE_ROW && engine::refusedForLock(connection))
+    return columns;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const std::string name = objects[i].substr(0, kTableNameLimit);
+    if (name.empty() || !nameEndsWhereItIsPut(name)) continue;
+    if (auto names = tabulor::readColumnNames(connection, name)) columns[i] = std::move(*names);
+  }
+  return columns;
 }
 
 bool SqliteTable::loadRecords() {
