@@ -1,9 +1,12 @@
 #include "sqlitedb/result_rows.h"
 
 #include <sqlite3.h>
+#include <sys/mman.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "sqlitedb/engine.h"
@@ -11,38 +14,91 @@
 namespace tabulor {
 namespace {
 
-// A run of rows closes once its cells take this many bytes: small enough to read back
-// from the temporary database in an instant, large enough to keep the runs few.
-constexpr std::size_t kRunBytes = std::size_t{256} << 10;
+// A run of rows closes once its cells fill most of one buffer of this size: one huge page,
+// small enough to read back from the temporary database in an instant.
+constexpr std::size_t kRunBytes = std::size_t{2} << 20;
+// Room left in a run for its last row; a longer row makes the buffer grow.
+constexpr std::size_t kRowRoom = std::size_t{64} << 10;
 // Runs read back from the temporary database and kept for the next look (a screenful of
 // rows seldom spans more than two).
 constexpr std::size_t kCachedRuns = 4;
 
-void appendLength(std::string& bytes, std::size_t value) {
-  while (value >= 0x80) {
-    bytes.push_back(static_cast<char>(0x80 | (value & 0x7F)));
-    value >>= 7;
-  }
-  bytes.push_back(static_cast<char>(value));
-}
-
-std::size_t readLength(const std::string& bytes, std::size_t& at) {
-  std::size_t value = 0;
-  for (int shift = 0;; shift += 7) {
-    const auto byte = static_cast<unsigned char>(bytes[at++]);
-    value |= static_cast<std::size_t>(byte & 0x7F) << shift;
-    if (byte < 0x80) return value;
-  }
-}
-
 }  // namespace
+
+// The bytes of one run. A fresh page costs far more to touch than to fill, so the buffers
+// sit on huge pages where the system offers them, and a buffer whose run has moved to the
+// temporary database serves the next run.
+class RunBuffer {
+ public:
+  RunBuffer() = default;
+  ~RunBuffer() { std::free(data_); }
+  RunBuffer(RunBuffer&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)),
+        size_(std::exchange(other.size_, 0)),
+        capacity_(std::exchange(other.capacity_, 0)) {}
+  RunBuffer& operator=(RunBuffer&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+    return *this;
+  }
+
+  const char* data() const { return data_; }
+  char* data() { return data_; }
+  std::size_t size() const { return size_; }
+  std::size_t capacity() const { return capacity_; }
+  void clear() { size_ = 0; }
+  void resize(std::size_t size) {
+    reserve(size);
+    size_ = size;
+  }
+  void append(const void* bytes, std::size_t count) {
+    reserve(size_ + count);
+    std::memcpy(data_ + size_, bytes, count);
+    size_ += count;
+  }
+  void appendLength(std::size_t value) {
+    reserve(size_ + 10);
+    while (value >= 0x80) {
+      data_[size_++] = static_cast<char>(0x80 | (value & 0x7F));
+      value >>= 7;
+    }
+    data_[size_++] = static_cast<char>(value);
+  }
+  std::size_t readLength(std::size_t& at) const {
+    std::size_t value = 0;
+    for (int shift = 0;; shift += 7) {
+      const auto byte = static_cast<unsigned char>(data_[at++]);
+      value |= static_cast<std::size_t>(byte & 0x7F) << shift;
+      if (byte < 0x80) return value;
+    }
+  }
+
+ private:
+  void reserve(std::size_t wanted) {
+    if (wanted <= capacity_) return;
+    const std::size_t capacity =
+        (std::max(wanted, capacity_ * 2) + kRunBytes - 1) / kRunBytes * kRunBytes;
+    void* grown = nullptr;
+    if (posix_memalign(&grown, kRunBytes, capacity) != 0) throw std::bad_alloc();
+    madvise(grown, capacity, MADV_HUGEPAGE);
+    if (size_ > 0) std::memcpy(grown, data_, size_);
+    std::free(data_);
+    data_ = static_cast<char*>(grown);
+    capacity_ = capacity;
+  }
+
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
 
 struct ResultRows::Block {
   int firstRow = 0;
   int rows = 0;
   bool sealed = false;
   bool spilled = false;
-  std::string bytes;  // per cell: its length times two, plus one when cut; then its text
+  RunBuffer bytes;  // per cell: its length times two, plus one when cut; then its text
   std::vector<std::uint32_t> rowStarts;
 
   std::size_t held() const {
@@ -55,8 +111,10 @@ struct ResultRows::Block {
 struct ResultRows::Spill {
   engine::Connection connection;
   engine::Statement insert;
-  engine::Statement select;
+  sqlite3_blob* reader = nullptr;
   std::vector<std::pair<std::size_t, std::unique_ptr<Block>>> cache;  // most recent last
+
+  ~Spill() { sqlite3_blob_close(reader); }
 
   static std::unique_ptr<Spill> open() {
     sqlite3* opened = nullptr;
@@ -72,18 +130,14 @@ struct ResultRows::Spill {
       return nullptr;
     spill->insert =
         engine::compile(opened, "INSERT INTO runs VALUES (?, ?)", engine::Compile::Current);
-    spill->select = engine::compile(opened, "SELECT cells FROM runs WHERE number = ?",
-                                    engine::Compile::Current);
-    if (!spill->insert || !spill->select) return nullptr;
+    if (!spill->insert) return nullptr;
     return spill;
   }
 
   bool store(std::size_t number, Block& block) {
-    std::string& blob = block.bytes;
+    RunBuffer& blob = block.bytes;
     const std::size_t cellBytes = blob.size();
-    blob.resize(cellBytes + block.rowStarts.size() * sizeof(std::uint32_t));
-    std::memcpy(blob.data() + cellBytes, block.rowStarts.data(),
-                block.rowStarts.size() * sizeof(std::uint32_t));
+    blob.append(block.rowStarts.data(), block.rowStarts.size() * sizeof(std::uint32_t));
     sqlite3_stmt* statement = insert.get();
     sqlite3_bind_int64(statement, 1, static_cast<sqlite3_int64>(number));
     sqlite3_bind_blob64(statement, 2, blob.data(), blob.size(), SQLITE_STATIC);
@@ -101,24 +155,30 @@ struct ResultRows::Spill {
         std::rotate(it, it + 1, cache.end());
         return cache.back().second.get();
       }
-    sqlite3_stmt* statement = select.get();
-    sqlite3_bind_int64(statement, 1, static_cast<sqlite3_int64>(number));
-    auto block = std::make_unique<Block>();
-    const std::size_t startBytes = static_cast<std::size_t>(shape.rows) * sizeof(std::uint32_t);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-      const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, 0));
-      if (blob && size >= startBytes) {
-        block->bytes.assign(blob, size - startBytes);
-        block->rowStarts.resize(static_cast<std::size_t>(shape.rows));
-        std::memcpy(block->rowStarts.data(), blob + size - startBytes, startBytes);
-        block->firstRow = shape.firstRow;
-        block->rows = shape.rows;
-      }
+    std::unique_ptr<Block> block;
+    if (cache.size() == kCachedRuns) {
+      block = std::move(cache.front().second);
+      cache.erase(cache.begin());
+    } else {
+      block = std::make_unique<Block>();
     }
-    sqlite3_reset(statement);
-    if (block->rows != shape.rows) return nullptr;
-    if (cache.size() == kCachedRuns) cache.erase(cache.begin());
+    const auto rowid = static_cast<sqlite3_int64>(number);
+    const int opened =
+        reader ? sqlite3_blob_reopen(reader, rowid)
+               : sqlite3_blob_open(connection.get(), "main", "runs", "cells", rowid, 0, &reader);
+    const std::size_t size =
+        opened == SQLITE_OK ? static_cast<std::size_t>(sqlite3_blob_bytes(reader)) : 0;
+    const std::size_t startBytes = static_cast<std::size_t>(shape.rows) * sizeof(std::uint32_t);
+    if (opened != SQLITE_OK || size < startBytes) return nullptr;
+    block->bytes.resize(size - startBytes);
+    block->rowStarts.resize(static_cast<std::size_t>(shape.rows));
+    if (sqlite3_blob_read(reader, block->bytes.data(), static_cast<int>(size - startBytes), 0) !=
+            SQLITE_OK ||
+        sqlite3_blob_read(reader, block->rowStarts.data(), static_cast<int>(startBytes),
+                          static_cast<int>(size - startBytes)) != SQLITE_OK)
+      return nullptr;
+    block->firstRow = shape.firstRow;
+    block->rows = shape.rows;
     cache.emplace_back(number, std::move(block));
     return cache.back().second.get();
   }
@@ -139,20 +199,24 @@ void ResultRows::addCell(std::string_view programText, bool cut) {
     if (blocks_.empty() || blocks_.back()->sealed) {
       auto block = std::make_unique<Block>();
       block->firstRow = rows_;
-      block->bytes.reserve(kRunBytes + kRunBytes / 4);
+      if (spare_) {
+        block->bytes = std::move(spare_->bytes);
+        block->rowStarts = std::move(spare_->rowStarts);
+        spare_.reset();
+      }
       blocks_.push_back(std::move(block));
     }
     Block& open = *blocks_.back();
     open.rowStarts.push_back(static_cast<std::uint32_t>(open.bytes.size()));
   }
   Block& open = *blocks_.back();
-  appendLength(open.bytes, programText.size() * 2 + (cut ? 1 : 0));
-  open.bytes.append(programText);
+  open.bytes.appendLength(programText.size() * 2 + (cut ? 1 : 0));
+  open.bytes.append(programText.data(), programText.size());
   if (++cellsInRow_ < columns_) return;
   cellsInRow_ = 0;
   ++rows_;
   ++open.rows;
-  if (open.bytes.size() >= kRunBytes) sealOpenBlock();
+  if (open.bytes.size() >= kRunBytes - kRowRoom) sealOpenBlock();
 }
 
 void ResultRows::sealOpenBlock() {
@@ -169,8 +233,11 @@ void ResultRows::sealOpenBlock() {
     return;
   }
   block.spilled = true;
-  block.bytes = std::string();
-  block.rowStarts = std::vector<std::uint32_t>();
+  spare_ = std::make_unique<Block>();
+  spare_->bytes = std::move(block.bytes);
+  spare_->bytes.clear();
+  spare_->rowStarts = std::move(block.rowStarts);
+  spare_->rowStarts.clear();
 }
 
 bool ResultRows::spilled() const { return spill_ != nullptr; }
@@ -190,10 +257,10 @@ ResultRows::CellView ResultRows::cellView(int row, int column) const {
   if (!block) return {};
   std::size_t at = block->rowStarts[static_cast<std::size_t>(row - block->firstRow)];
   for (int each = 0;; ++each) {
-    const std::size_t header = readLength(block->bytes, at);
+    const std::size_t header = block->bytes.readLength(at);
     const std::size_t length = header / 2;
     if (each == column)
-      return {std::string_view(block->bytes).substr(at, length), (header & 1) != 0};
+      return {std::string_view(block->bytes.data() + at, length), (header & 1) != 0};
     at += length;
   }
 }

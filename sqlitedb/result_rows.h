@@ -57,6 +57,7 @@ class ResultRows {
   std::size_t memoryBound_ = kDefaultMemoryBound;
   std::size_t heldBytes_ = 0;
   std::vector<std::unique_ptr<Block>> blocks_;
+  std::unique_ptr<Block> spare_;  // the buffers of the last run moved out, for the next
   std::unique_ptr<Spill> spill_;
 };
 

@@ -53,7 +53,8 @@ ShownText shownTextOf(sqlite3_stmt* statement, int column, std::size_t limit) {
   const bool wholeInWindow = window == bytes || zero != std::string_view::npos;
   text = text.substr(0, zero);
   if (limit == 0) return {text, false};
-  const std::size_t kept = characterPrefixBytes(text, limit);
+  // No text has more characters than bytes.
+  const std::size_t kept = text.size() <= limit ? text.size() : characterPrefixBytes(text, limit);
   return {text.substr(0, kept), kept < text.size() || !wholeInWindow};
 }
 

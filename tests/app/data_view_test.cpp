@@ -236,7 +236,7 @@ TEST_F(DataView, QueryRowsFillTheGridAsATableOfTextsDoes) {
       "INSERT INTO t VALUES (1, '名称'), (NULL, ''), (2.5, x'41420043'), (x'FF00', '😀'),"
       " (hex(zeroblob(4000)), cast(x'41FF42' AS TEXT));"
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-      " INSERT INTO t SELECT i, '说明文字' || hex(randomblob(200)) FROM n;");
+      " INSERT INTO t SELECT i, '说明文字' || hex(randomblob(600)) FROM n;");
   const std::string sql = "SELECT a, b AS 说明 FROM t ORDER BY rowid";
   SqliteDataset dataset;
   ASSERT_TRUE(dataset.open(sql, state.db));
@@ -249,6 +249,7 @@ TEST_F(DataView, QueryRowsFillTheGridAsATableOfTextsDoes) {
     SCOPED_TRACE(memoryBound);
     std::optional<ResultRows> rows = dataset.fetchAllRows(kShownCellCharacters, memoryBound);
     ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->spilled(), memoryBound == 0);
     EGrid grid;
     showResultRows(grid, std::move(*rows));
     EXPECT_EQ(grid.fixedRowCount(), 1);
