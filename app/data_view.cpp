@@ -1,6 +1,8 @@
 #include "app/data_view.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -41,6 +43,36 @@ void showTextTable(EGrid& grid, const TextTable& table, bool hasHeaderRow, bool 
   grid.setFixedRowCount(hasHeaderRow ? 1 : 0);
   grid.setFixedColumnCount(addNumberColumn ? 1 : 0);
   grid.endUpdate();
+}
+
+namespace {
+
+// A query's rows as the grid's cells: the column names as the fixed row, the "序号"
+// column numbering the data rows before them.
+class ResultRowsCells : public EGridCells {
+ public:
+  explicit ResultRowsCells(ResultRows rows) : rows_(std::move(rows)) {}
+
+  int rowCount() const override { return rows_.rowCount(); }
+  int columnCount() const override { return rows_.columnCount() + 1; }
+  QString text(int row, int column) const override {
+    if (column > 0) return fromProgramText(rows_.cell(row, column - 1));
+    return row == 0 ? QStringLiteral("序号") : QString::number(row);
+  }
+  // Writing back the start of a value would lose the rest of it.
+  bool isReadOnly(int row, int column) const override {
+    return column > 0 && rows_.isCut(row, column - 1);
+  }
+
+ private:
+  ResultRows rows_;
+};
+
+}  // namespace
+
+void showResultRows(EGrid& grid, ResultRows rows) {
+  if (rows.isEmpty()) return showTextTable(grid, TextTable(), true, true);
+  grid.showCells(std::make_shared<ResultRowsCells>(std::move(rows)), 1, 1);
 }
 
 void MainWindow::showObject(const std::string& name, int kind) {
@@ -112,9 +144,9 @@ void MainWindow::refreshShownObjectInPlace() {
   分组框_字段读写->select(selection);
 }
 
-void MainWindow::showQueryResult(const TextTable& rows, const QString& sql) {
+void MainWindow::showQueryResult(ResultRows rows, const QString& sql) {
   setTreeSelection(0);
-  showTextTable(*高级表格1, rows, true, true);
+  showResultRows(*高级表格1, std::move(rows));
   编辑框_表或视图定义->setPlainText(sql);
 }
 

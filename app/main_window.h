@@ -29,7 +29,6 @@ namespace tabulor {
 class EGrid;
 class EngineWatch;
 class FieldPanel;
-class TextTable;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
 // operation log. Its controls carry their designed names as object names; the subsystems
@@ -107,7 +106,7 @@ class MainWindow : public QMainWindow {
   void refreshShownObjectInPlace();
   // A console query's rows: a section heading is selected (which clears the data view),
   // the rows fill the grid and the definition box shows the query's text.
-  void showQueryResult(const TextTable& rows, const QString& sql);
+  void showQueryResult(ResultRows rows, const QString& sql);
   // The record selected in the field panel, from 1; 0 for none.
   int selectedRecordNumber() const;
   // The name box under the field panel as the user sees it (it may have been typed over).

@@ -15,11 +15,11 @@ constexpr std::string_view kRunFailed = "SQL语句执行失败！";
 ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset) {
   // A refused open (empty text) is not a failure here: the earlier statement answers.
   dataset.open(sql, db);
-  if (!dataset.requery())
-    return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
   // Cut like the data view's cells, so a result of huge values neither freezes the window
   // nor takes memory in proportion to them.
-  return {true, dataset.fetchAllText(true, kShownCellCharacters),
+  std::optional<ResultRows> rows = dataset.fetchAllRows(kShownCellCharacters);
+  if (!rows) return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
+  return {true, std::move(*rows),
           makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/notice.h"
-#include "sqlitedb/text_table.h"
+#include "sqlitedb/result_rows.h"
 
 namespace tabulor {
 
@@ -15,12 +15,13 @@ class SqliteDataset;
 struct ConsoleOutcome {
   bool ok = false;
   // A query's rows headed by the column names; empty for an execute or a failure.
-  TextTable rows;
+  ResultRows rows;
   Notice notice;
 };
 
-// Re-opens the shared result set on sql and runs it. An empty text keeps the statement
-// the result set held, which then runs again; only the first statement of sql runs.
+// Re-opens the shared result set on sql and runs it once, keeping its rows. An empty text
+// keeps the statement the result set held, which then runs again; only the first statement
+// of sql runs.
 ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset);
 
 // The failure shown when the SQL text holds a character the program code page cannot: nothing

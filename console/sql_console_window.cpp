@@ -208,12 +208,12 @@ void SqlConsoleWindow::runConsoleSql() {
 
 void SqlConsoleWindow::runQuery(const std::string& sql) {
   AppState& state = main_.state();
-  const ConsoleOutcome outcome = [&] {
+  ConsoleOutcome outcome = [&] {
     BusyProgress busy(this, state.db, kRunningSql);
     return runConsoleQuery(sql, state.db, *state.dataset);
   }();
   if (outcome.ok) {
-    main_.showQueryResult(outcome.rows, 编辑框_SQL语句->toPlainText());
+    main_.showQueryResult(std::move(outcome.rows), 编辑框_SQL语句->toPlainText());
   }
   showNotice(outcome.notice);
 }

@@ -35,11 +35,45 @@ void EGridModel::endBulk() {
   if (bulkDepth_ > 0 && --bulkDepth_ == 0) endResetModel();
 }
 
+void EGridModel::takeOverCells() {
+  if (!shownCells_) return;
+  std::vector<QString> own(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_));
+  for (int r = 0; r < rows_; ++r)
+    for (int c = 0; c < columns_; ++c) {
+      own[static_cast<std::size_t>(r) * columns_ + c] = cell(r, c);
+      if (shownCells_->isReadOnly(r, c)) readOnlyCells.emplace(r, c);
+    }
+  cells_ = std::move(own);
+  shownCells_.reset();
+  typedOver_.clear();
+}
+
+void EGridModel::showCells(std::shared_ptr<const EGridCells> cells, int fixedRows,
+                           int fixedColumns) {
+  structureChanging();
+  rows_ = cells ? cells->rowCount() : 0;
+  columns_ = cells ? cells->columnCount() : 0;
+  fixedRows_ = std::max(fixedRows, 0);
+  fixedColumns_ = std::max(fixedColumns, 0);
+  cells_.clear();
+  cells_.shrink_to_fit();
+  readOnlyCells.clear();
+  typedOver_.clear();
+  shownCells_ = std::move(cells);
+  structureChanged();
+}
+
 void EGridModel::setGridSize(int rows, int columns) {
   rows = std::max(rows, 0);
   columns = std::max(columns, 0);
   if (rows == rows_ && columns == columns_) return;
   structureChanging();
+  // Only the cells that stay are copied.
+  if (shownCells_) {
+    rows_ = std::min(rows, rows_);
+    columns_ = std::min(columns, columns_);
+    takeOverCells();
+  }
   std::vector<QString> resized(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
   const int keepRows = std::min(rows, rows_);
   const int keepColumns = std::min(columns, columns_);
@@ -63,15 +97,21 @@ void EGridModel::setFixed(int rows, int columns) {
   structureChanged();
 }
 
-const QString& EGridModel::cell(int row, int column) const {
-  static const QString none;
-  if (row < 0 || column < 0 || row >= rows_ || column >= columns_) return none;
+QString EGridModel::cell(int row, int column) const {
+  if (row < 0 || column < 0 || row >= rows_ || column >= columns_) return {};
+  if (shownCells_) {
+    const auto typed = typedOver_.find({row, column});
+    return typed != typedOver_.end() ? typed->second : shownCells_->text(row, column);
+  }
   return cells_[static_cast<std::size_t>(row) * columns_ + column];
 }
 
 void EGridModel::setCell(int row, int column, const QString& text) {
   if (row < 0 || column < 0 || row >= rows_ || column >= columns_) return;
-  cells_[static_cast<std::size_t>(row) * columns_ + column] = text;
+  if (shownCells_)
+    typedOver_[{row, column}] = text;
+  else
+    cells_[static_cast<std::size_t>(row) * columns_ + column] = text;
   if (bulkDepth_ > 0) return;
   const int fr = shownFixedRows();
   const int fc = shownFixedColumns();
@@ -88,6 +128,7 @@ void EGridModel::setCell(int row, int column, const QString& text) {
 void EGridModel::insertGridColumn(int before) {
   before = std::clamp(before, 0, columns_);
   structureChanging();
+  takeOverCells();
   std::vector<QString> wider(static_cast<std::size_t>(rows_) * (columns_ + 1));
   for (int r = 0; r < rows_; ++r)
     for (int c = 0; c < columns_; ++c)
@@ -110,6 +151,8 @@ void EGridModel::clearAll() {
   structureChanging();
   rows_ = columns_ = 1;
   fixedRows_ = fixedColumns_ = 0;
+  shownCells_.reset();
+  typedOver_.clear();
   cells_.assign(1, QString());
   inputKinds.clear();
   readOnlyCells.clear();
@@ -159,7 +202,8 @@ Qt::ItemFlags EGridModel::flags(const QModelIndex& index) const {
   const int row = index.row() + shownFixedRows();
   const int column = index.column() + shownFixedColumns();
   if (index.isValid() && editable && inputKind(column) != InputKind::ReadOnly &&
-      !readOnlyCells.contains({row, column}))
+      !readOnlyCells.contains({row, column}) &&
+      !(shownCells_ && shownCells_->isReadOnly(row, column)))
     result |= Qt::ItemIsEditable;
   return result;
 }
@@ -311,6 +355,13 @@ void EGrid::insertColumn(int before) {
   std::map<int, QStringList> shifted;
   for (auto& [column, list] : choices_) shifted[column < before ? column : column + 1] = list;
   choices_ = std::move(shifted);
+  refreshPresentation();
+}
+
+void EGrid::showCells(std::shared_ptr<const EGridCells> cells, int fixedRows, int fixedColumns) {
+  model_->showCells(std::move(cells), fixedRows, fixedColumns);
+  model_->inputKinds.clear();
+  choices_.clear();
   refreshPresentation();
 }
 

@@ -22,6 +22,18 @@ enum class InputKind {
   ReadOnly,  // no editor opens
 };
 
+// Cells kept outside the grid (a query result of any length), in grid coordinates, read
+// only when the grid needs them: the grid holds no copy of them.
+class EGridCells {
+ public:
+  virtual ~EGridCells() = default;
+  virtual int rowCount() const = 0;
+  virtual int columnCount() const = 0;
+  virtual QString text(int row, int column) const = 0;
+  // Where no editor opens.
+  virtual bool isReadOnly(int row, int column) const = 0;
+};
+
 // The grid's cells, in grid coordinates: rows and columns counted *including* the
 // fixed ones. The fixed rows and columns are presented as the view's headers.
 class EGridModel : public QAbstractTableModel {
@@ -36,10 +48,13 @@ class EGridModel : public QAbstractTableModel {
   int fixedColumns() const { return fixedColumns_; }
   void setGridSize(int rows, int columns);
   void setFixed(int rows, int columns);
-  const QString& cell(int row, int column) const;
+  QString cell(int row, int column) const;
   void setCell(int row, int column, const QString& text);
   void insertGridColumn(int before);
   void clearAll();
+  // Shows cells kept elsewhere in place of the grid's own; a cell typed over keeps its new
+  // text here. A change of the grid's shape copies what is kept into the grid first.
+  void showCells(std::shared_ptr<const EGridCells> cells, int fixedRows, int fixedColumns);
 
   // Structural changes between beginBulk and endBulk are announced once, as a reset.
   void beginBulk();
@@ -68,12 +83,16 @@ class EGridModel : public QAbstractTableModel {
  private:
   void structureChanging();
   void structureChanged();
+  // Copies the cells kept elsewhere, with their texts typed over, into the grid's own.
+  void takeOverCells();
 
   int rows_ = 1;
   int columns_ = 1;
   int fixedRows_ = 0;
   int fixedColumns_ = 0;
   std::vector<QString> cells_{QString()};
+  std::shared_ptr<const EGridCells> shownCells_;
+  std::map<std::pair<int, int>, QString> typedOver_;  // cells of shownCells_ edited here
   int bulkDepth_ = 0;
 };
 
@@ -104,6 +123,8 @@ class EGrid : public QTableView {
   void setCurrentCell(int row, int column);
 
   void insertColumn(int before);
+  // Shows cells kept elsewhere, the given numbers of rows and columns fixed.
+  void showCells(std::shared_ptr<const EGridCells> cells, int fixedRows, int fixedColumns);
   // Back to the initial state: one empty cell, nothing fixed, free text everywhere.
   void resetGrid();  // (QAbstractItemView::reset is the view's own slot)
 

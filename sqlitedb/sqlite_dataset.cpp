@@ -34,21 +34,52 @@ std::size_t characterPrefixBytes(std::string_view utf8, std::size_t characters) 
   return utf8.size();
 }
 
-// A cell as text up to its first zero byte, as textOf reads it, but longer text is cut
-// after `limit` characters and marked with "…". Only the start of the value is copied.
-std::string limitedTextOf(sqlite3_stmt* statement, int column, std::size_t limit, bool& cut) {
+// The shown part of a cell's UTF-8 text: up to its first zero byte, as textOf reads it, and
+// with a limit only its first `limit` characters, the rest being cut. Only the start of the
+// value is looked at.
+struct ShownText {
+  std::string_view utf8;
+  bool cut = false;
+};
+
+ShownText shownTextOf(sqlite3_stmt* statement, int column, std::size_t limit) {
   const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
   if (!utf8) return {};
   const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
-  const std::size_t window = std::min(bytes, limit * 4 + 4);  // limit characters and one more
+  // limit characters and one more
+  const std::size_t window = limit == 0 ? bytes : std::min(bytes, limit * 4 + 4);
   std::string_view text(utf8, window);
-  const bool wholeInWindow = window == bytes || text.find('\0') != std::string_view::npos;
-  text = text.substr(0, text.find('\0'));
-  const std::size_t kept = characterPrefixBytes(text, limit);
-  cut = kept < text.size() || !wholeInWindow;
-  if (!cut) return fromUtf8(text).value_or(std::string());
-  const std::string ellipsis = "\xE2\x80\xA6";  // …
-  return fromUtf8(std::string(text.substr(0, kept)) + ellipsis).value_or(std::string());
+  const std::size_t zero = text.find('\0');
+  const bool wholeInWindow = window == bytes || zero != std::string_view::npos;
+  text = text.substr(0, zero);
+  if (limit == 0) return {text, false};
+  // No text has more characters than bytes.
+  const std::size_t kept = text.size() <= limit ? text.size() : characterPrefixBytes(text, limit);
+  return {text.substr(0, kept), kept < text.size() || !wholeInWindow};
+}
+
+const std::string kEllipsis = "\xE2\x80\xA6";  // …
+
+// A cell as program text, cut after `limit` characters and marked with "…".
+std::string limitedTextOf(sqlite3_stmt* statement, int column, std::size_t limit, bool& cut) {
+  const ShownText shown = shownTextOf(statement, column, limit);
+  cut = shown.cut;
+  if (!cut) return fromUtf8(shown.utf8).value_or(std::string());
+  return fromUtf8(std::string(shown.utf8) + kEllipsis).value_or(std::string());
+}
+
+// Adds a cell as limitedTextOf reads it. Text in a UTF-8 program code page goes in as
+// the engine holds it, without a copy of its own.
+void addShownCell(ResultRows& rows, sqlite3_stmt* statement, int column, std::size_t limit,
+                  bool utf8CodePage) {
+  const ShownText shown = shownTextOf(statement, column, limit);
+  if (utf8CodePage && !shown.cut) {
+    rows.addCell(isValidUtf8(shown.utf8) ? shown.utf8 : std::string_view());
+    return;
+  }
+  bool cut = false;
+  const std::string text = limitedTextOf(statement, column, limit, cut);
+  rows.addCell(text, cut);
 }
 
 }  // namespace
@@ -134,6 +165,36 @@ TextTable SqliteDataset::fetchAllText(bool withColumnNames, std::size_t cellLimi
   }
   requery();
   return table;
+}
+
+std::optional<ResultRows> SqliteDataset::fetchAllRows(std::size_t cellLimit,
+                                                      std::size_t memoryBound) {
+  if (!connection_ || !statement_) return std::nullopt;
+  db_->countEngineCall();
+  rowCount_.reset();
+  changingRows_.clear();
+  sqlite3_stmt* statement = statement_.get();
+  sqlite3_reset(statement);
+  const int columns = sqlite3_column_count(statement);
+  int step = sqlite3_step(statement);
+  if (step != SQLITE_ROW) {
+    sqlite3_reset(statement);
+    if (step != SQLITE_DONE) return std::nullopt;
+    return ResultRows();
+  }
+  ResultRows rows(columns, memoryBound);
+  for (int column = 0; column < columns; ++column)
+    rows.addCell(
+        textOf(reinterpret_cast<const unsigned char*>(sqlite3_column_name(statement, column))));
+  const bool utf8CodePage = programCodePageIsUtf8();
+  for (; step == SQLITE_ROW; step = sqlite3_step(statement))
+    for (int column = 0; column < columns; ++column)
+      addShownCell(rows, statement, column, cellLimit, utf8CodePage);
+  // The legacy compile reports only a generic error from the step; rewinding tells which.
+  // An error after the first row ends the result there, as counting does; an interrupt
+  // (the user's 取消) is not a result.
+  if (sqlite3_reset(statement) == SQLITE_INTERRUPT) return std::nullopt;
+  return rows;
 }
 
 bool SqliteDataset::close() {

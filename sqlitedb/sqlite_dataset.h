@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sqlitedb/engine.h"
+#include "sqlitedb/result_rows.h"
 #include "sqlitedb/text_table.h"
 
 namespace tabulor {
@@ -30,6 +31,13 @@ class SqliteDataset {
   // reads each value, but only one row's values are held at a time, not every value
   // in full.
   TextTable fetchAllText(bool withColumnNames = false, std::size_t cellLimit = 0);
+  // Runs the statement once, from its first row to its end, and keeps its rows headed by
+  // the column names, cut as fetchAllText cuts them: the whole result in one pass, so a
+  // statement that changes data runs once. The statement ends rewound, holding no lock on
+  // the file. nullopt when it did not run, or when it was interrupted before its end; no
+  // rows gives the empty result. Afterwards the result set stands as opened, uncounted.
+  std::optional<ResultRows> fetchAllRows(std::size_t cellLimit,
+                                         std::size_t memoryBound = ResultRows::kDefaultMemoryBound);
   bool close();
 
   bool hasStatement() const { return statement_ != nullptr; }

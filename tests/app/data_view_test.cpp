@@ -7,6 +7,7 @@
 #include "app/main_window_fixture.h"
 #include "app/structure_tree.h"
 #include "platform/egrid.h"
+#include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/text_table.h"
 
 namespace tabulor::testing {
@@ -204,6 +205,57 @@ TEST(ShowTextTable, AnEmptyTableGivesOneCellAndReplacesWhatWasThere) {
   EXPECT_EQ(grid.columnCount(), 1);
   EXPECT_EQ(grid.cellText(0, 0), QString());
   EXPECT_EQ(grid.fixedRowCount(), 0);
+}
+
+// Every cell as the grid shows it, and whether an editor opens there.
+struct ShownCell {
+  QString text;
+  bool editable;
+  bool operator==(const ShownCell&) const = default;
+};
+
+std::vector<ShownCell> shownCells(const EGrid& grid) {
+  std::vector<ShownCell> cells;
+  const EGridModel& model = *grid.gridModel();
+  for (int r = 0; r < grid.rowCount(); ++r)
+    for (int c = 0; c < grid.columnCount(); ++c) {
+      const bool inside = r >= model.shownFixedRows() && c >= model.shownFixedColumns();
+      const QModelIndex index =
+          inside ? model.index(r - model.shownFixedRows(), c - model.shownFixedColumns())
+                 : QModelIndex();
+      cells.push_back({grid.cellText(r, c), inside && (model.flags(index) & Qt::ItemIsEditable)});
+    }
+  return cells;
+}
+
+// A query's rows, kept compactly (in memory or moved to a temporary database), fill the
+// grid as the same rows read into a table of texts do.
+TEST_F(DataView, QueryRowsFillTheGridAsATableOfTextsDoes) {
+  openWith(
+      "CREATE TABLE t (a, b);"
+      "INSERT INTO t VALUES (1, '名称'), (NULL, ''), (2.5, x'41420043'), (x'FF00', '😀'),"
+      " (hex(zeroblob(4000)), cast(x'41FF42' AS TEXT));"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+      " INSERT INTO t SELECT i, '说明文字' || hex(randomblob(600)) FROM n;");
+  const std::string sql = "SELECT a, b AS 说明 FROM t ORDER BY rowid";
+  SqliteDataset dataset;
+  ASSERT_TRUE(dataset.open(sql, state.db));
+  ASSERT_TRUE(dataset.requery());
+  EGrid before;
+  showTextTable(before, dataset.fetchAllText(true, kShownCellCharacters), true, true);
+  const std::vector<ShownCell> expected = shownCells(before);
+  ASSERT_FALSE(expected[5 * 3 + 1].editable) << "the cut cell";
+  for (const std::size_t memoryBound : {ResultRows::kDefaultMemoryBound, std::size_t{0}}) {
+    SCOPED_TRACE(memoryBound);
+    std::optional<ResultRows> rows = dataset.fetchAllRows(kShownCellCharacters, memoryBound);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->spilled(), memoryBound == 0);
+    EGrid grid;
+    showResultRows(grid, std::move(*rows));
+    EXPECT_EQ(grid.fixedRowCount(), 1);
+    EXPECT_EQ(grid.fixedColumnCount(), 1);
+    EXPECT_EQ(shownCells(grid), expected);
+  }
 }
 
 }  // namespace

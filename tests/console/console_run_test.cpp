@@ -15,7 +15,7 @@ namespace {
 using testing::CodePageScope;
 using Rows = std::vector<std::vector<std::string>>;
 
-Rows rowsOf(const TextTable& table) {
+Rows rowsOf(const ResultRows& table) {
   Rows rows;
   for (int r = 0; r < table.rowCount(); ++r) {
     rows.emplace_back();
@@ -75,6 +75,20 @@ TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
     EXPECT_TRUE(outcome.rows.isEmpty());
     EXPECT_EQ(outcome.notice, runFailed(c.engineText));
   }
+}
+
+// 取消 stops the statement through the connection's progress handler.
+TEST_F(ConsoleRunTest, AQueryStoppedByTheUserFailsInsteadOfShowingTheRowsReadSoFar) {
+  int calls = 0;
+  db.setProgressHandler([&calls] { return ++calls < 3; });
+  const ConsoleOutcome outcome = runConsoleQuery(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000)"
+      " select i from n",
+      db, dataset);
+  db.setProgressHandler({});
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_TRUE(outcome.rows.isEmpty());
+  EXPECT_EQ(outcome.notice, runFailed("interrupted"));
 }
 
 TEST_F(ConsoleRunTest, EmptyQueryRunsThePreviousStatementAgain) {

@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include <fstream>
 
 #include <QFile>
@@ -172,6 +174,30 @@ TEST_F(ConsoleWindow, AnInsertWithReturningInQueryModeInsertsOnceAndShowsItsRow)
   ASSERT_TRUE(check.open("select count(*) from t where a = 3", state.db));
   ASSERT_TRUE(check.requery());
   EXPECT_EQ(check.fetchAllText().cell(0, 0), "1");
+}
+
+// The rows are read to their end and the statement rewound before they are shown, so
+// neither another program nor the console's next statement waits for the grid.
+TEST_F(ConsoleWindow, NoLockStaysOnTheFileWhileAResultIsShown) {
+  ASSERT_TRUE(state.db.execute(
+      "with recursive n(i) as (select 3 union all select i + 1 from n where i < 5000)"
+      " insert into t select i, 'row ' || i from n"));
+  openConsole();
+  run(QStringLiteral("select a, b from t order by a"));
+  ASSERT_EQ(lastBox(), box("查询成功，查询结果已显示到主窗口表格中。", "信息：", 0x40));
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(toProgramText(path("console.db")).c_str(), &other), SQLITE_OK);
+  EXPECT_EQ(
+      sqlite3_exec(other, "insert into t values (-1, 'other program')", nullptr, nullptr, nullptr),
+      SQLITE_OK)
+      << sqlite3_errmsg(other);
+  sqlite3_close(other);
+  const EGrid& grid = *ui().高级表格1;
+  EXPECT_EQ(grid.rowCount(), 5001);
+  EXPECT_EQ(gridRow(grid, 5000), QStringList({"5000", "5000", "row 5000"}));
+  setMode(false);
+  run(QStringLiteral("delete from t where a = 5000"));
+  EXPECT_EQ(lastBox(), box("SQL语句执行成功！", "信息：", 0x40));
 }
 
 TEST_F(ConsoleWindow, FailedQueryShowsTheEngineTextAndLeavesTheGrid) {

@@ -1,5 +1,10 @@
 #include "platform/egrid.h"
 
+#include <functional>
+#include <memory>
+#include <tuple>
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -245,6 +250,100 @@ TEST_F(EGridMouse, APressOnARowNumberMakesThatRowCurrent) {
                     {rows->width() / 2, rows->sectionViewportPosition(2) + 5});
   EXPECT_EQ(grid.currentRow(), 3);
   EXPECT_EQ(grid.currentColumn(), 2);
+}
+
+// Cells kept outside the grid: "r,c", those of the last column read-only, and a count of
+// the reads, so a test sees that the grid copies nothing until it must.
+class KeptCells : public EGridCells {
+ public:
+  KeptCells(int rows, int columns) : rows_(rows), columns_(columns) {}
+  int rowCount() const override { return rows_; }
+  int columnCount() const override { return columns_; }
+  QString text(int row, int column) const override {
+    ++reads;
+    return QStringLiteral("%1,%2").arg(row).arg(column);
+  }
+  bool isReadOnly(int, int column) const override { return column == columns_ - 1; }
+  mutable long reads = 0;
+
+ private:
+  int rows_;
+  int columns_;
+};
+
+TEST_F(EGridTest, CellsKeptElsewhereAreShownAsTheGridsOwn) {
+  fill(grid, 3, 3);
+  grid.setColumnInputKind(1, InputKind::Numeric);
+  auto kept = std::make_shared<KeptCells>(100001, 4);
+  grid.showCells(kept, 1, 1);
+  EXPECT_LT(kept->reads, 1000) << "only what is painted or measured is read";
+  EXPECT_EQ(grid.rowCount(), 100001);
+  EXPECT_EQ(grid.columnCount(), 4);
+  EXPECT_EQ(grid.fixedRowCount(), 1);
+  EXPECT_EQ(grid.fixedColumnCount(), 1);
+  EXPECT_EQ(grid.columnInputKind(1), InputKind::Text);
+  QAbstractItemModel* model = grid.gridModel();
+  EXPECT_EQ(model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "0,3");
+  EXPECT_EQ(model->headerData(99999, Qt::Vertical, Qt::DisplayRole).toString(), "100000,0");
+  EXPECT_EQ(model->index(0, 0).data().toString(), "1,1");
+  EXPECT_EQ(grid.cellText(100000, 3), "100000,3");
+  EXPECT_TRUE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
+  EXPECT_FALSE(model->flags(model->index(0, 2)) & Qt::ItemIsEditable);
+
+  // Typed over, a cell keeps the new text; its neighbours still read from where they are kept.
+  QSignalSpy ended(&grid, &EGrid::editEnded);
+  model->setData(model->index(4, 0), QStringLiteral("新值"), Qt::EditRole);
+  EXPECT_EQ(grid.cellText(5, 1), QStringLiteral("新值"));
+  EXPECT_EQ(grid.cellText(5, 2), QStringLiteral("5,2"));
+  EXPECT_EQ(ended.count(), 1);
+}
+
+TEST_F(EGridTest, ReshapingCellsKeptElsewhereCopiesThoseThatStay) {
+  struct Case {
+    const char* what;
+    std::function<void(EGrid&)> change;
+    int rows;
+    int columns;
+    std::vector<std::tuple<int, int, QString>> cells;
+    std::pair<int, int> readOnly;  // a cell of the kept last column, where it is now
+  };
+  const std::vector<Case> cases = {
+      {"fewer rows",
+       [](EGrid& g) { g.setRowCount(2); },
+       2,
+       3,
+       {{1, 1, "1,1"}, {0, 0, "0,0"}, {1, 1, "1,1"}},
+       {1, 2}},
+      {"more rows",
+       [](EGrid& g) { g.setRowCount(6); },
+       6,
+       3,
+       {{2, 1, "新值"}, {4, 2, "4,2"}, {5, 0, ""}},
+       {4, 2}},
+      {"a column inserted",
+       [](EGrid& g) { g.insertColumn(1); },
+       5,
+       4,
+       {{2, 2, "新值"}, {3, 1, ""}, {3, 3, "3,2"}},
+       {3, 3}},
+      {"reset", [](EGrid& g) { g.resetGrid(); }, 1, 1, {{0, 0, ""}}, {-1, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    grid.showCells(std::make_shared<KeptCells>(5, 3), 1, 1);
+    grid.setCellText(2, 1, QStringLiteral("新值"));
+    c.change(grid);
+    EXPECT_EQ(grid.rowCount(), c.rows);
+    EXPECT_EQ(grid.columnCount(), c.columns);
+    for (const auto& [row, column, text] : c.cells)
+      EXPECT_EQ(grid.cellText(row, column), text) << row << "," << column;
+    if (c.readOnly.first < 0) continue;
+    QAbstractItemModel* model = grid.gridModel();
+    const int fr = grid.gridModel()->shownFixedRows();
+    const int fc = grid.gridModel()->shownFixedColumns();
+    EXPECT_FALSE(model->flags(model->index(c.readOnly.first - fr, c.readOnly.second - fc)) &
+                 Qt::ItemIsEditable);
+  }
 }
 
 TEST_F(EGridTest, HoldsAThousandRowsOfAHundredColumns) {
