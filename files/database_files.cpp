@@ -43,7 +43,7 @@ CopyOutcome copyAnswering(MainWindow& window, const QString& source, const QStri
     busy.setProgress(static_cast<std::int64_t>(done.load()),
                      static_cast<std::int64_t>(total.load()));
     if (!busy.keepGoing()) cancelled = true;
-  } while (outcome.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready);
+  } while (outcome.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
   return outcome.get();
 }
 
