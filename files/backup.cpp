@@ -8,18 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/environment.h"
 #include "platform/qstring_conversion.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
 namespace {
-
-// Copies a file onto a fresh name (a file left there by an earlier attempt is replaced).
-bool copyFile(const QString& from, const QString& to) {
-  std::error_code error;
-  std::filesystem::remove(nativePath(to), error);
-  return std::filesystem::copy_file(nativePath(from), nativePath(to), error) && !error;
-}
 
 // Renames a file onto a name, atomically replacing what is there.
 bool renameOver(const QString& from, const QString& to) {
@@ -34,10 +28,16 @@ struct CopyStep {
   QString to;
 };
 
-// Removes the temporary files of an abandoned copy; always false.
-bool discard(const std::vector<CopyStep>& steps) {
+// Removes the temporary files of an abandoned copy; returns why it was abandoned.
+CopyOutcome discard(const std::vector<CopyStep>& steps, CopyOutcome outcome) {
   for (const auto& step : steps) QFile::remove(step.temporary);
-  return false;
+  return outcome;
+}
+
+std::uint64_t totalSize(const std::vector<CopyStep>& steps) {
+  std::uint64_t total = 0;
+  for (const auto& step : steps) total += static_cast<std::uint64_t>(QFileInfo(step.from).size());
+  return total;
 }
 
 }  // namespace
@@ -64,7 +64,8 @@ QString backupFolder(const QString& programFolder) {
   return programFolder + QStringLiteral("/数据库备份");
 }
 
-bool copyDatabaseFiles(const QString& source, const QString& target) {
+CopyOutcome copyDatabaseFiles(const QString& source, const QString& target,
+                              const CopyWatch& watch) {
   std::vector<CopyStep> steps;
   for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
     if (QFileInfo::exists(source + suffix))
@@ -75,11 +76,24 @@ bool copyDatabaseFiles(const QString& source, const QString& target) {
   // The main file last: once it carries the backup's name, its companions are in place.
   steps.push_back({source, temporaryBackupName(target), target});
   QFile::remove(target + QStringLiteral("-shm"));
+  const std::atomic<bool> never = false;
+  const std::atomic<bool>& cancelled = watch.cancelled ? *watch.cancelled : never;
+  const std::uint64_t total = totalSize(steps);
+  std::uint64_t done = 0;
+  const CopiedBytes copied = [&](std::uint64_t bytes) {
+    done += bytes;
+    if (watch.progress) watch.progress(done, total);
+  };
+  for (const auto& step : steps) {
+    const CopyOutcome outcome = environment().copyFile(
+        nativePath(step.from), nativePath(step.temporary), copied, cancelled);
+    if (outcome != CopyOutcome::Copied) return discard(steps, outcome);
+  }
+  // The last moment 取消 can still leave no backup behind.
+  if (cancelled) return discard(steps, CopyOutcome::Cancelled);
   for (const auto& step : steps)
-    if (!copyFile(step.from, step.temporary)) return discard(steps);
-  for (const auto& step : steps)
-    if (!renameOver(step.temporary, step.to)) return discard(steps);
-  return true;
+    if (!renameOver(step.temporary, step.to)) return discard(steps, CopyOutcome::Failed);
+  return CopyOutcome::Copied;
 }
 
 bool installBackup(const QString& temporary, const QString& target) {

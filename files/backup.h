@@ -1,7 +1,13 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
 #include <QDateTime>
 #include <QString>
+
+#include "platform/file_copy.h"
 
 namespace tabulor {
 
@@ -20,12 +26,22 @@ QString temporaryBackupName(const QString& target);
 // The folder "数据库备份" in the program folder.
 QString backupFolder(const QString& programFolder);
 
+// How a copy running on another thread is followed and stopped.
+struct CopyWatch {
+  // Told the bytes copied so far of all there is to copy, on the copying thread.
+  std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+  // Once set, the copy stops at its next step and leaves nothing behind.
+  const std::atomic<bool>* cancelled = nullptr;
+};
+
 // Copies a closed database file with its "-wal" and "-journal" companions (when
-// present) to target, target-wal and target-journal. Each is written under a
-// temporary name in the target's folder and then renamed, so an interrupted copy
-// never sits under a backup's name; companions the source lacks are removed at the
-// target, so the copy opens with exactly the source's committed content.
-bool copyDatabaseFiles(const QString& source, const QString& target);
+// present) to target, target-wal and target-journal, through environment().copyFile.
+// Each is written under a temporary name in the target's folder and then renamed, so
+// an interrupted or cancelled copy never sits under a backup's name; companions the
+// source lacks are removed at the target, so the copy opens with exactly the source's
+// committed content.
+CopyOutcome copyDatabaseFiles(const QString& source, const QString& target,
+                              const CopyWatch& watch = {});
 
 // Renames a finished temporary file onto target (replacing it) and removes any
 // companions of an earlier file of that name.

@@ -1,11 +1,16 @@
 #include "files/database_files.h"
 
+#include <atomic>
+#include <chrono>
+#include <future>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "app/main_window.h"
 #include "files/backup.h"
+#include "platform/busy_progress.h"
 #include "platform/environment.h"
 #include "platform/qstring_conversion.h"
 
@@ -17,6 +22,29 @@ namespace {
 void removeDatabaseFile(const QString& path) {
   QFile::remove(path);
   removeDatabaseCompanions(path);
+}
+
+// Copies the files on another thread, so the window stays painted and 取消 is heard
+// while the disk works; after half a second a bar shows the bytes copied. The poll is
+// well within the window's repaint interval, so the window never waits on it.
+CopyOutcome copyAnswering(MainWindow& window, const QString& source, const QString& target) {
+  BusyProgress busy(&window, QStringLiteral("正在备份数据库文件，请稍候……"), true);
+  std::atomic<bool> cancelled = false;
+  std::atomic<std::uint64_t> done = 0;
+  std::atomic<std::uint64_t> total = 0;
+  const CopyWatch watch{[&](std::uint64_t copied, std::uint64_t of) {
+                          total = of;
+                          done = copied;
+                        },
+                        &cancelled};
+  std::future<CopyOutcome> outcome =
+      std::async(std::launch::async, [&] { return copyDatabaseFiles(source, target, watch); });
+  do {
+    busy.setProgress(static_cast<std::int64_t>(done.load()),
+                     static_cast<std::int64_t>(total.load()));
+    if (!busy.keepGoing()) cancelled = true;
+  } while (outcome.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
+  return outcome.get();
 }
 
 void openOrCreate(MainWindow& window, bool isNew) {
@@ -57,7 +85,7 @@ bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create)
   // A path from the command line may be relative; the caption and the information
   // window show where the file really is.
   const QString path = QFileInfo(givenPath).absoluteFilePath();
-  backupDatabaseFile(window, path);
+  if (!backupDatabaseFile(window, path)) return false;
   AppState& state = window.state();
   const QString action = create ? QStringLiteral("新建") : QStringLiteral("打开");
   bool convertible = false;
@@ -79,8 +107,8 @@ bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create)
   return true;
 }
 
-void backupDatabaseFile(MainWindow& window, const QString& path) {
-  if (!QFileInfo(path).isFile()) return;
+bool backupDatabaseFile(MainWindow& window, const QString& path) {
+  if (!QFileInfo(path).isFile()) return true;
   Environment& env = environment();
   const QString folder = backupFolder(env.programFolder());
   QDir().mkpath(folder);
@@ -99,9 +127,16 @@ void backupDatabaseFile(MainWindow& window, const QString& path) {
     copied = convertible && state.db.backupTo(programTemporary) && installBackup(temporary, target);
     if (!copied) QFile::remove(temporary);
   } else {
-    copied = copyDatabaseFiles(path, target);
+    const CopyOutcome outcome = copyAnswering(window, path, target);
+    if (outcome == CopyOutcome::Cancelled) {
+      window.appendLog(QStringLiteral("已取消：备份数据库文件，未打开数据库 [") + path +
+                       QStringLiteral("]"));
+      return false;
+    }
+    copied = outcome == CopyOutcome::Copied;
   }
   if (copied) window.appendLog(QStringLiteral("已将数据库文件备份到：") + target);
+  return true;
 }
 
 void closeDatabaseCommand(MainWindow& window) {

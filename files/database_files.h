@@ -23,12 +23,15 @@ void deleteDatabase(MainWindow& window);  // menu "删除数据库"
 // then show or hide "数据库信息".
 void switchToDatabaseFile(MainWindow& window, const QString& path, bool create);
 
-// Backs the file up, then opens it (create: a new database) and reports the outcome.
+// Backs the file up, then opens it (create: a new database) and reports the outcome;
+// opens nothing when the user cancelled the backup.
 bool openDatabaseFile(MainWindow& window, const QString& path, bool create);
 
 // Copies the database file into the backup folder under a timestamped name and logs
 // the backup's path; silent when there is no such file or the copy fails. The open
-// database is copied through the engine's online backup, any other file as files.
-void backupDatabaseFile(MainWindow& window, const QString& path);
+// database is copied through the engine's online backup, any other file as files, with
+// the window answering and 取消 offered: false when the user cancelled (no backup left,
+// only that logged), so the open it precedes must stop.
+bool backupDatabaseFile(MainWindow& window, const QString& path);
 
 }  // namespace tabulor

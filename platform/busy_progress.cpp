@@ -1,5 +1,6 @@
 #include "platform/busy_progress.h"
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 
@@ -15,6 +16,8 @@ namespace {
 constexpr std::int64_t kDialogDelayMs = 500;
 // Often enough for a smooth window, rarely enough to cost the work nothing.
 constexpr std::int64_t kPaintIntervalMs = 50;
+// The bar counts in thousandths: its range is an int, and files pass 2 GB.
+constexpr std::int64_t kProgressSteps = 1000;
 
 }  // namespace
 
@@ -44,6 +47,12 @@ BusyProgress::~BusyProgress() {
 void BusyProgress::endCancelling() {
   cancellable_ = false;
   if (dialog_) dialog_->setCancelButton(nullptr);
+}
+
+void BusyProgress::setProgress(std::int64_t done, std::int64_t total) {
+  done_ = done;
+  total_ = total;
+  if (dialog_) showProgress();
 }
 
 void BusyProgress::runWithoutCallbacks(const std::function<void()>& step) {
@@ -83,7 +92,15 @@ void BusyProgress::showDialog() {
     dialog_->setCancelButtonText(QStringLiteral("取消"));
   else
     dialog_->setCancelButton(nullptr);
+  showProgress();
   dialog_->show();
+}
+
+void BusyProgress::showProgress() {
+  if (total_ <= 0) return;
+  dialog_->setMaximum(static_cast<int>(kProgressSteps));
+  dialog_->setValue(
+      static_cast<int>(std::clamp(done_, std::int64_t{0}, total_) * kProgressSteps / total_));
 }
 
 }  // namespace tabulor

@@ -36,12 +36,16 @@ class BusyProgress {
   bool keepGoing();
   // From here on the work can no longer be undone: 取消 goes away.
   void endCancelling();
+  // How far the work has come, shown as a bar once the dialog is up; a total of 0 is
+  // work of unknown length.
+  void setProgress(std::int64_t done, std::int64_t total);
   // Runs a step that cannot call back (a library writing a file) on another thread and
   // keeps the window painted until it is done.
   void runWithoutCallbacks(const std::function<void()>& step);
 
  private:
   void showDialog();
+  void showProgress();
 
   QWidget* parent_;
   SqliteDB* db_ = nullptr;
@@ -49,6 +53,8 @@ class BusyProgress {
   bool cancellable_;
   std::optional<std::int64_t> startedAt_;
   std::int64_t paintedAt_ = 0;
+  std::int64_t done_ = 0;
+  std::int64_t total_ = 0;
   std::unique_ptr<QProgressDialog> dialog_;
   std::function<bool()> previousHandler_;
 };

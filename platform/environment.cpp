@@ -88,4 +88,10 @@ bool DesktopEnvironment::openWithEditor(const QString& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+CopyOutcome DesktopEnvironment::copyFile(const std::filesystem::path& from,
+                                         const std::filesystem::path& to, const CopiedBytes& copied,
+                                         const std::atomic<bool>& cancelled) {
+  return copyFileData(from, to, copied, cancelled);
+}
+
 }  // namespace tabulor

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/file_copy.h"
+
 namespace tabulor {
 
 // The desktop services the program uses besides its windows. The program talks to
@@ -29,6 +31,9 @@ class Environment {
   virtual void setClipboardText(const QString& text) = 0;
   // Opens a file with the user's editor for its type; false when nothing handles it.
   virtual bool openWithEditor(const QString& path) = 0;
+  // Copies a file's bytes as copyFileData does; called on the copying thread.
+  virtual CopyOutcome copyFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                               const CopiedBytes& copied, const std::atomic<bool>& cancelled) = 0;
 };
 
 Environment& environment();
@@ -46,6 +51,8 @@ class DesktopEnvironment : public Environment {
   QString clipboardText() override;
   void setClipboardText(const QString& text) override;
   bool openWithEditor(const QString& path) override;
+  CopyOutcome copyFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                       const CopiedBytes& copied, const std::atomic<bool>& cancelled) override;
 };
 
 // The program-folder rule, for a given executable folder and per-user data folder.

@@ -4,12 +4,15 @@
 #include <sqlite3.h>
 #include <QFile>
 
+#include <atomic>
 #include <filesystem>
+#include <vector>
 
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_table.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
 namespace tabulor {
 namespace {
@@ -68,7 +71,8 @@ TEST(CopyDatabaseFiles, TakesTheWalCompanionSoTheCopyHasEveryCommit) {
   WalDatabase live(dir.file("live.db"));
   ASSERT_TRUE(QFile::exists(QString::fromStdString(dir.file("live.db-wal"))));
   const QString target = QString::fromStdString(dir.file("copy.db"));
-  ASSERT_TRUE(copyDatabaseFiles(QString::fromStdString(dir.file("live.db")), target));
+  ASSERT_EQ(copyDatabaseFiles(QString::fromStdString(dir.file("live.db")), target),
+            CopyOutcome::Copied);
   EXPECT_TRUE(QFile::exists(target + QStringLiteral("-wal")));
   EXPECT_EQ(countRows(dir.file("copy.db")), 3);
 }
@@ -86,7 +90,8 @@ TEST(CopyDatabaseFiles, RemovesStaleCompanionsAtTheTargetAndLeavesNoTemporaryFil
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("garbage");
   }
-  ASSERT_TRUE(copyDatabaseFiles(QString::fromStdString(dir.file("plain.db")), target));
+  ASSERT_EQ(copyDatabaseFiles(QString::fromStdString(dir.file("plain.db")), target),
+            CopyOutcome::Copied);
   for (const char* stale : {"-wal", "-journal", "-shm"})
     EXPECT_FALSE(QFile::exists(target + QString::fromLatin1(stale))) << stale;
   EXPECT_EQ(countRows(dir.file("copy.db")), 1);
@@ -98,10 +103,59 @@ TEST(CopyDatabaseFiles, RemovesStaleCompanionsAtTheTargetAndLeavesNoTemporaryFil
 TEST(CopyDatabaseFiles, FailsWithoutLeavingAPartialCopyUnderTheName) {
   testing::TempDir dir;
   const QString target = QString::fromStdString(dir.file("copy.db"));
-  EXPECT_FALSE(copyDatabaseFiles(QString::fromStdString(dir.file("missing.db")), target));
+  EXPECT_EQ(copyDatabaseFiles(QString::fromStdString(dir.file("missing.db")), target),
+            CopyOutcome::Failed);
   EXPECT_FALSE(QFile::exists(target));
-  EXPECT_FALSE(copyDatabaseFiles(QString::fromStdString(dir.file("missing.db")),
-                                 QString::fromStdString(dir.file("no/folder/copy.db"))));
+  EXPECT_EQ(copyDatabaseFiles(QString::fromStdString(dir.file("missing.db")),
+                              QString::fromStdString(dir.file("no/folder/copy.db"))),
+            CopyOutcome::Failed);
+}
+
+// The progress counts the companions too, and a cancel at any report leaves neither a
+// backup nor a temporary file. Each file is copied in one step, as a clone is, so the
+// cancel is heard between the files or before the renames.
+TEST(CopyDatabaseFiles, ReportsTheBytesOfEveryFileAndStopsWhenCancelled) {
+  testing::TempDir dir;
+  ScopedTestEnvironment environment{QString()};
+  environment.setFileCopy([](const std::filesystem::path& from, const std::filesystem::path& to,
+                             const CopiedBytes& copied, const std::atomic<bool>& cancelled) {
+    if (cancelled) return CopyOutcome::Cancelled;
+    std::filesystem::copy_file(from, to);
+    copied(std::filesystem::file_size(to));
+    return CopyOutcome::Copied;
+  });
+  WalDatabase live(dir.file("live.db"));
+  const QString source = QString::fromStdString(dir.file("live.db"));
+  const std::uint64_t total = std::filesystem::file_size(dir.file("live.db")) +
+                              std::filesystem::file_size(dir.file("live.db-wal"));
+  std::filesystem::create_directory(dir.file("backups"));
+  const QString target = QString::fromStdString(dir.file("backups/copy.db"));
+  // Cancelled at the first report (one file copied), at the last (every file copied,
+  // none yet renamed), or never.
+  for (const int cancelAt : {1, 2, 0}) {
+    SCOPED_TRACE(cancelAt);
+    std::atomic<bool> cancelled = false;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+    const CopyWatch watch{[&](std::uint64_t done, std::uint64_t of) {
+                            reports.emplace_back(done, of);
+                            if (static_cast<int>(reports.size()) == cancelAt) cancelled = true;
+                          },
+                          &cancelled};
+    const CopyOutcome outcome = copyDatabaseFiles(source, target, watch);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().second, total);
+    const auto left = std::distance(std::filesystem::directory_iterator(dir.file("backups")),
+                                    std::filesystem::directory_iterator());
+    if (cancelAt == 0) {
+      EXPECT_EQ(outcome, CopyOutcome::Copied);
+      EXPECT_EQ(reports.back().first, total);
+      EXPECT_EQ(countRows(dir.file("backups/copy.db")), 3);
+      EXPECT_EQ(left, 2);  // copy.db and copy.db-wal
+    } else {
+      EXPECT_EQ(outcome, CopyOutcome::Cancelled);
+      EXPECT_EQ(left, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -1,8 +1,21 @@
 #include "files/database_files.h"
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 #include "app/main_window_fixture.h"
 #include "platform/egrid.h"
@@ -187,6 +200,96 @@ TEST_F(DatabaseFiles, AFailingBackupIsSilentAndTheOpenGoesOn) {
   start({db});
   EXPECT_EQ(logLines(), QStringList({QStringLiteral("打开数据库：") + db}));
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
+}
+
+// A backup copy that lasts: it writes the first half, then waits, the window's clock
+// moving on, until the test lets it finish or the user cancels. Like a real copy it
+// leaves what it wrote for the caller to clear up.
+class LastingCopy {
+ public:
+  explicit LastingCopy(TestEnvironment& environment) : environment_(environment) {}
+  void finish() { finish_ = true; }
+  CopyOutcome operator()(const std::filesystem::path& from, const std::filesystem::path& to,
+                         const CopiedBytes& copied, const std::atomic<bool>& cancelled) {
+    std::ifstream in(from, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ofstream out(to, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
+    out.flush();
+    copied(bytes.size() / 2);
+    // Gives up waiting after some seconds, so a 取消 that never arrives fails the test
+    // instead of hanging it.
+    for (int wait = 0; !finish_ && wait < 2000; ++wait) {
+      if (cancelled) return CopyOutcome::Cancelled;
+      environment_.setTickCount(environment_.tickCount() + 100);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    out.write(bytes.data() + bytes.size() / 2,
+              static_cast<std::streamsize>(bytes.size() - bytes.size() / 2));
+    copied(bytes.size() - bytes.size() / 2);
+    return CopyOutcome::Copied;
+  }
+
+ private:
+  TestEnvironment& environment_;
+  std::atomic<bool> finish_ = false;
+};
+
+// Past half a second the open shows a bar of the bytes copied while the window goes on
+// answering. Left to finish, the open logs and opens as always; 取消 opens nothing, leaves
+// no partial backup (not even under its temporary name) and logs only the cancel.
+TEST_F(DatabaseFiles, ALongBackupShowsItsProgressAndItsCancelStopsTheOpen) {
+  const QString db = makeDatabase("big.db", "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+  const QString backup = backupPath(QStringLiteral("big.db__2024年5月3日14时5分30秒"));
+  struct Case {
+    bool cancel;
+    QStringList log;
+    QStringList backups;
+  };
+  const std::vector<Case> cases = {
+      {false,
+       {QStringLiteral("已将数据库文件备份到：") + backup, QStringLiteral("打开数据库：") + db},
+       {QStringLiteral("big.db__2024年5月3日14时5分30秒")}},
+      {true,
+       {QStringLiteral("已取消：备份数据库文件，未打开数据库 [") + db + QStringLiteral("]")},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cancel);
+    QDir(backupFolderPath()).removeRecursively();
+    start();
+    auto copy = std::make_shared<LastingCopy>(environment);
+    environment.setFileCopy(
+        [copy](const auto& from, const auto& to, const auto& copied, const auto& cancelled) {
+          return (*copy)(from, to, copied, cancelled);
+        });
+    QString shownProgress;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+      auto* dialog = window->findChild<QProgressDialog*>();
+      auto* bar = dialog ? dialog->findChild<QProgressBar*>() : nullptr;
+      if (!bar || bar->maximum() == 0 || !shownProgress.isEmpty()) return;
+      shownProgress = bar->text();
+      if (c.cancel)
+        dialog->findChild<QPushButton*>()->click();
+      else
+        copy->finish();
+    });
+    user.start(0);
+    prompts.queueFile(db);
+    trigger("打开数据库...");
+    environment.setFileCopy({});
+    EXPECT_EQ(shownProgress, QStringLiteral("50%"));
+    EXPECT_EQ(logLines(), c.log);
+    EXPECT_EQ(backups(), c.backups);
+    EXPECT_EQ(inNoDatabaseState(), c.cancel);
+    if (!c.cancel) {
+      EXPECT_EQ(rowsIn(backup), 1);
+    }
+    EXPECT_TRUE(prompts.records(Kind::Message).empty());
+    EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
 }
 
 TEST_F(DatabaseFiles, DeleteAsksThenClosesAndDeletesTheFileWithItsCompanions) {

@@ -3,10 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
@@ -102,6 +105,34 @@ TEST_F(BusyProgressTest, OwnWorkLosesItsCancelWhenItCanNoLongerBeUndone) {
   });
   EXPECT_TRUE(stepDone);
   EXPECT_TRUE(dialog()->isVisible());
+}
+
+// Work that knows its size shows a bar of what is done, in any size of bytes; until the
+// size is known the bar only says the work goes on.
+TEST_F(BusyProgressTest, OwnWorkOfKnownSizeShowsHowMuchIsDone) {
+  busy = std::make_unique<BusyProgress>(&window, QStringLiteral("正在备份数据库文件……"), true);
+  busy->setProgress(0, 0);
+  EXPECT_TRUE(busy->keepGoing());
+  env.setTickCount(env.tickCount() + 600);
+  EXPECT_TRUE(busy->keepGoing());
+  ASSERT_NE(dialog(), nullptr);
+  auto* bar = dialog()->findChild<QProgressBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->maximum(), 0) << "a bar that only moves";
+
+  constexpr std::int64_t kGiB = std::int64_t{1} << 30;
+  const std::vector<std::tuple<std::int64_t, std::int64_t, QString>> cases = {
+      {0, 4 * kGiB, QStringLiteral("0%")},
+      {3 * kGiB, 4 * kGiB, QStringLiteral("75%")},
+      {4 * kGiB, 4 * kGiB, QStringLiteral("100%")},
+      {5 * kGiB, 4 * kGiB, QStringLiteral("100%")},  // a file that grew while it was copied
+  };
+  for (const auto& [done, total, shown] : cases) {
+    busy->setProgress(done, total);
+    EXPECT_EQ(bar->text(), shown) << done << " of " << total;
+  }
+  EXPECT_TRUE(dialog()->isVisible());
+  EXPECT_TRUE(busy->keepGoing());
 }
 
 }  // namespace

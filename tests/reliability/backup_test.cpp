@@ -93,7 +93,8 @@ TEST_F(LiveWalBackup, OnlineBackupOfTheOpenDatabaseHasEveryCommittedRow) {
 
 TEST_F(LiveWalBackup, FileCopyAtOpenHasEveryCommittedRow) {
   const std::string target = dir_.file("copied.db");
-  ASSERT_TRUE(copyDatabaseFiles(QString::fromStdString(live_), QString::fromStdString(target)));
+  ASSERT_EQ(copyDatabaseFiles(QString::fromStdString(live_), QString::fromStdString(target)),
+            CopyOutcome::Copied);
   expectEveryCommittedRow(target);
   EXPECT_TRUE(fileBytes(live_) == mainFileBefore_) << "the copy changed the live file";
 }

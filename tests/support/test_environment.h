@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 #include <QDate>
@@ -14,7 +16,8 @@
 namespace tabulor {
 
 // A fixed environment for tests: a given program folder, a clock that only moves when
-// told, given arguments, an in-memory clipboard, and a record of opened files.
+// told (also by work on another thread), given arguments, an in-memory clipboard, a
+// record of opened files, and the real file copy unless a test gives its own.
 class TestEnvironment : public Environment {
  public:
   explicit TestEnvironment(QString folder) : folder_(std::move(folder)) {}
@@ -29,6 +32,11 @@ class TestEnvironment : public Environment {
     editedFiles_ << path;
     return true;
   }
+  CopyOutcome copyFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                       const CopiedBytes& copied, const std::atomic<bool>& cancelled) override {
+    return fileCopy_ ? fileCopy_(from, to, copied, cancelled)
+                     : copyFileData(from, to, copied, cancelled);
+  }
 
   void setProgramFolder(const QString& folder) { folder_ = folder; }
   void setTickCount(std::int64_t ticks) { ticks_ = ticks; }
@@ -38,15 +46,20 @@ class TestEnvironment : public Environment {
   void setLocalDateTime(const QDateTime& now) { now_ = now; }
   void setArguments(const QStringList& arguments) { arguments_ = arguments; }
   const QStringList& editedFiles() const { return editedFiles_; }
+  using FileCopy =
+      std::function<CopyOutcome(const std::filesystem::path&, const std::filesystem::path&,
+                                const CopiedBytes&, const std::atomic<bool>&)>;
+  void setFileCopy(FileCopy copy) { fileCopy_ = std::move(copy); }
 
  private:
   QString folder_;
-  std::int64_t ticks_ = 1000;
+  std::atomic<std::int64_t> ticks_ = 1000;
   std::int64_t tickStep_ = 0;
   QDateTime now_{QDate(2024, 5, 3), QTime(14, 5, 30)};
   QStringList arguments_;
   QString clipboard_;
   QStringList editedFiles_;
+  FileCopy fileCopy_;
 };
 
 // Installs a TestEnvironment for the lifetime of the object.
