@@ -57,6 +57,16 @@ void openOrCreate(MainWindow& window, bool isNew) {
   switchToDatabaseFile(window, *path, isNew);
 }
 
+// An empty tree is no answer when the catalogue itself cannot be read (a file that is
+// not a database, a damaged schema, a lasting lock): the user is told the engine's reason.
+void reportUnreadableCatalogue(MainWindow& window) {
+  SqliteDB& db = window.state().db;
+  if (db.execute("SELECT name FROM sqlite_master LIMIT 1")) return;
+  const QString reason = fromProgramText(db.errorText());
+  window.appendLog(QStringLiteral("[×]读取数据库结构失败！") + reason);
+  window.showDbError(QStringLiteral("读取数据库结构失败！"));
+}
+
 }  // namespace
 
 bool closeDatabase(MainWindow& window) {
@@ -104,6 +114,7 @@ bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create)
   window.reloadStructureTree();
   window.applyDatabaseUiState(true);
   window.appendLog(action + QStringLiteral("数据库：") + path);
+  reportUnreadableCatalogue(window);
   return true;
 }
 

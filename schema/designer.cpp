@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cassert>
 
+#include "schema/object_commands.h"
 #include "schema/table_rebuild.h"
+#include "schema/virtual_tables.h"
+#include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"
 #include "sqlitedb/text_scanning.h"
@@ -24,6 +27,16 @@ std::optional<std::size_t> lastShownEntry(const std::vector<DesignerField>& entr
   for (std::size_t i = entries.size(); i > 0; --i)
     if (!entries[i - 1].deleted) return i - 1;
   return std::nullopt;
+}
+
+// Why the engine cannot read the table's rows, as the data view reads them; nullopt when
+// it can. The name goes in as the cursor puts it.
+std::optional<std::string> tableReadFailure(SqliteDB& db, const std::string& table) {
+  if (!nameEndsWhereItIsPut(table)) return unsafeNameReason();
+  SqliteDataset probe;
+  if (probe.open("SELECT * FROM " + table + " LIMIT 0", db) && probe.requery()) return std::nullopt;
+  const std::string reason = db.errorText();
+  return reason.empty() ? programText("数据库没有给出原因。") : reason;
 }
 
 }  // namespace
@@ -95,6 +108,20 @@ DesignerOpening openDesigner(DesignerState& state, DesignerGrid& grid, SqliteDB&
       opening.notice =
           plainNotice(programText("不存在表：") + state.targetTable + programText("！"),
                       MessageFlags::ErrorIcon);
+      opening.closeWindow = true;
+      return opening;
+    }
+    // A table the designer could only show empty, or rebuild against its owner's will,
+    // is refused before the window opens, with the reason.
+    if (auto refusal = designerRefusal(db, state.targetTable)) {
+      opening.notice = plainNotice(std::move(*refusal), MessageFlags::ErrorIcon);
+      opening.closeWindow = true;
+      return opening;
+    }
+    if (auto reason = tableReadFailure(db, state.targetTable)) {
+      opening.notice = dbErrorNotice(
+          programText("不能读取表 ") + state.targetTable + programText("，不能用设计器修改。"),
+          std::move(*reason));
       opening.closeWindow = true;
       return opening;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "schema/own_transaction.h"
+#include "schema/virtual_tables.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_scanning.h"
 
@@ -17,13 +18,11 @@ Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
   return noticeOnly(dbErrorNotice(std::move(text), db.errorText()));
 }
 
-// A name from the file that would end the statement early is never run: sqlite3_exec
-// would run whatever follows it as statements of their own.
+}  // namespace
+
 std::string unsafeNameReason() {
   return programText("名称中含有分号、注释或未闭合的引号，不能用在语句中。");
 }
-
-}  // namespace
 
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
                                          const std::string& newName) {
@@ -92,6 +91,10 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
     return outcome;
   }
   const std::string& name = selection.text;
+  if (auto refusal = shadowTableRefusal(db, name, "删除")) {
+    outcome.notice = plainNotice(std::move(*refusal), MessageFlags::ErrorIcon);
+    return outcome;
+  }
   if (!askYes(programText("您确认要删除") + word + " " + name + programText(" 吗？"),
               (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
     return outcome;
@@ -115,6 +118,8 @@ Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& ask
   if (std::find(tables.begin(), tables.end(), shownName) == tables.end())
     return noticeOnly(programText("【") + shownName + programText("】为视图名称，不能执行该命令！"),
                       MessageFlags::WarningIcon);
+  if (auto refusal = shadowTableRefusal(db, shownName, "清空"))
+    return noticeOnly(std::move(*refusal), MessageFlags::ErrorIcon);
   if (!askYes(programText("清空后无法恢复，请确认？"),
               (MessageFlags::YesNo | MessageFlags::ErrorIcon)))
     return {};

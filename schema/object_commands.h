@@ -20,6 +20,10 @@ struct TreeSelection {
   bool isView = false;
 };
 
+// Why a name from the file is never put into a statement: it would end the statement
+// early, and sqlite3_exec would run whatever follows as statements of their own.
+std::string unsafeNameReason();
+
 // The stored CREATE VIEW with everything between " VIEW " and " AS " replaced by
 // the new name; nullopt when the definition does not have that shape.
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,

@@ -203,9 +203,9 @@ std::string newColumnDefinition(const SqliteFieldInfo& field) {
   return joined({sqlName(field.name), sqlTypeForCode(field.type, field.size)}, " ");
 }
 
-// The copies keep the row order: by row id, or by primary key for a table
+// The first copy keeps the row order: by row id, or by primary key for a table
 // without one.
-std::string copyOrder(const StoredTable& stored, bool newNames, const Fates& fates) {
+std::string copyOrder(const StoredTable& stored) {
   if (!stored.withoutRowid) return " order by _ROWID_";
   std::vector<const StoredColumn*> key;
   for (const StoredColumn& column : stored.columns)
@@ -214,17 +214,7 @@ std::string copyOrder(const StoredTable& stored, bool newNames, const Fates& fat
     return a->primaryKeyPosition < b->primaryKeyPosition;
   });
   std::vector<std::string> names;
-  for (const StoredColumn* column : key) {
-    const auto fate = std::find_if(fates.begin(), fates.end(),
-                                   [&](const ColumnFate& f) { return f.oldName == column->name; });
-    if (!newNames) {
-      names.push_back(sqlName(column->name));
-    } else if (fate != fates.end() && fate->newName) {
-      names.push_back(sqlName(*fate->newName));
-    } else {
-      return "";
-    }
-  }
+  for (const StoredColumn* column : key) names.push_back(sqlName(column->name));
   return names.empty() ? "" : " order by " + joined(names, ",");
 }
 
@@ -238,6 +228,87 @@ TextTable queryText(SqliteDB& db, const std::string& sql) {
   SqliteDataset dataset;
   if (!dataset.open(sql, db) || !dataset.requery()) return {};
   return dataset.fetchAllText();
+}
+
+// The table's automatic indexes with their columns, in the main database.
+std::vector<AutomaticIndex> automaticIndexes(SqliteDB& db, const std::string& table) {
+  const TextTable rows =
+      queryText(db, "SELECT l.name, i.name FROM pragma_index_list(" + quotedText(table) +
+                        ", 'main') AS l, pragma_index_info(l.name, 'main') AS i "
+                        "WHERE l.origin <> 'c' ORDER BY l.name, i.seqno");
+  std::vector<AutomaticIndex> indexes;
+  for (int row = 0; row < rows.rowCount(); ++row) {
+    if (indexes.empty() || indexes.back().name != rows.cell(row, 0))
+      indexes.push_back({rows.cell(row, 0), {}});
+    indexes.back().columns.push_back(rows.cell(row, 1));
+  }
+  return indexes;
+}
+
+bool sameNames(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  return std::equal(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](const std::string& x, const std::string& y) { return equalsIgnoringAsciiCase(x, y); });
+}
+
+bool holdsName(const std::vector<std::string>& names, const std::string& name) {
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& held) { return equalsIgnoringAsciiCase(held, name); });
+}
+
+// The statistics rows that still describe the rebuilt table: its own row count, the
+// primary key of a table without row ids (filed under the table's name), the indexes
+// created again, and the automatic indexes all of whose columns stay.
+std::vector<KeptStatistics> keptStatistics(const std::string& table, const TableSnapshot& snapshot,
+                                           const std::vector<std::string>& keptIndexes,
+                                           const Fates& fates) {
+  std::vector<KeptStatistics> kept;
+  for (const StatisticsRow& row : snapshot.statistics) {
+    KeptStatistics statistics{row, {}};
+    if (!row.index || equalsIgnoringAsciiCase(*row.index, table) ||
+        holdsName(keptIndexes, *row.index)) {
+      kept.push_back(std::move(statistics));
+      continue;
+    }
+    const auto automatic =
+        std::find_if(snapshot.automaticIndexes.begin(), snapshot.automaticIndexes.end(),
+                     [&](const AutomaticIndex& index) {
+                       return equalsIgnoringAsciiCase(index.name, *row.index);
+                     });
+    if (automatic == snapshot.automaticIndexes.end()) continue;
+    for (const std::string& column : automatic->columns) {
+      const auto fate = std::find_if(fates.begin(), fates.end(), [&](const ColumnFate& f) {
+        return equalsIgnoringAsciiCase(f.oldName, column);
+      });
+      if (fate == fates.end() || !fate->newName) break;
+      statistics.automaticIndexColumns.push_back(*fate->newName);
+    }
+    if (statistics.automaticIndexColumns.size() == automatic->columns.size())
+      kept.push_back(std::move(statistics));
+  }
+  return kept;
+}
+
+// The statements that write the kept statistics again, once the new table and its
+// indexes exist: automatic indexes are looked up by their columns.
+std::vector<std::string> statisticsStatements(SqliteDB& db, const RebuildPlan& plan) {
+  std::vector<std::string> statements;
+  if (plan.statistics.empty()) return statements;
+  const std::vector<AutomaticIndex> now = automaticIndexes(db, plan.table);
+  for (const KeptStatistics& kept : plan.statistics) {
+    std::optional<std::string> index = kept.row.index;
+    if (!kept.automaticIndexColumns.empty()) {
+      const auto found = std::find_if(now.begin(), now.end(), [&](const AutomaticIndex& i) {
+        return sameNames(i.columns, kept.automaticIndexColumns);
+      });
+      if (found == now.end()) continue;
+      index = found->name;
+    }
+    statements.push_back("INSERT INTO " + kept.row.statTable + " VALUES (" + kept.row.tableValue +
+                         ", " + (index ? quotedText(*index) : "NULL") + ", " +
+                         kept.row.otherValues + ")");
+  }
+  return statements;
 }
 
 // Runs every step of a rebuild, remembering the first failure's reason.
@@ -278,24 +349,18 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
   RebuildPlan plan;
   plan.table = table;
   std::vector<std::string> definitions;
-  std::vector<std::string> oldNames, newNames, storedNames;
-  bool generatedKept = false;
+  std::vector<std::string> oldNames, newNames;
   for (const DesignedColumn& column : columns) {
     if (!column.existing) {
       definitions.push_back(newColumnDefinition(column.field));
-      storedNames.push_back(sqlName(column.field.name));
       continue;
     }
     const StoredColumn& old = stored.columns[*column.existing];
     definitions.push_back(keptColumnDefinition(old, column.field, fates, table));
     // A generated column cannot be written: it computes itself again.
-    if (old.generated) {
-      generatedKept = true;
-      continue;
-    }
+    if (old.generated) continue;
     oldNames.push_back(sqlName(old.name));
     newNames.push_back(sqlName(column.field.name));
-    storedNames.push_back(sqlName(column.field.name));
   }
   for (const std::string& constraint : stored.constraints) {
     ColumnReferences refs(constraint, fates, table);
@@ -305,20 +370,19 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
     else
       definitions.push_back(refs.rewritten());
   }
-  const std::string body = " (" + joined(definitions, ", ") + ")";
   const std::string options = stored.options.empty() ? "" : " " + stored.options;
-  plan.createTable = "CREATE TABLE " + table + body + options;
+  plan.createTable = "CREATE TABLE " + table + " (" + joined(definitions, ", ") + ")" + options;
   if (!oldNames.empty()) {
+    const std::string names = joined(newNames, ",");
     plan.temporaryTable = temporaryTable;
-    plan.createTemporary = "CREATE TABLE " + temporaryTable + body + options;
-    plan.copyOut = "insert into " + temporaryTable + " (" + joined(newNames, ",") + ") select " +
-                   joined(oldNames, ",") + " from " + table + copyOrder(stored, false, fates);
-    const std::string order = copyOrder(stored, true, fates);
-    plan.copyBack = generatedKept
-                        ? "insert into " + table + " (" + joined(storedNames, ",") + ") select " +
-                              joined(storedNames, ",") + " from " + temporaryTable + order
-                        : "insert into " + table + " select * from " + temporaryTable + order;
+    plan.createTemporary = "CREATE TABLE " + temporaryTable + " (" + joined(newNames, ", ") + ")";
+    plan.copyOut = "insert into " + temporaryTable + " (" + names + ") select " +
+                   joined(oldNames, ",") + " from " + table + copyOrder(stored);
+    // The waiting rows' row ids follow the old order, whatever the table's key.
+    plan.copyBack = "insert into " + table + " (" + names + ") select " + names + " from " +
+                    temporaryTable + " order by _ROWID_";
   }
+  std::vector<std::string> keptIndexes;
   for (const TableCompanion& companion : snapshot.companions) {
     ColumnReferences refs(companion.sql, fates, table);
     const bool index = companion.type == "index";
@@ -326,19 +390,26 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
       followIndex(refs);
     else
       followTrigger(refs, table);
-    if (refs.namesDeletedColumn())
+    if (refs.namesDeletedColumn()) {
       plan.dropped.push_back(programText(index ? "索引 " : "触发器 ") + companion.name);
-    else
-      plan.companions.push_back(refs.rewritten());
+      continue;
+    }
+    plan.companions.push_back(refs.rewritten());
+    if (index) keptIndexes.push_back(companion.name);
   }
-  if (snapshot.sequence && hasWord(plan.createTable, "AUTOINCREMENT")) {
-    const std::string name = quotedText(table);
+  const bool autoincrement = hasWord(plan.createTable, "AUTOINCREMENT");
+  const std::string name = quotedText(table);
+  if (snapshot.sequence && autoincrement) {
     const std::string seq = std::to_string(*snapshot.sequence);
     plan.keepSequence = {
         "UPDATE sqlite_sequence SET seq = max(seq, " + seq + ") WHERE name = " + name,
         "INSERT INTO sqlite_sequence (name, seq) SELECT " + name + ", " + seq +
             " WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = " + name + ")"};
+  } else if (autoincrement) {
+    // The copy back writes a counter; the table had none.
+    plan.keepSequence = {"DELETE FROM sqlite_sequence WHERE name = " + name};
   }
+  plan.statistics = keptStatistics(table, snapshot, keptIndexes, fates);
   return plan;
 }
 
@@ -357,6 +428,24 @@ TableSnapshot readTableSnapshot(SqliteDB& db, const std::string& table) {
     if (!sequence.isEmpty())
       snapshot.sequence = std::strtoll(sequence.cell(0, 0).c_str(), nullptr, 10);
   }
+  // Read as SQL literals, so numbers, texts and the samples' blobs go back unchanged;
+  // a file without statistics has no such tables and gives no rows.
+  const std::pair<const char*, const char*> statTables[] = {
+      {"sqlite_stat1", "quote(stat)"},
+      {"sqlite_stat4",
+       "quote(neq) || ', ' || quote(nlt) || ', ' || quote(ndlt) || ', ' || "
+       "quote(sample)"}};
+  for (const auto& [statTable, values] : statTables) {
+    const TextTable rows =
+        queryText(db, std::string("SELECT idx IS NULL, idx, quote(tbl), ") + values + " FROM " +
+                          statTable + " WHERE tbl = " + quotedText(table) + " COLLATE NOCASE");
+    for (int row = 0; row < rows.rowCount(); ++row)
+      snapshot.statistics.push_back(
+          {statTable,
+           rows.cell(row, 0) == "1" ? std::nullopt : std::optional<std::string>(rows.cell(row, 1)),
+           rows.cell(row, 2), rows.cell(row, 3)});
+  }
+  if (!snapshot.statistics.empty()) snapshot.automaticIndexes = automaticIndexes(db, table);
   return snapshot;
 }
 
@@ -461,6 +550,7 @@ std::optional<std::string> rebuildTable(SqliteDB& db, const RebuildPlan& plan) {
   }
   for (const std::string& companion : plan.companions) steps.run(companion);
   for (const std::string& statement : plan.keepSequence) steps.run(statement);
+  for (const std::string& statement : statisticsStatements(db, plan)) steps.run(statement);
   return steps.failure();
 }
 

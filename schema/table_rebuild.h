@@ -25,13 +25,38 @@ struct TableCompanion {
   std::string sql;
 };
 
+// One row of the planner's statistics (sqlite_stat1, sqlite_stat4) about the table.
+struct StatisticsRow {
+  std::string statTable;
+  std::optional<std::string> index;  // none: the row counts the table itself
+  std::string tableValue;            // the stored tbl, as an SQL literal
+  std::string otherValues;           // the columns after idx, as SQL literals with ", "
+};
+
+// An index the engine made for a UNIQUE or PRIMARY KEY constraint, and its columns.
+struct AutomaticIndex {
+  std::string name;
+  std::vector<std::string> columns;
+};
+
 // What the rebuild reads of the table before it starts.
 struct TableSnapshot {
   std::vector<TableCompanion> companions;
   std::optional<std::int64_t> sequence;  // the AUTOINCREMENT counter
+  std::vector<StatisticsRow> statistics;
+  std::vector<AutomaticIndex> automaticIndexes;
 };
 
-// The statements of one rebuild, in the order they run.
+// A statistics row to write again after the rebuild. Automatic indexes are numbered
+// by the engine as it reads the definition, so one is found again by its columns.
+struct KeptStatistics {
+  StatisticsRow row;
+  std::vector<std::string> automaticIndexColumns;  // the new names; empty for other rows
+};
+
+// The statements of one rebuild, in the order they run. The rows wait in a table of
+// bare columns, so no constraint or index of the old definition works on the first
+// copy; the new table gets them once, and its indexes only after the rows are in.
 struct RebuildPlan {
   std::string table;
   std::string temporaryTable;  // empty: no column keeps data, the table is rebuilt empty
@@ -41,6 +66,7 @@ struct RebuildPlan {
   std::string copyBack;
   std::vector<std::string> companions;  // indexes and triggers, created again
   std::vector<std::string> keepSequence;
+  std::vector<KeptStatistics> statistics;
   // What can no longer hold and is left out, in program text ("索引 i_b").
   std::vector<std::string> dropped;
 };
@@ -48,9 +74,10 @@ struct RebuildPlan {
 // Plans the rebuild of `table` to `columns`, keeping of `stored` everything the
 // designer does not show: each kept column's definition (only its declared type
 // replaced when the user changed the type), table constraints, table options,
-// generated columns, indexes, triggers and the AUTOINCREMENT counter. Names
-// follow renames; a table constraint, index or trigger that names a deleted
-// column is left out and listed in `dropped`.
+// generated columns, indexes, triggers, the AUTOINCREMENT counter (or its absence)
+// and the planner's statistics. Names follow renames; a table constraint, index or
+// trigger that names a deleted column is left out and listed in `dropped`, and the
+// statistics of an index that goes go with it.
 RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
                         const std::vector<DesignedColumn>& columns, const TableSnapshot& snapshot,
                         const std::string& temporaryTable);

@@ -1,6 +1,6 @@
 // Every engine connection the program opens reads files other people made, so each one
-// is opened with the same guards: the schema is not trusted, damaged cells are caught,
-// no extension can be loaded and no statement or value can grow without bound.
+// is opened with the same guards: damaged cells are caught, no extension can be loaded
+// and no statement or value can grow without bound; none of them hides a valid file.
 // docs/RELIABILITY.md lists each setting and why.
 #pragma once
 

@@ -141,14 +141,54 @@ TEST_F(DatabaseFiles, AFailedOpenLeavesTheNoDatabaseState) {
   EXPECT_EQ(state.dbPath, std::string());
 }
 
-TEST_F(DatabaseFiles, ANonDatabaseFileOpensWithEmptySections) {
+// The file opens (the console can still reach it), but an empty tree is not passed off
+// as the file's contents: the engine's reason is shown and logged.
+TEST_F(DatabaseFiles, AnUnreadableCatalogueIsReportedNotShownAsAnEmptyDatabase) {
   QFile text(path("notes.txt"));
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
   text.write("these are not the pages of a database, just some words in a file\n");
   text.close();
-  start({path("notes.txt")});
-  EXPECT_FALSE(inNoDatabaseState());
-  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+  const QString damaged =
+      makeDatabase("damaged.db",
+                   "CREATE TABLE t (x); PRAGMA writable_schema=ON;"
+                   "UPDATE sqlite_master SET sql = 'CREATE TABLE t (x' WHERE name = 't';"
+                   "PRAGMA writable_schema=OFF;");
+  const std::pair<QString, QString> cases[] = {
+      {path("notes.txt"), QStringLiteral("file is not a database")},
+      {damaged, QStringLiteral("malformed database schema (t)")},
+  };
+  for (const auto& [file, reason] : cases) {
+    SCOPED_TRACE(file.toStdString());
+    window.reset();
+    prompts.clear();
+    start({file});
+    EXPECT_FALSE(inNoDatabaseState());
+    EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
+    const auto boxes = prompts.records(Kind::Message);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith(
+        QStringLiteral("读取数据库结构失败！错误信息如下：\r\n\r\n") + reason))
+        << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[0].flags, MessageFlags::ErrorIcon);
+    EXPECT_EQ(logLines().at(logLines().size() - 2), QStringLiteral("打开数据库：") + file);
+    EXPECT_TRUE(logLines().last().startsWith(QStringLiteral("[×]读取数据库结构失败！") + reason))
+        << logLines().last().toStdString();
+  }
+}
+
+// A migrated web project's JSON field is guarded by a CHECK calling JSON_VALID.
+TEST_F(DatabaseFiles, AFileWhoseSchemaUsesJsonFunctionsShowsItsTables) {
+  const QString db =
+      makeDatabase("web.db",
+                   "CREATE TABLE \"app_item\" (\"id\" integer NOT NULL PRIMARY KEY AUTOINCREMENT, "
+                   "\"meta\" text NULL CHECK ((JSON_VALID(\"meta\") OR \"meta\" IS NULL)));"
+                   "CREATE VIEW app_names AS SELECT meta ->> '$.name' AS name FROM app_item;");
+  start({db});
+  EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (2)"), QStringLiteral("  app_item"),
+                                      QStringLiteral("    id"), QStringLiteral("    meta"),
+                                      QStringLiteral("  sqlite_sequence"),
+                                      QStringLiteral("    name"), QStringLiteral("    seq"),
+                                      QStringLiteral("视图 (1)"), QStringLiteral("  app_names")}));
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
 }
 

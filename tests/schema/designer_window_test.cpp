@@ -318,6 +318,23 @@ TEST_F(DesignerWindowTest, ModifyNeedsASelectedTableThatStillExists) {
   EXPECT_EQ(boxes(), (std::vector<Box>{select, select, {"不存在表：t！", "", 0x10}}));
 }
 
+// A full-text table and the table its module keeps its index in: the designer never
+// opens on them, and the box says why.
+TEST_F(DesignerWindowTest, ModifyRefusesVirtualTablesAndTheirStorageBeforeOpening) {
+  openWith("CREATE VIRTUAL TABLE docs USING fts5(body); INSERT INTO docs VALUES ('alpha')");
+  const std::string before = state.db.tableSql("docs_data");
+  select("docs_data");
+  EXPECT_FALSE(design("修改表...", [] {}));
+  select("docs");
+  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_EQ(boxes(),
+            (std::vector<Box>{
+                {"表 docs_data 是虚拟表 docs 的内部存储表，由该虚拟表自己维护，不能用设计器修改。",
+                 "", 0x10},
+                {"表 docs 是虚拟表（模块 fts5），不能用设计器修改。", "", 0x10}}));
+  EXPECT_EQ(state.db.tableSql("docs_data"), before);
+}
+
 TEST_F(DesignerWindowTest, ANewTableIsNamedCreatedAndShownInTheTree) {
   openWith("CREATE TABLE abc (x)");
   prompts.queueInput(QStringLiteral("a_c"));

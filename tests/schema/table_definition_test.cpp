@@ -175,16 +175,24 @@ TEST_F(LoadDefinition, MissingTableClosesTheWindowWithItsMessage) {
   EXPECT_TRUE(opening.closeWindow);
 }
 
-TEST_F(LoadDefinition, CursorThatCannotOpenLeavesOneEmptyRowAndOldColumns) {
+// The designer would show such a table empty: it closes at once with the engine's reason.
+TEST_F(LoadDefinition, ATableTheCursorCannotReadClosesTheWindowWithTheReason) {
   // Names go into the cursor's statements unquoted, so a blank in one defeats it.
   run("CREATE TABLE \"my t\" (a, b)");
-  state_.existingColumns = {"left", "over"};
-  const DesignerOpening opening = openOn("my t");
-  EXPECT_FALSE(opening.notice);
-  ASSERT_EQ(grid_.rowCount(), 2);
-  EXPECT_EQ(grid_.cell(1, DesignerGrid::kName), "");
-  EXPECT_EQ(state_.existingColumns, (std::vector<std::string>{"left", "over"}));
-  EXPECT_EQ(state_.entries.size(), 1u);
+  run("CREATE TABLE \"x; y\" (a)");
+  const std::pair<const char*, const char*> cases[] = {
+      {"my t", "no such table: my"},
+      {"x; y", "名称中含有分号、注释或未闭合的引号，不能用在语句中。"},
+  };
+  for (const auto& [table, reason] : cases) {
+    SCOPED_TRACE(table);
+    const DesignerOpening opening = openOn(table);
+    EXPECT_TRUE(opening.closeWindow);
+    ASSERT_TRUE(opening.notice);
+    EXPECT_EQ(testing::messageOf(*opening.notice),
+              std::string("不能读取表 ") + table + "，不能用设计器修改。");
+    EXPECT_EQ(testing::engineDetail(*opening.notice), reason);
+  }
 }
 
 TEST_F(LoadDefinition, CreateModeOpensWithOneEmptyNumberedRow) {
