@@ -18,7 +18,6 @@
 #include "console/kept_error.h"
 #include "console/sql_kind.h"
 #include "console/sql_templates.h"
-#include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
@@ -28,7 +27,8 @@
 namespace tabulor {
 namespace {
 
-const QString kRunningSql = QStringLiteral("正在执行SQL语句，请稍候……");
+// Names the work in the busy dialog and in the log line after 取消.
+const QString kRunningSql = QStringLiteral("执行SQL语句");
 
 QLabel* label(QWidget* parent, const QString& text, const QString& name, const QRect& at) {
   auto* widget = named(new QLabel(text, parent), name, text);
@@ -208,10 +208,8 @@ void SqlConsoleWindow::runConsoleSql() {
 
 void SqlConsoleWindow::runQuery(const std::string& sql) {
   AppState& state = main_.state();
-  ConsoleOutcome outcome = [&] {
-    BusyProgress busy(this, state.db, kRunningSql);
-    return runConsoleQuery(sql, state.db, *state.dataset);
-  }();
+  main_.beginWork(kRunningSql);
+  ConsoleOutcome outcome = runConsoleQuery(sql, state.db, *state.dataset);
   if (outcome.ok) {
     main_.showQueryResult(std::move(outcome.rows), 编辑框_SQL语句->toPlainText());
   }
@@ -220,10 +218,8 @@ void SqlConsoleWindow::runQuery(const std::string& sql) {
 
 void SqlConsoleWindow::runExecute(const std::string& sql) {
   SqliteDB& db = main_.state().db;
-  const ConsoleOutcome outcome = [&] {
-    BusyProgress busy(this, db, kRunningSql);
-    return runConsoleExecute(sql, db);
-  }();
+  main_.beginWork(kRunningSql);
+  const ConsoleOutcome outcome = runConsoleExecute(sql, db);
   const EngineError failure = engineErrorOf(db);
   main_.reloadStructureTree();
   if (!outcome.ok) main_.state().consoleError.keep(failure, db);

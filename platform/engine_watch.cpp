@@ -1,7 +1,11 @@
 #include "platform/engine_watch.h"
 
+#include <chrono>
+#include <future>
+
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QThread>
 
 #include "platform/busy_progress.h"
 #include "platform/prompts.h"
@@ -12,6 +16,7 @@ namespace tabulor {
 EngineWatch::EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const QString&)> log)
     : window_(window), db_(db), log_(std::move(log)), what_(QStringLiteral("读写数据库")) {
   db_.setProgressHandler([this] { return keepGoing(); });
+  db_.setLongStepRunner([this](const std::function<void()>& step) { runAnswering(step); });
   // The event loop waits for input only once the command has returned (or asks the
   // user something): the work is over then.
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
@@ -20,6 +25,7 @@ EngineWatch::EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const
 
 EngineWatch::~EngineWatch() {
   db_.setProgressHandler({});
+  db_.setLongStepRunner({});
   withholdMessageBoxes(false);
 }
 
@@ -30,10 +36,15 @@ void EngineWatch::begin(const QString& what) {
 
 bool EngineWatch::keepGoing() {
   if (cancelled_) return false;
+  // On the thread of a long step only the answer is given; the window is kept by the
+  // thread that waits for the step.
+  if (QThread::currentThread() != thread()) return true;
   if (!busy_) {
     const bool inTransaction = db_.inTransaction();
+    // Over whichever window the user is working in (the console, the designer).
+    QWidget* active = QApplication::activeWindow();
     busy_ = std::make_unique<BusyProgress>(
-        window_,
+        active ? active : window_,
         busyLabel(QStringLiteral("正在") + what_ + QStringLiteral("，请稍候……"), inTransaction),
         !inTransaction);
   }
@@ -42,6 +53,15 @@ bool EngineWatch::keepGoing() {
   cancelled_ = true;
   withholdMessageBoxes(true);
   return false;
+}
+
+void EngineWatch::runAnswering(const std::function<void()>& step) {
+  // Checked this often, 取消 stops the step well within a tenth of a second.
+  constexpr auto kCheckInterval = std::chrono::milliseconds(10);
+  std::future<void> done = std::async(std::launch::async, step);
+  while (done.wait_for(kCheckInterval) != std::future_status::ready)
+    if (!keepGoing()) db_.interrupt();
+  done.get();
 }
 
 void EngineWatch::endWork() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -20,7 +21,8 @@ class SqliteDB;
 //
 // After 取消 the interrupted statement undoes its own work and the command fails; its
 // complaints (message boxes, failure lines of the log) are held back and the user reads
-// one line instead: "已取消：" and what was cancelled.
+// one line instead: "已取消：" and what was cancelled. A step that spends long inside one
+// engine instruction (counting a big table) runs on a worker thread meanwhile.
 class EngineWatch : public QObject {
  public:
   EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const QString&)> log);
@@ -36,6 +38,7 @@ class EngineWatch : public QObject {
 
  private:
   bool keepGoing();
+  void runAnswering(const std::function<void()>& step);
   void endWork();
 
   QWidget* window_;
@@ -43,7 +46,8 @@ class EngineWatch : public QObject {
   std::function<void(const QString&)> log_;
   QString what_;
   std::unique_ptr<BusyProgress> busy_;
-  bool cancelled_ = false;
+  // Also read by the progress handler on the thread of a long step.
+  std::atomic<bool> cancelled_ = false;
 };
 
 }  // namespace tabulor

@@ -175,6 +175,17 @@ void SqliteDB::installProgressHandler() {
       [](void* self) { return static_cast<SqliteDB*>(self)->progressHandler_() ? 0 : 1; }, this);
 }
 
+void SqliteDB::runLongStep(const std::function<void()>& step) const {
+  if (longStepRunner_)
+    longStepRunner_(step);
+  else
+    step();
+}
+
+void SqliteDB::interrupt() const {
+  if (connection_) sqlite3_interrupt(connection_.get());
+}
+
 std::vector<std::string> SqliteDB::catalogueColumn(const std::string& sql) {
   std::vector<std::string> values;
   const auto utf8 = toUtf8(sql);

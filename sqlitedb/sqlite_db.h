@@ -60,6 +60,15 @@ class SqliteDB {
   // The handler stays with this object across close and open.
   void setProgressHandler(std::function<bool()> handler);
   const std::function<bool()>& progressHandler() const { return progressHandler_; }
+  // Some steps spend long inside one instruction of the engine, where no progress handler
+  // is called (counting a big table's rows). Such a step is handed to the runner, which may
+  // run it on another thread and keep the caller's thread answering meanwhile; without a
+  // runner it runs at once. The progress handler may then be called on that thread.
+  using StepRunner = std::function<void(const std::function<void()>& step)>;
+  void setLongStepRunner(StepRunner runner) { longStepRunner_ = std::move(runner); }
+  void runLongStep(const std::function<void()>& step) const;
+  // Stops the statement running on the connection, from any thread; it fails "interrupted".
+  void interrupt() const;
 
   bool tableExists(const std::string& name);
   std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
@@ -88,6 +97,7 @@ class SqliteDB {
   // rollback: a cursor compares it to know whether its row-id snapshot still holds.
   std::uint64_t changeTicket_ = 0;
   std::function<bool()> progressHandler_;
+  StepRunner longStepRunner_;
   mutable std::uint64_t engineCalls_ = 0;
 };
 

@@ -65,9 +65,12 @@ std::int64_t dataVersion(sqlite3* connection) {
 }
 
 // Views and WITHOUT ROWID tables have no row ids: they are counted instead.
-std::optional<std::int64_t> countRows(sqlite3* connection, const std::string& table) {
+std::optional<std::int64_t> countRows(const SqliteDB& db, sqlite3* connection,
+                                      const std::string& table) {
   Statement statement = compile(connection, "SELECT count(*) FROM " + table);
-  if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW) return std::nullopt;
+  int step = SQLITE_ERROR;
+  if (statement) db.runLongStep([&] { step = sqlite3_step(statement.get()); });
+  if (step != SQLITE_ROW) return std::nullopt;
   return sqlite3_column_int64(statement.get(), 0);
 }
 
@@ -193,7 +196,7 @@ bool SqliteTable::readSnapshot() {
     }
     if (engine::refusedForLock(db)) return false;
   }
-  if (auto count = countRows(db, tableName_)) {
+  if (auto count = countRows(*db_, db, tableName_)) {
     recordCount_ = static_cast<std::int32_t>(*count);
     return true;
   }
@@ -213,7 +216,9 @@ bool SqliteTable::readRowIds(sqlite3* db, sqlite3_stmt* scan) {
   Statement bounds =
       compile(db, "SELECT (SELECT count(*) FROM " + tableName_ + "), (SELECT min(_ROWID_) FROM " +
                       tableName_ + "), (SELECT max(_ROWID_) FROM " + tableName_ + ")");
-  if (bounds && sqlite3_step(bounds.get()) == SQLITE_ROW) {
+  int step = SQLITE_ERROR;
+  if (bounds) db_->runLongStep([&] { step = sqlite3_step(bounds.get()); });
+  if (step == SQLITE_ROW) {
     const std::int64_t count = sqlite3_column_int64(bounds.get(), 0);
     const std::int64_t first = sqlite3_column_int64(bounds.get(), 1);
     const std::int64_t last = sqlite3_column_int64(bounds.get(), 2);
@@ -226,7 +231,6 @@ bool SqliteTable::readRowIds(sqlite3* db, sqlite3_stmt* scan) {
   } else if (engine::refusedForLock(db)) {
     return false;
   }
-  int step;
   while ((step = sqlite3_step(scan)) == SQLITE_ROW) rowIds_.append(sqlite3_column_int64(scan, 0));
   if (step == SQLITE_DONE) return true;
   rowIds_.clear();

@@ -6,8 +6,10 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "console_window_fixture.h"
 #include "files/database_files.h"
@@ -208,6 +210,35 @@ TEST_F(ConsoleWindow, FailedQueryShowsTheEngineTextAndLeavesTheGrid) {
   EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("no such table: missing")));
   EXPECT_EQ(gridRow(*ui().高级表格1, 1), shown);
   EXPECT_EQ(window->treeSelection(), 1);
+}
+
+// The statement is stopped where it stands and undoes its own work; the user reads that it
+// was cancelled, not the engine's "interrupted".
+TEST_F(ConsoleWindow, AQueryCancelledByTheUserLeavesTheGridAndSaysSoInTheLog) {
+  window->setTreeSelection(1);
+  const QStringList shown = gridRow(*ui().高级表格1, 1);
+  openConsole();
+  prompts.clear();
+  environment.setTickStep(10);
+  QTimer user;
+  user.setInterval(0);
+  QObject::connect(&user, &QTimer::timeout, [&user] {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* dialog = top->findChild<QProgressDialog*>(QStringLiteral("进度框_长时间操作")))
+        if (auto* cancel = dialog->findChild<QPushButton*>()) {
+          cancel->click();
+          user.stop();
+        }
+  });
+  user.start();
+  run(
+      QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n)"
+                     " select i from n"));
+  environment.setTickStep(0);
+  EXPECT_TRUE(prompts.records().empty());
+  EXPECT_EQ(window->logText().split(QStringLiteral("\r\n")).last(),
+            QStringLiteral("已取消：执行SQL语句"));
+  EXPECT_EQ(gridRow(*ui().高级表格1, 1), shown);
 }
 
 TEST_F(ConsoleWindow, EmptyQueryRunsThePreviousStatementAgain) {
