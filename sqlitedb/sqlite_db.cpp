@@ -20,6 +20,9 @@ constexpr std::size_t kStatementLimit = 1999;
 constexpr int kBusyTimeoutMs = 2000;
 // Engine steps between two calls of the progress handler: well under a millisecond.
 constexpr int kProgressSteps = 10000;
+// Pages the online backup copies between two calls of the progress handler: a few
+// milliseconds of work.
+constexpr int kBackupPagesPerStep = 256;
 
 bool isInMemoryName(const std::string& fileName) {
   return fileName.empty() || equalsIgnoringAsciiCase(fileName, ":memory:");
@@ -268,8 +271,11 @@ bool SqliteDB::backupTo(const std::string& destinationFile) {
   sqlite3_busy_timeout(source.get(), kBusyTimeoutMs);
   sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
   if (!backup) return false;
-  const bool copied = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
-  return sqlite3_backup_finish(backup) == SQLITE_OK && copied;
+  // In steps, so the progress handler keeps the window answering and may stop the copy.
+  int step = SQLITE_OK;
+  while ((step = sqlite3_backup_step(backup, kBackupPagesPerStep)) == SQLITE_OK)
+    if (progressHandler_ && !progressHandler_()) break;
+  return sqlite3_backup_finish(backup) == SQLITE_OK && step == SQLITE_DONE;
 }
 
 bool SqliteRawDB::open(const std::string& fileName, bool allowCreate) {

@@ -77,7 +77,8 @@ class SqliteDB {
   bool createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields);
 
   // Copies the open database, consistently, into destinationFile (program text)
-  // through the engine's online backup from a second connection.
+  // through the engine's online backup from a second connection, in steps that call the
+  // progress handler; false when it stops the copy.
   bool backupTo(const std::string& destinationFile);
 
  private:

@@ -91,6 +91,25 @@ TEST_F(LiveWalBackup, OnlineBackupOfTheOpenDatabaseHasEveryCommittedRow) {
   EXPECT_TRUE(fileBytes(live_) == mainFileBefore_) << "the backup changed the live file";
 }
 
+// The copy goes in steps, each followed by a call of the progress handler, which keeps the
+// window answering and can stop the copy.
+TEST_F(LiveWalBackup, OnlineBackupCallsTheProgressHandlerBetweenStepsAndStopsWhenItSaysSo) {
+  SqliteDB db;
+  ASSERT_TRUE(db.open(live_));
+  int calls = 0;
+  db.setProgressHandler([&calls] { return ++calls > 0; });
+  ASSERT_TRUE(db.backupTo(dir_.file("stepped.db")));
+  EXPECT_GT(calls, 1);
+  expectEveryCommittedRow(dir_.file("stepped.db"));
+
+  calls = 0;
+  db.setProgressHandler([&calls] { return ++calls < 2; });
+  EXPECT_FALSE(db.backupTo(dir_.file("stopped.db")));
+  EXPECT_EQ(calls, 2);
+  db.close();
+  EXPECT_TRUE(fileBytes(live_) == mainFileBefore_) << "the backup changed the live file";
+}
+
 TEST_F(LiveWalBackup, FileCopyAtOpenHasEveryCommittedRow) {
   const std::string target = dir_.file("copied.db");
   ASSERT_EQ(copyDatabaseFiles(QString::fromStdString(live_), QString::fromStdString(target)),
