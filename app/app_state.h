@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/kept_error.h"
+#include "sqlitedb/kept_error.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"

@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 
 #include "app/main_window.h"
+#include "app/record_panel.h"
 #include "app/structure_tree.h"
-#include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/qstring_conversion.h"
@@ -137,7 +137,7 @@ void MainWindow::clearDataView() {
 void MainWindow::refreshShownObjectInPlace() {
   const int row = 高级表格1->currentRow();
   const int column = 高级表格1->currentColumn();
-  const FieldPanel::Selection selection = 分组框_字段读写->selection();
+  const RecordPanel::Selection selection = 分组框_字段读写->selection();
   refreshShownObject();
   if (row >= 0 && row < 高级表格1->rowCount() && column >= 0 && column < 高级表格1->columnCount())
     高级表格1->setCurrentCell(row, column);

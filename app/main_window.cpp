@@ -19,9 +19,9 @@
 #include <QTreeWidget>
 
 #include "app/icons.h"
+#include "app/record_panel.h"
 #include "app/structure_tree.h"
 #include "app/subsystem_commands.h"
-#include "editing/field_panel.h"
 #include "platform/egrid.h"
 #include "platform/engine_watch.h"
 #include "platform/environment.h"
@@ -160,7 +160,7 @@ void MainWindow::createControls() {
   高级表格1 = named(new EGrid(client_), QStringLiteral("高级表格1"), QStringLiteral("数据表格"));
   编辑框_表基本信息 = named(new QLineEdit(client_), QStringLiteral("编辑框_表基本信息"));
   编辑框_表基本信息->setReadOnly(true);
-  分组框_字段读写 = named(new FieldPanel(*this, client_), QStringLiteral("分组框_字段读写"));
+  分组框_字段读写 = named(createRecordPanel(*this, client_), QStringLiteral("分组框_字段读写"));
   编辑框_表名称 = named(new QLineEdit(client_), QStringLiteral("编辑框_表名称"));
   标签2 = named(new QLabel(QStringLiteral("操作日志："), client_), QStringLiteral("标签2"),
                 QStringLiteral("操作日志："));

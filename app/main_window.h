@@ -28,7 +28,7 @@ namespace tabulor {
 
 class EGrid;
 class EngineWatch;
-class FieldPanel;
+class RecordPanel;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
 // operation log. Its controls carry their designed names as object names; the subsystems
@@ -157,7 +157,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* 编辑框_表或视图定义;
   EGrid* 高级表格1;  // the data grid
   QLineEdit* 编辑框_表基本信息;
-  FieldPanel* 分组框_字段读写;
+  RecordPanel* 分组框_字段读写;
   QLineEdit* 编辑框_表名称;
   QLabel* 标签2;  // "操作日志：", the log's caption
   QPushButton* 超级按钮_写日志到文件;

@@ -15,7 +15,7 @@
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "console/console_run.h"
-#include "console/kept_error.h"
+#include "sqlitedb/kept_error.h"
 #include "console/sql_kind.h"
 #include "console/sql_templates.h"
 #include "platform/egrid.h"

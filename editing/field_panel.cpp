@@ -94,8 +94,12 @@ std::optional<std::string> programTextOf(const QString& text) {
 
 }  // namespace
 
+RecordPanel* createRecordPanel(MainWindow& window, QWidget* parent) {
+  return new FieldPanel(window, parent);
+}
+
 FieldPanel::FieldPanel(MainWindow& window, QWidget* parent)
-    : QGroupBox(QStringLiteral("字段读写"), parent), window_(window) {
+    : RecordPanel(QStringLiteral("字段读写"), parent), window_(window) {
   createSelectors();
   QTabWidget& pages = *高级选择夹1;
   createTextPage(pages.widget(0));

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QString>
 
+#include "app/record_panel.h"
 #include "sqlitedb/field_value.h"
 
 class QComboBox;
@@ -29,7 +30,7 @@ enum class PanelKind { Text, Integer, Decimal, Blob, ClearBlob };
 // The field read/write panel ("字段读写") of the main window: reads one field of one record
 // of the shown table onto the page of its kind and writes it back; the record and field
 // selectors follow the grid's current cell.
-class FieldPanel : public QGroupBox {
+class FieldPanel : public RecordPanel {
   Q_OBJECT
 
  public:
@@ -37,26 +38,16 @@ class FieldPanel : public QGroupBox {
   FieldPanel(MainWindow& window, QWidget* parent);
 
   // Selection index + 1 of the record and field selectors; 0 when nothing is selected.
-  int selectedRecordNumber() const;
+  int selectedRecordNumber() const override;
   int selectedFieldNumber() const;
 
-  // The selectors' indexes, to select the same again after the table is shown afresh.
-  struct Selection {
-    int record = -1;
-    int field = -1;
-  };
-  Selection selection() const;
-  // Selects the record (when the selector still has it) and the field, reading the field.
-  void select(const Selection& selection);
-
-  // The selectors for a newly shown table: its fields and the record numbers 1..records,
-  // nothing selected and nothing read.
-  void fillSelectors(const std::vector<std::string>& fieldNames, std::int32_t records);
-  // Empties the value boxes, the preview (its bytes included, so the viewer can never
-  // open on the previous table's picture) and the selectors.
-  void clear();
-
-  void syncPanelToGridCursor(int row, int column);
+  Selection selection() const override;
+  void select(const Selection& selection) override;
+  void fillSelectors(const std::vector<std::string>& fieldNames, std::int32_t records) override;
+  // Also empties the preview's bytes, so the viewer can never open on the previous table's
+  // picture.
+  void clear() override;
+  void syncPanelToGridCursor(int row, int column) override;
   void refreshFieldPanel();
   // Empties the three value boxes and the preview, its bytes included.
   void clearValues();

@@ -1,4 +1,4 @@
-#include "console/kept_error.h"
+#include "sqlitedb/kept_error.h"
 
 #include <functional>
 
