@@ -31,7 +31,8 @@ class EngineWatch;
 class RecordPanel;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
-// operation log. Its controls carry their designed names as object names; the subsystems
+// operation log. Its sections are defined in main_window.cpp, except the structure tree
+// (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names as object names; the subsystems
 // never touch them but ask the window for what they need through the methods below.
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -81,7 +82,7 @@ class MainWindow : public QMainWindow {
   // The caption: the title alone, or title + " - " + path.
   void updateCaption();
 
-  // --- structure tree
+  // --- structure tree (structure_tree.cpp)
   void reloadNameLists();
   void fillStructureTree();
   void reloadStructureTree();
@@ -98,7 +99,7 @@ class MainWindow : public QMainWindow {
   void setTreeSelection(int number);  // runs the selection event
   void clearStructureTree();          // no items, no selection, no event
 
-  // --- data view
+  // --- data view (data_view.cpp)
   void showObject(const std::string& name, int kind);
   void clearDataView();
   // Shows the object afresh, keeping the grid's current cell and the field panel's record
