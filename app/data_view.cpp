@@ -75,7 +75,7 @@ void showResultRows(EGrid& grid, ResultRows rows) {
   grid.showCells(std::make_shared<ResultRowsCells>(std::move(rows)), 1, 1);
 }
 
-void MainWindow::showObject(const std::string& name, int kind) {
+void MainWindow::showObject(const std::string& name, TreeItemKind kind) {
   if (name.empty()) return;
   const QString kindWord = isTableKind(kind) ? QStringLiteral("表") : QStringLiteral("视图");
   const QString shownName = fromProgramText(name);

@@ -85,19 +85,19 @@ QIcon toolbarIcon(int entry) {
 }
 
 // Painted once each: a tree of many thousand items shares three pictures.
-QIcon treeIcon(int entry) {
+QIcon treeIcon(TreeImage image) {
   static const QIcon tablesSection = painted(
       16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(70, 130, 200)); });
   static const QIcon otherSection = painted(
       16, [](QPainter& p) { paintDrum(p, QRectF(2.5, 1.5, 11, 13), QColor(80, 170, 110)); });
   static const QIcon objectOrColumn = painted(
       16, [](QPainter& p) { paintGrid(p, QRectF(2.5, 3.5, 11, 9), QColor(190, 200, 215)); });
-  switch (entry) {
-    case 18:
+  switch (image) {
+    case TablesSectionImage:
       return tablesSection;
-    case 88:
+    case OtherSectionImage:
       return otherSection;
-    case 0:
+    case ObjectImage:
       return objectOrColumn;
     default:
       return {};

@@ -10,7 +10,9 @@ namespace tabulor {
 QIcon toolbarIcon(int entry);
 // Pictures of the structure tree's image list (0 object or column, 18 tables
 // section, 88 other sections).
-QIcon treeIcon(int entry);
+// The pictures of the structure tree's items, by their number in the designed image list.
+enum TreeImage : int { ObjectImage = 0, TablesSectionImage = 18, OtherSectionImage = 88 };
+QIcon treeIcon(TreeImage image);
 // The size the trees show those pictures at.
 inline constexpr QSize kTreeIconSize(16, 15);
 // The program's own picture (window icon and credit block).

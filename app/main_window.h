@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/main_layout.h"
+#include "app/structure_tree.h"
 #include "platform/prompts.h"
 
 class QAction;
@@ -32,8 +33,9 @@ class RecordPanel;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
 // operation log. Its sections are defined in main_window.cpp, except the structure tree
-// (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names as object names; the subsystems
-// never touch them but ask the window for what they need through the methods below.
+// (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names
+// as object names; the subsystems never touch them but ask the window for what they need through
+// the methods below.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -100,7 +102,7 @@ class MainWindow : public QMainWindow {
   void clearStructureTree();          // no items, no selection, no event
 
   // --- data view (data_view.cpp)
-  void showObject(const std::string& name, int kind);
+  void showObject(const std::string& name, TreeItemKind kind);
   void clearDataView();
   // Shows the object afresh, keeping the grid's current cell and the field panel's record
   // and field where the new rows still have them.

@@ -33,7 +33,8 @@ QTreeWidgetItem* walkTo(QTreeWidgetItem* item, int& remaining) {
   return nullptr;
 }
 
-QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const QString& text, int kind, int image) {
+QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const QString& text, TreeItemKind kind,
+                         TreeImage image) {
   auto* item = new QTreeWidgetItem(parent, QStringList{text});
   item->setData(0, kKindRole, kind);
   item->setIcon(0, treeIcon(image));
@@ -41,7 +42,8 @@ QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const QString& text, int kind,
 }
 
 QTreeWidgetItem* addSection(QTreeWidget& tree, const QString& title,
-                            const std::vector<std::string>& names, int kind, int image) {
+                            const std::vector<std::string>& names, TreeItemKind kind,
+                            TreeImage image) {
   auto* section = new QTreeWidgetItem(
       QStringList{title + QStringLiteral(" (") + QString::number(names.size()) + QLatin1Char(')')});
   section->setData(0, kKindRole, kind);
@@ -108,8 +110,8 @@ int treeItemNumber(const QTreeWidget& tree, const QTreeWidgetItem* item) {
   return number;
 }
 
-int treeItemKind(const QTreeWidgetItem* item) {
-  return item ? item->data(0, kKindRole).toInt() : 0;
+TreeItemKind treeItemKind(const QTreeWidgetItem* item) {
+  return item ? static_cast<TreeItemKind>(item->data(0, kKindRole).toInt()) : NoItem;
 }
 
 // ------------------------------------------------------------------ MainWindow
@@ -126,30 +128,34 @@ void MainWindow::fillStructureTree() {
   clearStructureTree();
   if (selection != -1) onTreeSelectionChanged();  // the removal leaves nothing selected
   const int filter = 组合框_显示内容->currentIndex();
+  const auto shows = [filter](DisplayFilter only) {
+    return filter == AllObjects || filter == only;
+  };
   QTreeWidget& tree = *树型框1;
   tree.setUpdatesEnabled(false);
-  if (filter == 0 || filter == 1) {
-    QTreeWidgetItem* section =
-        addSection(tree, QStringLiteral("表"), state_.tableNames, TablesSection, 18);
+  if (shows(TablesOnly)) {
+    QTreeWidgetItem* section = addSection(tree, QStringLiteral("表"), state_.tableNames,
+                                          TablesSection, TablesSectionImage);
     const auto columns = SqliteTable::columnNamesOf(state_.tableNames, state_.db);
     for (std::size_t i = 0; i < columns.size(); ++i) {
       QTreeWidgetItem* table =
-          addItem(section, fromProgramText(state_.tableNames[i]), TableItem, 0);
+          addItem(section, fromProgramText(state_.tableNames[i]), TableItem, ObjectImage);
       for (const std::string& column : columns[i])
-        addItem(table, fromProgramText(column), ColumnItem, 0);
+        addItem(table, fromProgramText(column), ColumnItem, ObjectImage);
     }
     section->setExpanded(true);
   }
   const auto addObjects = [&](const QString& title, const std::vector<std::string>& names,
-                              int kind) {
-    QTreeWidgetItem* section = addSection(tree, title, names, OtherSection, 88);
-    for (const std::string& name : names) addItem(section, fromProgramText(name), kind, 0);
+                              TreeItemKind kind) {
+    QTreeWidgetItem* section = addSection(tree, title, names, OtherSection, OtherSectionImage);
+    for (const std::string& name : names)
+      addItem(section, fromProgramText(name), kind, ObjectImage);
     section->setExpanded(true);
   };
-  if (filter == 0 || filter == 2) addObjects(QStringLiteral("视图"), state_.viewNames, ViewItem);
-  if ((filter == 0 || filter == 3) && !state_.tempTableNames.empty())
+  if (shows(ViewsOnly)) addObjects(QStringLiteral("视图"), state_.viewNames, ViewItem);
+  if (shows(TemporaryTablesOnly) && !state_.tempTableNames.empty())
     addObjects(QStringLiteral("临时表"), state_.tempTableNames, TableItem);
-  if ((filter == 0 || filter == 4) && !state_.tempViewNames.empty())
+  if (shows(TemporaryViewsOnly) && !state_.tempViewNames.empty())
     addObjects(QStringLiteral("临时视图"), state_.tempViewNames, ViewItem);
   tree.setUpdatesEnabled(true);
   setTreeSelection(selection);
@@ -164,8 +170,8 @@ void MainWindow::onFilterChanged() { fillStructureTree(); }
 
 void MainWindow::onTreeSelectionChanged() {
   QTreeWidgetItem* item = 树型框1->currentItem();
-  const int kind = treeItemKind(item);
-  if (!item || kind < 100) {
+  const TreeItemKind kind = treeItemKind(item);
+  if (!item || kind < TableItem) {
     clearDataView();
     return;
   }

@@ -175,7 +175,7 @@ void BM_AlterAddColumnAgainstOneCopy(benchmark::State& state) {
     schema::insertField(opened.designer, grid, schema::InsertPlace::After);
     grid.currentRow = grid.lastRow();
     grid.cell(grid.currentRow, schema::DesignerGrid::kName) = "added";
-    grid.cell(grid.currentRow, schema::DesignerGrid::kType) = programText("整数型");
+    grid.cell(grid.currentRow, schema::DesignerGrid::kType) = programTextFromUtf8("整数型");
     schema::onDesignerCellEdited(opened.designer, grid);
     auto start = Clock::now();
     const schema::Outcome outcome = opened.confirm(db);

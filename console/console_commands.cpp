@@ -22,15 +22,15 @@ SqlConsoleWindow* openSqlConsole(MainWindow& window) {
 }
 
 void startTransactionCommand(MainWindow& window) {
-  showNotice(startTransactionCommand(window.state().db));
+  showNotice(startTransactionNotice(window.state().db));
 }
 
 void commitTransactionCommand(MainWindow& window) {
-  showNotice(commitTransactionCommand(window.state().db));
+  showNotice(commitTransactionNotice(window.state().db));
 }
 
 void rollbackTransactionCommand(MainWindow& window) {
-  showNotice(rollbackTransactionCommand(window.state().db));
+  showNotice(rollbackTransactionNotice(window.state().db));
 }
 
 void showLastErrorText(MainWindow& window) {

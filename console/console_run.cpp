@@ -18,18 +18,19 @@ ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDatas
   // Cut like the data view's cells, so a result of huge values neither freezes the window
   // nor takes memory in proportion to them.
   std::optional<ResultRows> rows = dataset.fetchAllRows(kShownCellCharacters);
-  if (!rows) return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
+  if (!rows) return {false, {}, dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText())};
   return {true, std::move(*rows),
           makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
 }
 
 Notice unconvertibleSqlNotice() {
-  return dbErrorNotice(programText(kRunFailed),
-                       programText("SQL语句中有本机代码页无法表示的字符。"));
+  return dbErrorNotice(programTextFromUtf8(kRunFailed),
+                       programTextFromUtf8("SQL语句中有本机代码页无法表示的字符。"));
 }
 
 ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
-  if (!db.execute(sql)) return {false, {}, dbErrorNotice(programText(kRunFailed), db.errorText())};
+  if (!db.execute(sql))
+    return {false, {}, dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText())};
   return {true, {}, makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon)};
 }
 

@@ -12,9 +12,9 @@ class SqliteDB;
 // The transaction and diagnostic commands of the main window: each makes one call on the
 // connection and gives the one message box the user sees. The engine decides what a
 // transaction statement may do; its refusal is shown with its own words.
-Notice startTransactionCommand(SqliteDB& db);
-Notice commitTransactionCommand(SqliteDB& db);
-Notice rollbackTransactionCommand(SqliteDB& db);
+Notice startTransactionNotice(SqliteDB& db);
+Notice commitTransactionNotice(SqliteDB& db);
+Notice rollbackTransactionNotice(SqliteDB& db);
 
 Notice lastErrorTextNotice(const SqliteDB& db);
 Notice lastErrorCodeNotice(const SqliteDB& db);

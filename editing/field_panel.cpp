@@ -196,7 +196,7 @@ void FieldPanel::connectControls() {
   onClick(按钮_读文本字段值, [this] { readFieldToPanel(PanelKind::Text); });
   onClick(按钮_读整数字段值, [this] { readFieldToPanel(PanelKind::Integer); });
   onClick(按钮_读小数字段值, [this] { readFieldToPanel(PanelKind::Decimal); });
-  onClick(按钮_写字节集字段值到文件, [this] { readFieldToPanel(PanelKind::Blob, true); });
+  onClick(按钮_写字节集字段值到文件, [this] { writeBlobFieldToFile(); });
   onClick(按钮_写文本字段值, [this] { writeFieldFromPanel(PanelKind::Text); });
   onClick(按钮_写整数字段值, [this] { writeFieldFromPanel(PanelKind::Integer); });
   onClick(按钮_写小数字段值, [this] { writeFieldFromPanel(PanelKind::Decimal); });
@@ -274,25 +274,36 @@ void FieldPanel::clearValues() {
   图片框_字节集预览->setPicture({});
 }
 
-void FieldPanel::readFieldToPanel(PanelKind kind, bool saveToFile) {
+// Empties the values, then reads the selected field as text or bytes; nullopt (after
+// saying so when the read failed) when there is nothing to show.
+std::optional<FieldValue> FieldPanel::readSelectedField(bool asBytes) {
   clearValues();
   SqliteTable& table = window_.state().table;
-  if (selectedRecordNumber() <= 0 || selectedFieldNumber() <= 0 || !table.isOpen()) return;
-  const bool blob = kind == PanelKind::Blob;
-  FieldValue value = blob ? FieldValue(Bytes()) : FieldValue(std::string());
+  if (selectedRecordNumber() <= 0 || selectedFieldNumber() <= 0 || !table.isOpen())
+    return std::nullopt;
+  FieldValue value = asBytes ? FieldValue(Bytes()) : FieldValue(std::string());
   if (!table.goTo(selectedRecordNumber()) || !table.readField(selectedFieldNumber(), value)) {
-    prompts().messageBox(QStringLiteral("读字段值失败！"), 0);
-    return;
+    prompts().messageBox(QStringLiteral("读字段值失败！"), MessageFlags::Ok);
+    return std::nullopt;
   }
-  if (blob) {
-    图片框_字节集预览->setPicture(std::get<Bytes>(value));
-    if (saveToFile) saveBlobToFile(std::get<Bytes>(value));
-    return;
-  }
-  const QString text = fromProgramText(std::get<std::string>(value));
+  return value;
+}
+
+void FieldPanel::readFieldToPanel(PanelKind kind) {
+  const auto value = readSelectedField(kind == PanelKind::Blob);
+  if (!value) return;
+  if (kind == PanelKind::Blob) return 图片框_字节集预览->setPicture(std::get<Bytes>(*value));
+  const QString text = fromProgramText(std::get<std::string>(*value));
   if (kind == PanelKind::Text) setTextBoxText(text);
   if (kind == PanelKind::Integer) 编辑框_整数字段值->setText(text);
   if (kind == PanelKind::Decimal) 编辑框_小数字段值->setText(text);
+}
+
+void FieldPanel::writeBlobFieldToFile() {
+  const auto value = readSelectedField(true);
+  if (!value) return;
+  图片框_字节集预览->setPicture(std::get<Bytes>(*value));
+  saveBlobToFile(std::get<Bytes>(*value));
 }
 
 void FieldPanel::saveBlobToFile(const Bytes& bytes) {

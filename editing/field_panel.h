@@ -51,7 +51,9 @@ class FieldPanel : public RecordPanel {
   void refreshFieldPanel();
   // Empties the three value boxes and the preview, its bytes included.
   void clearValues();
-  void readFieldToPanel(PanelKind kind, bool saveToFile = false);
+  void readFieldToPanel(PanelKind kind);
+  // Reads the selected field's bytes into the preview, then asks where to save them.
+  void writeBlobFieldToFile();
   void writeFieldFromPanel(PanelKind kind);
   void loadTextFromFile();
   void saveTextToFile();
@@ -94,6 +96,7 @@ class FieldPanel : public RecordPanel {
   bool confirmClearField() const;
   // Goes to the record, produces the value (nullopt: refused) and posts it, telling the user.
   void writeField(const std::function<std::optional<FieldValue>()>& value);
+  std::optional<FieldValue> readSelectedField(bool asBytes);
   void saveBlobToFile(const Bytes& bytes);
   // The text box's text: exactly the text last put into it while the user has not changed
   // it (the box shows every line break as its own and a no-break space as a blank).

@@ -109,7 +109,7 @@ void insertAccountRecord(const std::string& account, const std::string& createDa
   SqliteRawDB db;
   db.open(toProgramText(environment().programFolder() + QStringLiteral("/IDDB.DB")), true);
   if (db.execute(accountInsertSql(account, createDate)))
-    prompts().messageBox(QStringLiteral("添加成功"), 0);
+    prompts().messageBox(QStringLiteral("添加成功"), MessageFlags::Ok);
   else
     prompts().messageBox(QStringLiteral("添加失败：") + fromProgramText(db.errorText()),
                          QStringLiteral("添加失败"), MessageFlags::ErrorIcon);

@@ -21,19 +21,20 @@ struct Notice {
 
 // A notice of fixed texts, written in UTF-8 in the sources.
 inline Notice makeNotice(std::string_view text, int flags, std::string_view title = "信息：") {
-  return {programText(text), programText(title), flags};
+  return {programTextFromUtf8(text), programTextFromUtf8(title), flags};
 }
 
 // The message, then the words that introduce the detail, a blank line and the detail; all
 // program text.
 inline std::string withErrorDetail(const std::string& message, const std::string& detail) {
-  return message + programText("错误信息如下：\r\n\r\n") + detail;
+  return message + programTextFromUtf8("错误信息如下：\r\n\r\n") + detail;
 }
 
 // The database error box: the message, then the engine's text. Pass the text as it stood
 // when the command failed: any later engine call replaces the connection's own.
 inline Notice dbErrorNotice(const std::string& message, const std::string& engineText) {
-  return {withErrorDetail(message, engineText), programText("错误："), MessageFlags::ErrorIcon};
+  return {withErrorDetail(message, engineText), programTextFromUtf8("错误："),
+          MessageFlags::ErrorIcon};
 }
 
 }  // namespace tabulor

@@ -32,11 +32,11 @@ std::optional<std::size_t> lastShownEntry(const std::vector<DesignerField>& entr
 // Why the engine cannot read the table's rows, as the data view reads them; nullopt when
 // it can. The name goes in as the cursor puts it.
 std::optional<std::string> tableReadFailure(SqliteDB& db, const std::string& table) {
-  if (!nameEndsWhereItIsPut(table)) return unsafeNameReason();
+  if (!isSelfContainedName(table)) return unsafeNameReason();
   SqliteDataset probe;
   if (probe.open("SELECT * FROM " + table + " LIMIT 0", db) && probe.requery()) return std::nullopt;
   const std::string reason = db.errorText();
-  return reason.empty() ? programText("数据库没有给出原因。") : reason;
+  return reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : reason;
 }
 
 }  // namespace
@@ -62,16 +62,16 @@ void DesignerGrid::removeRow(int row) {
 
 void setUpFieldGrid(DesignerGrid& grid) {
   grid.rows.assign(2, {});
-  grid.rows[0] = {programText("序号"), programText("字段名称"), programText("字段类型"),
-                  programText("最大文本长度")};
+  grid.rows[0] = {programTextFromUtf8("序号"), programTextFromUtf8("字段名称"),
+                  programTextFromUtf8("字段类型"), programTextFromUtf8("最大文本长度")};
   grid.currentRow = grid.currentColumn = -1;
 }
 
 void loadTableDefinition(DesignerState& state, DesignerGrid& grid, SqliteDB& db,
                          SqliteTable& cursor) {
   state.stored = {};
-  state.storedRefusal =
-      programText("未能读取表 ") + state.targetTable + programText(" 的字段，未做任何修改。");
+  state.storedRefusal = programTextFromUtf8("未能读取表 ") + state.targetTable +
+                        programTextFromUtf8(" 的字段，未做任何修改。");
   if (!cursor.open(state.targetTable, db)) return;
   state.existingColumns = cursor.fieldNames();
   cursor.close();
@@ -102,12 +102,13 @@ DesignerOpening openDesigner(DesignerState& state, DesignerGrid& grid, SqliteDB&
   DesignerOpening opening;
   setUpFieldGrid(grid);
   const bool modify = state.mode == DesignerMode::Modify;
-  opening.caption = modify ? programText("修改表 - ") + state.targetTable : programText("创建表");
+  opening.caption =
+      modify ? programTextFromUtf8("修改表 - ") + state.targetTable : programTextFromUtf8("创建表");
   if (modify) {
     if (!db.tableExists(state.targetTable)) {
-      opening.notice =
-          plainNotice(programText("不存在表：") + state.targetTable + programText("！"),
-                      MessageFlags::ErrorIcon);
+      opening.notice = plainNotice(
+          programTextFromUtf8("不存在表：") + state.targetTable + programTextFromUtf8("！"),
+          MessageFlags::ErrorIcon);
       opening.closeWindow = true;
       return opening;
     }
@@ -119,9 +120,9 @@ DesignerOpening openDesigner(DesignerState& state, DesignerGrid& grid, SqliteDB&
       return opening;
     }
     if (auto reason = tableReadFailure(db, state.targetTable)) {
-      opening.notice = dbErrorNotice(
-          programText("不能读取表 ") + state.targetTable + programText("，不能用设计器修改。"),
-          std::move(*reason));
+      opening.notice = dbErrorNotice(programTextFromUtf8("不能读取表 ") + state.targetTable +
+                                         programTextFromUtf8("，不能用设计器修改。"),
+                                     std::move(*reason));
       opening.closeWindow = true;
       return opening;
     }
@@ -203,8 +204,8 @@ void insertField(DesignerState& state, DesignerGrid& grid, InsertPlace place) {
 void deleteField(DesignerState& state, DesignerGrid& grid, const AskYes& ask) {
   const int row = grid.currentRow;
   if (row < 1 || row >= grid.rowCount()) return;
-  const std::string question =
-      programText("您确认要删除字段 ") + grid.cell(row, DesignerGrid::kName) + programText(" 吗？");
+  const std::string question = programTextFromUtf8("您确认要删除字段 ") +
+                               grid.cell(row, DesignerGrid::kName) + programTextFromUtf8(" 吗？");
   if (!ask(question, (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon))) return;
   const std::size_t index = *entryOfRow(state.entries, row);
   grid.removeRow(row);

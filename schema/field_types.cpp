@@ -30,13 +30,13 @@ constexpr TypeChoice kChoices[] = {
 
 std::vector<std::string> designerTypeChoices() {
   std::vector<std::string> names;
-  for (const TypeChoice& choice : kChoices) names.push_back(programText(choice.utf8Name));
+  for (const TypeChoice& choice : kChoices) names.push_back(programTextFromUtf8(choice.utf8Name));
   return names;
 }
 
 std::optional<std::int32_t> designerTypeCode(std::string_view typeName) {
   for (const TypeChoice& choice : kChoices)
-    if (typeName == programText(choice.utf8Name)) return choice.code;
+    if (typeName == programTextFromUtf8(choice.utf8Name)) return choice.code;
   return std::nullopt;
 }
 
@@ -55,7 +55,7 @@ std::string recognizeDeclaredType(std::string_view declaredType) {
   };
   const std::string wanted = std::string(declaredType) + ",";
   for (const TypeList& list : kLists)
-    if (findText(list.words, wanted, 1, true) > 0) return programText(list.utf8Name);
+    if (findText(list.words, wanted, 1, true) > 0) return programTextFromUtf8(list.utf8Name);
   return {};
 }
 

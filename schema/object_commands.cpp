@@ -11,7 +11,7 @@ namespace tabulor::schema {
 namespace {
 
 std::string kindWord(ObjectKind kind) {
-  return programText(kind == ObjectKind::Table ? "表" : "视图");
+  return programTextFromUtf8(kind == ObjectKind::Table ? "表" : "视图");
 }
 
 Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
@@ -21,7 +21,7 @@ Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
 }  // namespace
 
 std::string unsafeNameReason() {
-  return programText("名称中含有分号、注释或未闭合的引号，不能用在语句中。");
+  return programTextFromUtf8("名称中含有分号、注释或未闭合的引号，不能用在语句中。");
 }
 
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
@@ -52,18 +52,20 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
                      const AskText& askText) {
   const std::string word = kindWord(kind);
   if (!selection.isTable && !selection.isView)
-    return noticeOnly(programText("请先选择要改名的") + word + programText("！"),
+    return noticeOnly(programTextFromUtf8("请先选择要改名的") + word + programTextFromUtf8("！"),
                       MessageFlags::ErrorIcon);
   const std::string& oldName = selection.text;
-  const std::string failure = programText("修改") + word + programText("名称时发生错误！");
-  if (!nameEndsWhereItIsPut(oldName)) return noticeOnly(dbErrorNotice(failure, unsafeNameReason()));
-  const auto newName =
-      askText({programText("请输入新的") + word + programText("名称："), "", oldName});
+  const std::string failure =
+      programTextFromUtf8("修改") + word + programTextFromUtf8("名称时发生错误！");
+  if (!isSelfContainedName(oldName)) return noticeOnly(dbErrorNotice(failure, unsafeNameReason()));
+  const auto newName = askText(
+      {programTextFromUtf8("请输入新的") + word + programTextFromUtf8("名称："), "", oldName});
   if (!newName) return {};
   if (newName->empty())
-    return noticeOnly(word + programText("名称不能为空！"), MessageFlags::ErrorIcon);
+    return noticeOnly(word + programTextFromUtf8("名称不能为空！"), MessageFlags::ErrorIcon);
   if (*newName == oldName)
-    return noticeOnly(programText("您输入的") + word + programText("名称与原名称相同！无需修改。"),
+    return noticeOnly(programTextFromUtf8("您输入的") + word +
+                          programTextFromUtf8("名称与原名称相同！无需修改。"),
                       MessageFlags::InformationIcon);
   if (kind == ObjectKind::Table) {
     if (!db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName))
@@ -71,8 +73,9 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
   } else if (const ViewRename renamed = renameView(db, oldName, *newName); !renamed) {
     return noticeOnly(dbErrorNotice(failure, renamed.engineReason));
   }
-  Outcome outcome = noticeOnly(programText("已成功修改") + word + programText("名称！"),
-                               MessageFlags::InformationIcon);
+  Outcome outcome =
+      noticeOnly(programTextFromUtf8("已成功修改") + word + programTextFromUtf8("名称！"),
+                 MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
   return outcome;
@@ -85,9 +88,9 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
   // The data view is emptied whatever happens, a refusal and a No included.
   outcome.clearDataView = true;
   if (!selection.isTable && !selection.isView) {
-    outcome.notice =
-        plainNotice(programText("请先选中一个") + word + programText("，然后执行删除操作！"),
-                    MessageFlags::ErrorIcon);
+    outcome.notice = plainNotice(
+        programTextFromUtf8("请先选中一个") + word + programTextFromUtf8("，然后执行删除操作！"),
+        MessageFlags::ErrorIcon);
     return outcome;
   }
   const std::string& name = selection.text;
@@ -95,20 +98,21 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
     outcome.notice = plainNotice(std::move(*refusal), MessageFlags::ErrorIcon);
     return outcome;
   }
-  if (!askYes(programText("您确认要删除") + word + " " + name + programText(" 吗？"),
-              (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
+  if (!askYes(
+          programTextFromUtf8("您确认要删除") + word + " " + name + programTextFromUtf8(" 吗？"),
+          (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
     return outcome;
-  if (!nameEndsWhereItIsPut(name)) {
-    outcome.notice = plainNotice(programText("删除失败！"), MessageFlags::ErrorIcon);
+  if (!isSelfContainedName(name)) {
+    outcome.notice = plainNotice(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
     return outcome;
   }
   const std::string statement =
       std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
   if (db.execute(statement)) {
-    outcome.notice = plainNotice(programText("已删除。"), MessageFlags::InformationIcon);
+    outcome.notice = plainNotice(programTextFromUtf8("已删除。"), MessageFlags::InformationIcon);
     outcome.reloadStructureTree = true;
   } else {
-    outcome.notice = plainNotice(programText("删除失败！"), MessageFlags::ErrorIcon);
+    outcome.notice = plainNotice(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
   }
   return outcome;
 }
@@ -116,19 +120,21 @@ Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection
 Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& askYes) {
   const auto tables = db.listTables(true, false, false);
   if (std::find(tables.begin(), tables.end(), shownName) == tables.end())
-    return noticeOnly(programText("【") + shownName + programText("】为视图名称，不能执行该命令！"),
+    return noticeOnly(programTextFromUtf8("【") + shownName +
+                          programTextFromUtf8("】为视图名称，不能执行该命令！"),
                       MessageFlags::WarningIcon);
   if (auto refusal = shadowTableRefusal(db, shownName, "清空"))
     return noticeOnly(std::move(*refusal), MessageFlags::ErrorIcon);
-  if (!askYes(programText("清空后无法恢复，请确认？"),
+  if (!askYes(programTextFromUtf8("清空后无法恢复，请确认？"),
               (MessageFlags::YesNo | MessageFlags::ErrorIcon)))
     return {};
-  if (!nameEndsWhereItIsPut(shownName))
-    return noticeOnly(dbErrorNotice(programText("SQL语句执行失败！"), unsafeNameReason()));
+  if (!isSelfContainedName(shownName))
+    return noticeOnly(dbErrorNotice(programTextFromUtf8("SQL语句执行失败！"), unsafeNameReason()));
   const bool ok = db.execute("DELETE FROM " + shownName);
-  Outcome outcome = ok ? noticeOnly(programText("【") + shownName + programText("】  成功清空！"),
-                                    MessageFlags::InformationIcon)
-                       : dbErrorOutcome(programText("SQL语句执行失败！"), db);
+  Outcome outcome =
+      ok ? noticeOnly(programTextFromUtf8("【") + shownName + programTextFromUtf8("】  成功清空！"),
+                      MessageFlags::InformationIcon)
+         : dbErrorOutcome(programTextFromUtf8("SQL语句执行失败！"), db);
   outcome.reloadStructureTree = true;
   outcome.noticeLast = true;
   return outcome;

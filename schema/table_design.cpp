@@ -28,14 +28,14 @@ bool foreignKeysEnforced(SqliteDB& db) {
 
 // Every failure names its reason: the engine's, or ours where it has none.
 Outcome alterFailure(std::string reason) {
-  if (reason.empty()) reason = programText("数据库没有给出原因。");
-  return noticeOnly(dbErrorNotice(programText("修改表失败！"), std::move(reason)));
+  if (reason.empty()) reason = programTextFromUtf8("数据库没有给出原因。");
+  return noticeOnly(dbErrorNotice(programTextFromUtf8("修改表失败！"), std::move(reason)));
 }
 
 Outcome alterSuccess(const std::string& table, const std::vector<std::string>& dropped) {
-  std::string text = programText("修改表 ") + table + programText(" 成功！");
+  std::string text = programTextFromUtf8("修改表 ") + table + programTextFromUtf8(" 成功！");
   if (!dropped.empty()) {
-    text += programText("\r\n\r\n以下各项引用了已删除的字段，已随之删除：");
+    text += programTextFromUtf8("\r\n\r\n以下各项引用了已删除的字段，已随之删除：");
     for (const std::string& item : dropped) text += "\r\n" + item;
   }
   Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
@@ -74,27 +74,29 @@ DesignCheck validateDesign(const std::vector<DesignerField>& entries) {
     ++row;
     const std::string name(trimBlanks(entry.name));
     if (name.empty()) {
-      check.failure = fieldFault(programText("字段名称不能为空！"), row, DesignerGrid::kName);
+      check.failure =
+          fieldFault(programTextFromUtf8("字段名称不能为空！"), row, DesignerGrid::kName);
       return check;
     }
     const auto code = designerTypeCode(trimBlanks(entry.typeText));
     if (!code) {
-      check.failure = fieldFault(
-          programText("字段 ") + name + programText(" 的类型设置错误！请从下拉列表中选取。"), row,
-          DesignerGrid::kType);
+      check.failure = fieldFault(programTextFromUtf8("字段 ") + name +
+                                     programTextFromUtf8(" 的类型设置错误！请从下拉列表中选取。"),
+                                 row, DesignerGrid::kType);
       return check;
     }
     const std::int32_t size = readWholeNumber(std::string(trimBlanks(entry.maxLengthText)));
     if (size < 0) {
-      check.failure =
-          fieldFault(programText("字段 ") + name + programText(" 的最大文本长度不能为负数！"), row,
-                     DesignerGrid::kMaxLength);
+      check.failure = fieldFault(
+          programTextFromUtf8("字段 ") + name + programTextFromUtf8(" 的最大文本长度不能为负数！"),
+          row, DesignerGrid::kMaxLength);
       return check;
     }
     check.fields.push_back({name, *code, size});
   }
   if (check.fields.empty()) {
-    check.failure = noticeOnly(programText("尚未添加任何字段！"), MessageFlags::WarningIcon);
+    check.failure =
+        noticeOnly(programTextFromUtf8("尚未添加任何字段！"), MessageFlags::WarningIcon);
     return check;
   }
   check.ok = true;
@@ -125,19 +127,20 @@ std::string temporaryTableName(const std::string& table, std::uint64_t tickCount
 
 Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fields,
                             const AskText& askText) {
-  const auto name = askText({programText("请输入要创建的表名称："), "", ""});
+  const auto name = askText({programTextFromUtf8("请输入要创建的表名称："), "", ""});
   if (!name) return {};
   if (trimBlanks(*name).empty())
-    return noticeOnly(programText("表名称不能为空！"), MessageFlags::Ok);
+    return noticeOnly(programTextFromUtf8("表名称不能为空！"), MessageFlags::Ok);
   // From here the name is used exactly as typed, blanks included.
   if (db.tableExists(*name))
-    return noticeOnly(programText("表“") + *name + programText("”已经存在于数据库中！"),
-                      MessageFlags::Ok);
+    return noticeOnly(
+        programTextFromUtf8("表“") + *name + programTextFromUtf8("”已经存在于数据库中！"),
+        MessageFlags::Ok);
   if (!db.createTable(*name, fields))
-    return noticeOnly(withErrorDetail(programText("创建表失败，"), db.errorText()),
+    return noticeOnly(withErrorDetail(programTextFromUtf8("创建表失败，"), db.errorText()),
                       MessageFlags::Ok);
-  Outcome outcome =
-      noticeOnly(programText("已成功创建表“") + *name + programText("”！"), MessageFlags::Ok);
+  Outcome outcome = noticeOnly(
+      programTextFromUtf8("已成功创建表“") + *name + programTextFromUtf8("”！"), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.closeDesigner = true;
   return outcome;
@@ -150,14 +153,14 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   const auto columns = designedColumns(state, fields);
   if (!state.storedRefusal.empty()) return alterFailure(state.storedRefusal);
   if (!columns)
-    return alterFailure(programText("设计器中的字段与表的字段对应不上，未做任何修改。"));
+    return alterFailure(programTextFromUtf8("设计器中的字段与表的字段对应不上，未做任何修改。"));
   const bool foreignKeys = foreignKeysEnforced(db);
   // Inside the user's transaction foreign keys cannot be switched off, and the
   // rebuild's DROP TABLE would delete child rows: refuse instead.
   if (foreignKeys && db.inTransaction())
     return alterFailure(
-        programText("数据库启用了外键约束，在已开始的事务中重建表会删除引用它的记录。"
-                    "请先提交或回滚事务。"));
+        programTextFromUtf8("数据库启用了外键约束，在已开始的事务中重建表会删除引用它的记录。"
+                            "请先提交或回滚事务。"));
   const ForeignKeysOff foreignKeysOff(db, foreignKeys);
   OwnTransaction work(db, "tabulor_alter_table");
   std::vector<std::string> dropped;

@@ -319,7 +319,7 @@ class RebuildSteps {
   void run(const std::string& sql) {
     if (sql.empty()) return;
     if (!db_.inTransaction()) {
-      fail(programText("事务已被数据库结束，其余步骤未执行。"));
+      fail(programTextFromUtf8("事务已被数据库结束，其余步骤未执行。"));
       return;
     }
     if (!db_.execute(sql)) fail(db_.errorText());
@@ -329,7 +329,7 @@ class RebuildSteps {
  private:
   void fail(std::string reason) {
     if (failure_) return;
-    failure_ = reason.empty() ? programText("数据库没有给出原因。") : std::move(reason);
+    failure_ = reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : std::move(reason);
   }
 
   SqliteDB& db_;
@@ -366,7 +366,7 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
     ColumnReferences refs(constraint, fates, table);
     refs.constraintNames();
     if (refs.namesDeletedColumn())
-      plan.dropped.push_back(programText("表约束 ") + constraint);
+      plan.dropped.push_back(programTextFromUtf8("表约束 ") + constraint);
     else
       definitions.push_back(refs.rewritten());
   }
@@ -391,7 +391,7 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
     else
       followTrigger(refs, table);
     if (refs.namesDeletedColumn()) {
-      plan.dropped.push_back(programText(index ? "索引 " : "触发器 ") + companion.name);
+      plan.dropped.push_back(programTextFromUtf8(index ? "索引 " : "触发器 ") + companion.name);
       continue;
     }
     plan.companions.push_back(refs.rewritten());
@@ -460,11 +460,11 @@ LoadedTable loadStoredTable(SqliteDB& db, const std::string& table) {
   if (agrees) {
     loaded.definition = *stored;
   } else {
-    loaded.refusal = programText("表 ") + table +
-                     programText(stored ? " 的存储定义读出的字段与表的实际字段不一致，"
-                                          "为免数据错位，未做任何修改。"
-                                        : " 的定义不是普通的字段列表（例如虚拟表），"
-                                          "不能重建，未做任何修改。");
+    loaded.refusal = programTextFromUtf8("表 ") + table +
+                     programTextFromUtf8(stored ? " 的存储定义读出的字段与表的实际字段不一致，"
+                                                  "为免数据错位，未做任何修改。"
+                                                : " 的定义不是普通的字段列表（例如虚拟表），"
+                                                  "不能重建，未做任何修改。");
     for (int row = 0; row < real.rowCount(); ++row)
       loaded.definition.columns.push_back(
           readColumnDefinition(sqlName(real.cell(row, 0)) + " " + real.cell(row, 1)));
@@ -521,16 +521,17 @@ std::optional<std::string> introducedViolation(const ForeignKeyChecks& before,
     // A check the engine refused before the alteration is not the alteration's doing.
     if (then != before.end() && !then->checked) continue;
     if (!now.checked)
-      return now.error.empty() ? programText("无法检查表 ") + now.table + programText(" 的外键。")
-                               : now.error;
+      return now.error.empty()
+                 ? programTextFromUtf8("无法检查表 ") + now.table + programTextFromUtf8(" 的外键。")
+                 : now.error;
     for (const auto& [parent, count] : now.violations) {
       const long long earlier = then == before.end() || !then->violations.contains(parent)
                                     ? 0
                                     : then->violations.at(parent);
       if (count > earlier)
-        return programText("修改后，表 ") + now.table + programText(" 中有 ") +
-               std::to_string(count - earlier) + programText(" 行记录违反了对表 ") + parent +
-               programText(" 的外键约束。");
+        return programTextFromUtf8("修改后，表 ") + now.table + programTextFromUtf8(" 中有 ") +
+               std::to_string(count - earlier) + programTextFromUtf8(" 行记录违反了对表 ") +
+               parent + programTextFromUtf8(" 的外键约束。");
     }
   }
   return std::nullopt;

@@ -119,7 +119,7 @@ void readColumn(sqlite3_stmt* statement, FieldValue& destination) {
 bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   close();
   const std::string name = tableName.substr(0, kTableNameLimit);
-  if (name.empty() || !db.isOpen() || !nameEndsWhereItIsPut(name)) return false;
+  if (name.empty() || !db.isOpen() || !isSelfContainedName(name)) return false;
   tableName_ = name;
   db_ = &db;
   dbGeneration_ = db.generation_;
@@ -159,7 +159,7 @@ std::vector<std::vector<std::string>> SqliteTable::columnNamesOf(
     return columns;
   for (std::size_t i = 0; i < objects.size(); ++i) {
     const std::string name = objects[i].substr(0, kTableNameLimit);
-    if (name.empty() || !nameEndsWhereItIsPut(name)) continue;
+    if (name.empty() || !isSelfContainedName(name)) continue;
     if (auto names = tabulor::readColumnNames(connection, name)) columns[i] = std::move(*names);
   }
   return columns;

@@ -54,7 +54,9 @@ bool matchesAt(std::string_view text, std::size_t pos, std::string_view pattern,
 
 }  // namespace
 
-std::string programText(std::string_view utf8) { return fromUtf8(utf8).value_or(std::string()); }
+std::string programTextFromUtf8(std::string_view utf8) {
+  return fromUtf8(utf8).value_or(std::string());
+}
 
 std::string doubledQuotes(std::string_view text, char quote) {
   std::string doubled;
@@ -68,15 +70,15 @@ std::string doubledQuotes(std::string_view text, char quote) {
 
 std::string dateTimeText(int year, int month, int day, int hour, int minute, int second) {
   const auto number = [](int value) { return std::to_string(value); };
-  std::string text = number(year) + programText("年") + number(month) + programText("月") +
-                     number(day) + programText("日");
+  std::string text = number(year) + programTextFromUtf8("年") + number(month) +
+                     programTextFromUtf8("月") + number(day) + programTextFromUtf8("日");
   if (second != 0)
-    text += number(hour) + programText("时") + number(minute) + programText("分") + number(second) +
-            programText("秒");
+    text += number(hour) + programTextFromUtf8("时") + number(minute) + programTextFromUtf8("分") +
+            number(second) + programTextFromUtf8("秒");
   else if (minute != 0)
-    text += number(hour) + programText("时") + number(minute) + programText("分");
+    text += number(hour) + programTextFromUtf8("时") + number(minute) + programTextFromUtf8("分");
   else if (hour != 0)
-    text += number(hour) + programText("时");
+    text += number(hour) + programTextFromUtf8("时");
   return text;
 }
 
@@ -136,7 +138,7 @@ int findText(std::string_view text, std::string_view pattern, int from, bool ign
   return -1;
 }
 
-bool nameEndsWhereItIsPut(std::string_view name) {
+bool isSelfContainedName(std::string_view name) {
   char closing = 0;
   // Whole characters: a GBK trail byte can look like "[" or "`".
   for (std::size_t at = 0; at < name.size(); at += characterLength(name, at)) {

@@ -11,7 +11,7 @@ namespace tabulor {
 // form included).
 
 // A fixed text of the program, written in UTF-8 in the sources, as program text.
-std::string programText(std::string_view utf8);
+std::string programTextFromUtf8(std::string_view utf8);
 
 // Length in bytes of the character starting at byte pos (pos < text.size()).
 std::size_t characterLength(std::string_view text, std::size_t pos);
@@ -44,6 +44,6 @@ int findText(std::string_view text, std::string_view pattern, int from, bool ign
 // outside its quotes it holds no ";" (the rest would be another statement, which
 // sqlite3_exec runs) and no "--" or "/*" (which would hide what follows it, such as the
 // LIMIT of the data view or the WHERE of a delete), and every quote it opens is closed.
-bool nameEndsWhereItIsPut(std::string_view name);
+bool isSelfContainedName(std::string_view name);
 
 }  // namespace tabulor

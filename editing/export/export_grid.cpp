@@ -129,8 +129,9 @@ std::optional<Notice> exportGridToSpreadsheet(const TextTable& grid,
   // Released, the application writes the workbook and hands it over.
   environment.handOver([&application] { application.release(); });
   if (!handover->failure.empty())
-    return Notice{programText("导出失败！") + fromUtf8(handover->failure).value_or(std::string()),
-                  "", kWarning};
+    return Notice{
+        programTextFromUtf8("导出失败！") + fromUtf8(handover->failure).value_or(std::string()), "",
+        kWarning};
   const std::int64_t t1 = environment.nowSeconds();
   return makeNotice("导出完毕！共用时：" + std::to_string(t1 - t0) + " 秒", kInformation,
                     "系统提示！");

@@ -25,16 +25,16 @@ TEST_F(TransactionCommandsTest, EachCommandShowsSuccessOrTheEnginesRefusal) {
     Notice notice;
   };
   const Step steps[] = {
-      {rollbackTransactionCommand,
+      {rollbackTransactionNotice,
        refused("回滚事务失败！", "cannot rollback - no transaction is active")},
-      {commitTransactionCommand,
+      {commitTransactionNotice,
        refused("提交事务失败！", "cannot commit - no transaction is active")},
-      {startTransactionCommand, info("已成功启动事务。")},
-      {startTransactionCommand,
+      {startTransactionNotice, info("已成功启动事务。")},
+      {startTransactionNotice,
        refused("启动事务失败！", "cannot start a transaction within a transaction")},
-      {commitTransactionCommand, info("已成功提交事务。")},
-      {startTransactionCommand, info("已成功启动事务。")},
-      {rollbackTransactionCommand, info("已成功回滚事务。")},
+      {commitTransactionNotice, info("已成功提交事务。")},
+      {startTransactionNotice, info("已成功启动事务。")},
+      {rollbackTransactionNotice, info("已成功回滚事务。")},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(::testing::Message() << "step " << (&step - steps));
@@ -43,12 +43,12 @@ TEST_F(TransactionCommandsTest, EachCommandShowsSuccessOrTheEnginesRefusal) {
 }
 
 TEST_F(TransactionCommandsTest, CommitKeepsAndRollbackUndoesTheWorkInBetween) {
-  startTransactionCommand(db);
+  startTransactionNotice(db);
   ASSERT_TRUE(db.execute("insert into t values (3, 'kept')"));
-  commitTransactionCommand(db);
-  startTransactionCommand(db);
+  commitTransactionNotice(db);
+  startTransactionNotice(db);
   ASSERT_TRUE(db.execute("insert into t values (4, 'undone')"));
-  rollbackTransactionCommand(db);
+  rollbackTransactionNotice(db);
   EXPECT_EQ(scalar("select group_concat(a) from t where a > 2"), "3");
 }
 

@@ -90,7 +90,8 @@ TEST(RecordSql, DateTextLeavesOutTrailingZeroParts) {
       {0, 0, 9, "2024年5月3日0时0分9秒"},   {0, 5, 0, "2024年5月3日0时5分"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(dateTimeText(2024, 5, 3, c.hour, c.minute, c.second), programText(c.text)) << c.text;
+    EXPECT_EQ(dateTimeText(2024, 5, 3, c.hour, c.minute, c.second), programTextFromUtf8(c.text))
+        << c.text;
 }
 
 TEST(RecordSql, AccountInsertNamesTheEighteenColumnsAndDoublesQuotes) {

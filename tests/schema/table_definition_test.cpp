@@ -112,10 +112,12 @@ TEST(ParseTableDefinition, ColumnsKeepTheirTextAsWritten) {
 // In GBK the second byte of 乚 is "]" and that of 乣 is "`": a name must not end there.
 TEST(ParseTableDefinition, DoubleByteCharactersAreSteppedOverWhole) {
   testing::CodePageScope page("GBK");
-  const std::string sql = programText("CREATE TABLE t ([乚号] TEXT, `乣,名` INT, 价格 NUMERIC)");
-  EXPECT_EQ(rowsOf(sql), (Columns{{programText("乚号"), programText("文本型"), 0},
-                                  {programText("乣,名"), programText("整数型"), 0},
-                                  {programText("价格"), programText("小数型"), 0}}));
+  const std::string sql =
+      programTextFromUtf8("CREATE TABLE t ([乚号] TEXT, `乣,名` INT, 价格 NUMERIC)");
+  EXPECT_EQ(rowsOf(sql),
+            (Columns{{programTextFromUtf8("乚号"), programTextFromUtf8("文本型"), 0},
+                     {programTextFromUtf8("乣,名"), programTextFromUtf8("整数型"), 0},
+                     {programTextFromUtf8("价格"), programTextFromUtf8("小数型"), 0}}));
 }
 
 TEST(ParseTableDefinition, PieceSplitKeepsEmptyPiecesButNoEmptyTail) {

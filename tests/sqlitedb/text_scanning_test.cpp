@@ -126,9 +126,9 @@ TEST(EqualsIgnoringAsciiCase, FoldsAsciiLettersAndComparesTwoByteCharactersAsThe
 TEST(ProgramText, ConvertsSourceLiteralsToTheCodePage) {
   {
     CodePageScope page("GBK");
-    EXPECT_EQ(programText("表"), "\xB1\xED");
+    EXPECT_EQ(programTextFromUtf8("表"), "\xB1\xED");
   }
-  EXPECT_EQ(programText("表"), "表");
+  EXPECT_EQ(programTextFromUtf8("表"), "表");
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ class ExportCommandTest : public MainWindowTest {
 
   void showTable(const std::string& sql) {
     start({makeDatabase("export.db", sql)});
-    window->showObject("t", 100);
+    window->showObject("t", TableItem);
   }
 
   std::vector<std::filesystem::path> opened;
