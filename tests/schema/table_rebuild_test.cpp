@@ -189,6 +189,31 @@ TEST(PlanRebuild, StoredDefinitionAndDesignToStatements) {
         {"trigger", "tr",
          "CREATE TRIGGER tr AFTER UPDATE OF b ON t BEGIN UPDATE t SET c = new.b WHERE a = old.a; "
          "END"}}},
+      {"a reference to the table itself follows the rename, one to another table does not",
+       "CREATE TABLE t (id INTEGER PRIMARY KEY, parent REFERENCES t (id), b, "
+       "FOREIGN KEY (b) REFERENCES other (b))",
+       {kept(0, "key"), kept(1, "parent"), kept(2, "bb")},
+       {"CREATE TABLE __temp_t_1_temp (key, parent, bb)",
+        "insert into __temp_t_1_temp (key,parent,bb) select id,parent,b from t order by _ROWID_",
+        "CREATE TABLE t (key INTEGER PRIMARY KEY, parent REFERENCES t (key), bb, "
+        "FOREIGN KEY (bb) REFERENCES other (b))",
+        "insert into t (key,parent,bb) select key,parent,bb from __temp_t_1_temp order by "
+        "_ROWID_"}},
+      {"a trigger's statements on the table follow the rename, those on another table do not",
+       "CREATE TABLE t (a, b)",
+       {kept(0, "a"), kept(1, "bb")},
+       {"CREATE TABLE __temp_t_1_temp (a, bb)",
+        "insert into __temp_t_1_temp (a,bb) select a,b from t order by _ROWID_",
+        "CREATE TABLE t (a, bb)",
+        "insert into t (a,bb) select a,bb from __temp_t_1_temp order by _ROWID_",
+        "CREATE TRIGGER tr AFTER INSERT ON t BEGIN UPDATE OR IGNORE t SET bb = 1 WHERE bb IS NULL; "
+        "DELETE FROM t WHERE bb < 0; INSERT INTO t (a, bb) VALUES (0, new.bb); "
+        "UPDATE other SET b = new.bb WHERE b = t.bb; END"},
+       {},
+       {{"trigger", "tr",
+         "CREATE TRIGGER tr AFTER INSERT ON t BEGIN UPDATE OR IGNORE t SET b = 1 WHERE b IS NULL; "
+         "DELETE FROM t WHERE b < 0; INSERT INTO t (a, b) VALUES (0, new.b); "
+         "UPDATE other SET b = new.b WHERE b = t.b; END"}}},
       {"an index or trigger that names a dropped column is left out and named",
        "CREATE TABLE t (a, b, c)",
        {kept(0, "a"), kept(2, "c")},
