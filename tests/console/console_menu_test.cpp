@@ -128,10 +128,13 @@ TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself)
     EXPECT_EQ(lastBox(), errorCodeBox(0));
     menu("回滚事务");
   }
+}
+
+TEST_F(ConsoleMenu, ALaterFailureReplacesTheKeptConsoleError) {
   openConsole();
   run(QStringLiteral("drop table missing"));
   closeConsole();
-  menu("提交事务");  // a later failure replaces the kept one
+  menu("提交事务");
   menu("取错误文本");
   EXPECT_EQ(lastBox(), errorTextBox(QStringLiteral("cannot commit - no transaction is active")));
 }

@@ -168,14 +168,18 @@ TEST_F(FieldPanelTest, WritesEachPagesValueAndReportsSuccess) {
   EXPECT_EQ(ui().高级表格1->cellText(1, kS), QStringLiteral("hello")) << "grid not reloaded";
 }
 
-TEST_F(FieldPanelTest, ARefusedOrImpossibleWriteSaysSoAndAWriteWithoutSelectionDoesNothing) {
+TEST_F(FieldPanelTest, ARefusedWriteSaysSoAndKeepsTheValue) {
   choose(1, kS);
   panel().编辑框_文本字段值->setPlainText(QStringLiteral("far too long for the check"));
   panel().按钮_写文本字段值->click();
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("写字段值失败！")});
   EXPECT_EQ(prompts.records().front().flags, 0x10);
   EXPECT_EQ(stored("s"), "text:'hello'");
-  prompts.clear();
+}
+
+TEST_F(FieldPanelTest, AWriteWithoutASelectedRecordOrFieldDoesNothing) {
+  choose(1, kS);
+  panel().编辑框_文本字段值->setPlainText(QStringLiteral("changed"));
   choose(1, 0);
   panel().按钮_写文本字段值->click();
   choose(0, kS);
@@ -229,7 +233,7 @@ TEST_F(FieldPanelTest, UneditedTextIsWrittenBackByteForByte) {
   EXPECT_EQ(value("SELECT hex(s) FROM t WHERE id = 1"), "610D620D63");
 }
 
-TEST_F(FieldPanelTest, BlobFromFileClearAndWriteOut) {
+TEST_F(FieldPanelTest, BlobFromFileStoresTheFileByteForByte) {
   choose(1, kB);
   ui().高级选择夹1->setCurrentIndex(3);
   const QByteArray content("\x00\x01zero\x00inside", 13);
@@ -239,23 +243,38 @@ TEST_F(FieldPanelTest, BlobFromFileClearAndWriteOut) {
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("已成功写入字段值！")});
   const auto request = prompts.records(Kind::OpenFile).front().file;
   EXPECT_EQ(request.filter, QStringLiteral("所有文件(*.*)|*.*"));
+}
 
-  prompts.clear();
+const QString kClearQuestion = QStringLiteral("本操作将清除字段 [b] 中的现有数据，确认要继续吗？");
+
+TEST_F(FieldPanelTest, ClearingABlobAsksAndNoOrCancelKeepsIt) {
+  choose(1, kB);
+  ui().高级选择夹1->setCurrentIndex(3);
   prompts.queueAnswer(Answer::No);
   panel().按钮_清除字节集字段->click();
   prompts.queueAnswer(Answer::Cancel);
   panel().按钮_清除字节集字段->click();
-  const QString question = QStringLiteral("本操作将清除字段 [b] 中的现有数据，确认要继续吗？");
-  EXPECT_EQ(prompts.messages(), QStringList({question, question}));
+  EXPECT_EQ(prompts.messages(), QStringList({kClearQuestion, kClearQuestion}));
   EXPECT_EQ(prompts.records().front().flags, 0x23);
-  EXPECT_EQ(value("SELECT length(b) FROM t WHERE id = 1"), "13");
+  EXPECT_EQ(value("SELECT length(b) FROM t WHERE id = 1"), "3");
+  EXPECT_EQ(stored("b"), "blob:X'00FF41'");
+}
 
-  prompts.clear();
+TEST_F(FieldPanelTest, ClearingABlobOnYesStoresAZeroLengthBlob) {
+  choose(1, kB);
+  ui().高级选择夹1->setCurrentIndex(3);
   prompts.queueAnswer(Answer::Yes);
   panel().按钮_清除字节集字段->click();
   EXPECT_EQ(stored("b"), "blob:X''") << "a zero-length blob, not NULL";
-  EXPECT_EQ(prompts.messages(), QStringList({question, QStringLiteral("已成功写入字段值！")}));
+  EXPECT_EQ(prompts.messages(),
+            QStringList({kClearQuestion, QStringLiteral("已成功写入字段值！")}));
+}
 
+TEST_F(FieldPanelTest, AClearedBlobWritesOutAsAnEmptyFile) {
+  choose(1, kB);
+  ui().高级选择夹1->setCurrentIndex(3);
+  prompts.queueAnswer(Answer::Yes);
+  panel().按钮_清除字节集字段->click();
   prompts.clear();
   const QString out = path("out.bin");
   prompts.queueFile(out);
@@ -265,12 +284,18 @@ TEST_F(FieldPanelTest, BlobFromFileClearAndWriteOut) {
   EXPECT_EQ(fileContent(out), QByteArray());
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("已成功写入文件 ") + out});
   EXPECT_EQ(prompts.records(Kind::Message).front().flags, 0x40);
+}
 
-  prompts.clear();
+TEST_F(FieldPanelTest, WritingOutATextFieldSavesItsBytes) {
   choose(1, kS);
+  const QString out = path("out.bin");
   prompts.queueFile(out);
   panel().按钮_写字节集字段值到文件->click();
   EXPECT_EQ(fileContent(out), QByteArray("hello"));
+}
+
+TEST_F(FieldPanelTest, WritingOutIntoAMissingFolderFails) {
+  choose(1, kS);
   prompts.queueFile(path("missing-folder/out.bin"));
   panel().按钮_写字节集字段值到文件->click();
   EXPECT_EQ(prompts.messages().last(), QStringLiteral("写文件失败！"));
@@ -333,12 +358,14 @@ TEST_F(FieldPanelTest, TextFilesInGb18030AreDecodedOthersAreRefused) {
   EXPECT_EQ(prompts.records(Kind::Message).front().flags, 0x10);
 }
 
-TEST_F(FieldPanelTest, TextFilesLoadUpToAZeroByteAndSaveAndOpenInTheEditor) {
+TEST_F(FieldPanelTest, TextFilesLoadUpToAZeroByte) {
   prompts.queueFile(fileIn(QStringLiteral("in.txt"), QByteArray("before\0after", 12)));
   panel().按钮_从文件读入文本->click();
   EXPECT_EQ(textBox(), QStringLiteral("before"));
   EXPECT_EQ(prompts.records(Kind::OpenFile).front().file.defaultExtension, QStringLiteral("txt"));
+}
 
+TEST_F(FieldPanelTest, TextSavedToAFileKeepsItsBytesAndOpensInTheEditor) {
   prompts.queueFile(fileIn(QStringLiteral("crlf.txt"), QByteArray("中文\r\n第二行")));
   panel().按钮_从文件读入文本->click();
   prompts.clear();
@@ -349,8 +376,9 @@ TEST_F(FieldPanelTest, TextFilesLoadUpToAZeroByteAndSaveAndOpenInTheEditor) {
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("已成功写入文件 ") + out});
   EXPECT_EQ(environment.editedFiles(), QStringList{out});
   EXPECT_EQ(stored("s"), "text:'hello'") << "the database is not touched";
+}
 
-  prompts.clear();
+TEST_F(FieldPanelTest, CancelledTextFileDialogsDoNothing) {
   panel().按钮_从文件读入文本->click();
   panel().按钮_写文本到文件->click();
   EXPECT_TRUE(prompts.records(Kind::Message).empty()) << "cancelled dialogs";
