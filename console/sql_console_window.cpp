@@ -130,7 +130,7 @@ void SqlConsoleWindow::onSqlConsoleCreated() {
 
 void SqlConsoleWindow::fillConsoleTree() {
   树型框1->clear();
-  const QIcon picture = treeIcon(0);  // items take the tree's first picture
+  const QIcon picture = treeIcon(ObjectImage);  // items take the tree's first picture
   for (const ConsoleTreeTable& table : consoleTreeEntries(main_.state().db)) {
     auto* item = new QTreeWidgetItem(树型框1, QStringList{fromProgramText(table.name)});
     item->setIcon(0, picture);
