@@ -32,8 +32,9 @@ class RecordPanel;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
 // operation log. Its sections are defined in main_window.cpp, except the structure tree
-// (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names as object names; the subsystems
-// never touch them but ask the window for what they need through the methods below.
+// (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names
+// as object names; the subsystems never touch them but ask the window for what they need through
+// the methods below.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 

@@ -15,7 +15,6 @@
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "console/console_run.h"
-#include "sqlitedb/kept_error.h"
 #include "console/sql_kind.h"
 #include "console/sql_templates.h"
 #include "platform/egrid.h"
@@ -23,6 +22,7 @@
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
+#include "sqlitedb/kept_error.h"
 
 namespace tabulor {
 namespace {
