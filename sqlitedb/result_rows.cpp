@@ -53,6 +53,7 @@ class RunBuffer {
     size_ = size;
   }
   void append(const void* bytes, std::size_t count) {
+    if (count == 0) return;  // an empty cell may come without bytes
     reserve(size_ + count);
     std::memcpy(data_ + size_, bytes, count);
     size_ += count;
