@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Spots, TreeRightClick,
                                            RightClickSpot{"blank rest of the row", -4, false}));
 
 TEST(TreePictures, ASelectedItemShowsTheSamePicture) {
-  for (const int entry : {0, 18, 88}) {
+  for (const TreeImage entry : {ObjectImage, TablesSectionImage, OtherSectionImage}) {
     const QIcon icon = treeIcon(entry);
     EXPECT_EQ(icon.pixmap(QSize(16, 15), QIcon::Selected).toImage(),
               icon.pixmap(QSize(16, 15), QIcon::Normal).toImage())
