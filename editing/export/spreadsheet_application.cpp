@@ -17,7 +17,8 @@ std::string ensurePrivateFolder(const std::filesystem::path& folder) {
   std::error_code error;
   if (std::filesystem::is_directory(folder, error)) return {};
   if (!std::filesystem::create_directories(folder, error))
-    return "无法创建存放工作簿的文件夹 " + folder.string() + "（" + error.message() + "）";
+    return "无法创建存放工作簿的文件夹 " + folder.string() + "（" + systemErrorText(error.value()) +
+           "）";
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, error);
   return {};

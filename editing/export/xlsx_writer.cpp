@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <map>
+#include <string>
 
 namespace tabulor {
 namespace {
@@ -105,11 +105,68 @@ lxw_error writeSheet(const Worksheet& sheet, lxw_worksheet* out, Formats& format
   return LXW_NO_ERROR;
 }
 
+// The writer's failure in the program's words; the library's own text is English.
+std::string workbookErrorText(lxw_error error) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+      return "内存不足";
+    case LXW_ERROR_CREATING_XLSX_FILE:
+      return "无法创建工作簿文件";
+    case LXW_ERROR_CREATING_TMPFILE:
+      return "无法创建临时文件";
+    case LXW_ERROR_READING_TMPFILE:
+      return "无法读取临时文件";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+      return "压缩工作簿文件时出错";
+    case LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED:
+      return "工作表名称太长";
+    case LXW_ERROR_INVALID_SHEETNAME_CHARACTER:
+      return "工作表名称含有不允许的字符";
+    case LXW_ERROR_SHEETNAME_START_END_APOSTROPHE:
+      return "工作表名称不能以单引号开头或结尾";
+    case LXW_ERROR_SHEETNAME_ALREADY_USED:
+      return "工作表名称重复";
+    default:
+      return "写工作簿时出错（错误码 " + std::to_string(static_cast<int>(error)) + "）";
+  }
+}
+
 }  // namespace
+
+std::string systemErrorText(int error) {
+  switch (error) {
+    case ENOENT:
+      return "文件或文件夹不存在";
+    case ENOTDIR:
+      return "路径中有一项不是文件夹";
+    case EACCES:
+    case EPERM:
+      return "没有权限";
+    case ENOSPC:
+      return "磁盘空间不足";
+    case EDQUOT:
+      return "超出磁盘配额";
+    case EROFS:
+      return "只读的文件系统";
+    case EEXIST:
+      return "已存在同名文件";
+    case ENAMETOOLONG:
+      return "文件名太长";
+    case EIO:
+      return "输入输出错误";
+    default:
+      return "系统错误 " + std::to_string(error);
+  }
+}
 
 std::string writeXlsx(const Workbook& book, const std::string& path) {
   lxw_workbook* out = workbook_new(path.c_str());
-  if (!out) return lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED);
+  if (!out) return workbookErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED);
   Formats formats(out);
   lxw_error error = LXW_NO_ERROR;
   for (const Worksheet& sheet : book.sheets) {
@@ -125,10 +182,10 @@ std::string writeXlsx(const Workbook& book, const std::string& path) {
   errno = 0;
   const lxw_error closed = workbook_close(out);
   const int systemError = errno;
-  if (error != LXW_NO_ERROR) return lxw_strerror(error);
+  if (error != LXW_NO_ERROR) return workbookErrorText(error);
   if (closed == LXW_NO_ERROR) return {};
-  std::string reason = lxw_strerror(closed);
-  if (systemError != 0) reason += std::string(" ") + std::strerror(systemError);
+  std::string reason = workbookErrorText(closed);
+  if (systemError != 0) reason += "：" + systemErrorText(systemError);
   return reason;
 }
 

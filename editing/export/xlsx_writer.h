@@ -11,4 +11,7 @@ namespace tabulor {
 // set; the selection of each sheet. Empty when written, otherwise why the file could not be.
 std::string writeXlsx(const Workbook& book, const std::string& path);
 
+// A system error number (errno) in the program's words: the system's own text is English.
+std::string systemErrorText(int error);
+
 }  // namespace tabulor

@@ -153,7 +153,9 @@ TEST(XlsxWriter, TellsWhyAWorkbookCannotBeWritten) {
   Workbook book;
   book.sheets.emplace_back("Sheet1");
   EXPECT_EQ(writeXlsx(book, dir.file("book.xlsx")), "");
-  EXPECT_NE(writeXlsx(book, dir.file("missing-folder/book.xlsx")), "");
+  EXPECT_EQ(writeXlsx(book, dir.file("missing-folder/book.xlsx")),
+            "无法创建工作簿文件：文件或文件夹不存在")
+      << "told in the program's words";
 }
 
 TEST(ExportSize, AGridIsRefusedWhenItExceedsTheSheetOrTheCellsHeld) {
