@@ -21,6 +21,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "bench/offscreen_main.h"
 #include "files/database_files.h"
 #include "platform/environment.h"
 #include "platform/file_copy.h"
@@ -214,13 +215,5 @@ BENCHMARK(BM_OpenLargeDatabase)->Iterations(2)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  setProgramCodePage("UTF-8");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  fs::remove_all(benchFolder(), ignored);
-  return 0;
+  return tabulor::bench::runOffscreenBenchmarks(argc, argv, benchFolder(), false);
 }

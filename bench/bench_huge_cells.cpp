@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/data_view.h"
+#include "bench/bench_folder.h"
+#include "bench/offscreen_main.h"
 #include "bench/resident_memory.h"
 #include "platform/egrid.h"
 #include "sqlitedb/sqlitedb.h"
@@ -24,14 +26,7 @@ namespace fs = std::filesystem;
 constexpr int kRows = 1000;
 constexpr int kValueBytes = 1'000'000;
 
-const fs::path& benchFolder() {
-  static const fs::path folder = [] {
-    fs::path path = fs::temp_directory_path() / ("tabulor-bench-huge-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
+const fs::path& benchFolder() { return bench::benchFolder("huge-"); }
 
 std::string hugeCellsDatabase() {
   static const std::string path = [] {
@@ -85,13 +80,5 @@ BENCHMARK(BM_ShowHugeCellsWhole)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  setProgramCodePage("UTF-8");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  fs::remove_all(benchFolder(), ignored);
-  return 0;
+  return tabulor::bench::runOffscreenBenchmarks(argc, argv, benchFolder(), false);
 }

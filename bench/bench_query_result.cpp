@@ -19,6 +19,8 @@
 #include <string>
 
 #include "app/data_view.h"
+#include "bench/bench_folder.h"
+#include "bench/offscreen_main.h"
 #include "bench/resident_memory.h"
 #include "console/console_run.h"
 #include "platform/egrid.h"
@@ -30,17 +32,7 @@ using namespace tabulor;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-const fs::path& benchFolder() {
-  static const fs::path folder = [] {
-    const char* kept = std::getenv("TABULOR_BENCH_FOLDER");
-    fs::path path =
-        kept ? fs::path(kept)
-             : fs::temp_directory_path() / ("tabulor-bench-result-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
+const fs::path& benchFolder() { return bench::benchFolder("result-"); }
 
 // Table t with ten columns (the data view's benchmark table) or three.
 std::string database(bool wide, long long rows) {
@@ -187,15 +179,6 @@ BENCHMARK(BM_QueryResultAgainstEngine)
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  setProgramCodePage("UTF-8");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (!std::getenv("TABULOR_BENCH_FOLDER")) {
-    std::error_code ignored;
-    fs::remove_all(benchFolder(), ignored);
-  }
-  return 0;
+  return tabulor::bench::runOffscreenBenchmarks(argc, argv, benchFolder(),
+                                                tabulor::bench::benchFolderIsKept());
 }

@@ -22,6 +22,8 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/structure_tree.h"
+#include "bench/bench_folder.h"
+#include "bench/offscreen_main.h"
 #include "sqlitedb/sqlitedb.h"
 
 namespace {
@@ -34,17 +36,7 @@ constexpr int kManyViews = 2'000;
 constexpr int kBigTables = 10;
 constexpr long long kBigTableRows = 3'000'000;
 
-const fs::path& benchFolder() {
-  static const fs::path folder = [] {
-    const char* kept = std::getenv("TABULOR_BENCH_FOLDER");
-    fs::path path =
-        kept ? fs::path(kept)
-             : fs::temp_directory_path() / ("tabulor-bench-scale-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
+const fs::path& benchFolder() { return bench::benchFolder("scale-"); }
 
 // Builds the file once (or finds it kept from an earlier run).
 std::string database(const std::string& name, const std::string& script) {
@@ -229,15 +221,6 @@ BENCHMARK(BM_LongestGapInANeverEndingViewCancelledAfter2s)
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  setProgramCodePage("UTF-8");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  if (!std::getenv("TABULOR_BENCH_FOLDER")) {
-    std::error_code ignored;
-    fs::remove_all(benchFolder(), ignored);
-  }
-  return 0;
+  return tabulor::bench::runOffscreenBenchmarks(argc, argv, benchFolder(),
+                                                tabulor::bench::benchFolderIsKept());
 }

@@ -18,6 +18,7 @@
 #include <new>
 #include <string>
 
+#include "bench/bench_folder.h"
 #include "bench/resident_memory.h"
 #include "sqlitedb/sqlitedb.h"
 
@@ -57,19 +58,7 @@ using namespace tabulor;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-bool keepFiles() { return std::getenv("TABULOR_BENCH_FOLDER") != nullptr; }
-
-const fs::path& benchFolder() {
-  static const fs::path folder = [] {
-    const char* kept = std::getenv("TABULOR_BENCH_FOLDER");
-    fs::path path = kept
-                        ? fs::path(kept)
-                        : fs::temp_directory_path() / ("tabulor-bench-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
+const fs::path& benchFolder() { return bench::benchFolder(""); }
 
 enum class Shape { Wide, Narrow, Gapped };
 
@@ -297,6 +286,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::error_code ignored;
-  if (!keepFiles()) fs::remove_all(benchFolder(), ignored);
+  if (!bench::benchFolderIsKept()) fs::remove_all(benchFolder(), ignored);
   return 0;
 }
