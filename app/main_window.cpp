@@ -95,8 +95,7 @@ QString menuObjectName(QString caption) {
   return QStringLiteral("菜单_") + caption;
 }
 
-// The designed name as object name; the accessible name is the part after the
-// underscore unless one is given.
+// Puts a control at its place of the layout; a negative size counts as none.
 void place(QWidget* widget, const Box& box) {
   widget->setGeometry(box.left, box.top, std::max(box.width, 0), std::max(box.height, 0));
 }

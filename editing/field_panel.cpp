@@ -50,8 +50,7 @@ class TypedCharacterFilter : public QObject {
   QString allowed_;
 };
 
-// The designed name as object name; the accessible name is the part after the underscore
-// unless one is given.
+// A button of a page, with its designed name as object name, at its designed place.
 QPushButton* button(QTabWidget& pages, QWidget* page, const QString& name, const QString& caption,
                     const QRect& designed) {
   auto* created = new QPushButton(caption, page);

@@ -32,7 +32,11 @@ class SqliteDB {
   SqliteDB(const SqliteDB&) = delete;
   SqliteDB& operator=(const SqliteDB&) = delete;
 
+  // Closes any database first. An empty name or ":memory:" opens a new in-memory
+  // database, which needs allowCreate; a file must exist and be readable unless
+  // allowCreate. The connection is hardened and waits out a passing lock (about 2 s).
   bool open(const std::string& fileName = "", bool allowCreate = false);
+  // False (and still open) while a statement of this connection is alive.
   bool close();
   bool isOpen() const { return connection_ != nullptr; }
   // How many calls this connection, its cursors and its result sets have made on the
@@ -40,13 +44,19 @@ class SqliteDB {
   // It tells whether the engine's error state may have changed since a given moment.
   std::uint64_t engineCalls() const { return engineCalls_; }
 
+  // Runs every statement of the SQL; true when all of them ran.
   bool execute(const std::string& sql);
+  // The first statement of the SQL as a result set, compiled but not yet run (requery runs
+  // it); a statement that does not compile gives a result set that fails.
   std::unique_ptr<SqliteDataset> query(const std::string& sql);
 
+  // The engine's primary result code and message of the last call (0 and "" when closed);
+  // the message is cut at 199 bytes on a character boundary.
   std::int32_t errorCode() const;
   std::string errorText() const;
   std::int64_t lastInsertRowid() const;
 
+  // "BEGIN/COMMIT/ROLLBACK TRANSACTION " + name.
   bool beginTransaction(const std::string& name = "");
   bool commitTransaction(const std::string& name = "");
   bool rollbackTransaction(const std::string& name = "");
@@ -70,10 +80,16 @@ class SqliteDB {
   // Stops the statement running on the connection, from any thread; it fails "interrupted".
   void interrupt() const;
 
+  // A table or view of the main database whose name matches as LIKE does (no case).
   bool tableExists(const std::string& name);
+  // The names of the main (or temporary) database's tables and/or views, by name; empty
+  // when closed or when the catalogue cannot be read.
   std::vector<std::string> listTables(bool withTables, bool withViews, bool temporary);
+  // The stored CREATE statement of a table or view, main before temporary; empty if none.
   std::string tableSql(const std::string& name);
 
+  // CREATE TABLE with the named fields (unnamed ones skipped); false when a definition or
+  // the statement grows past the designed limits.
   bool createTable(const std::string& table, const std::vector<SqliteFieldInfo>& fields);
 
   // Copies the open database, consistently, into destinationFile (program text)
@@ -109,7 +125,11 @@ class SqliteRawDB {
   SqliteRawDB(const SqliteRawDB&) = delete;
   SqliteRawDB& operator=(const SqliteRawDB&) = delete;
 
+  // Closes any database first. An empty name or ":memory:" opens a new in-memory
+  // database, which needs allowCreate; a file must exist and be readable unless
+  // allowCreate. The connection is hardened and waits out a passing lock (about 2 s).
   bool open(const std::string& fileName = "", bool allowCreate = false);
+  // False (and still open) while a statement of this connection is alive.
   bool close();
   bool isOpen() const { return connection_ != nullptr; }
   bool execute(const std::string& sql);
