@@ -55,16 +55,16 @@ QIcon painted(int size, const std::function<void(QPainter&)>& paint) {
 
 }  // namespace
 
-QIcon toolbarIcon(int entry) {
-  switch (entry) {
-    case 0:  // new database
+QIcon toolbarIcon(ToolbarImage image) {
+  switch (image) {
+    case NewDatabaseImage:
       return painted(20, [](QPainter& p) {
         paintDrum(p, QRectF(2.5, 2.5, 12, 15), QColor(70, 130, 200));
         p.setPen(QPen(QColor(30, 140, 40), 2.5));
         p.drawLine(QPointF(15, 10), QPointF(15, 19));
         p.drawLine(QPointF(10.5, 14.5), QPointF(19.5, 14.5));
       });
-    case 1:  // open database
+    case OpenDatabaseImage:
       return painted(20, [](QPainter& p) {
         p.setPen(QPen(QColor(150, 110, 20), 1));
         p.setBrush(QColor(240, 200, 80));
@@ -72,7 +72,7 @@ QIcon toolbarIcon(int entry) {
         p.drawRect(QRectF(1.5, 5.5, 7, 2));
         paintDrum(p, QRectF(6.5, 1.5, 9, 12), QColor(70, 130, 200));
       });
-    case 126:  // drop table
+    case DropTableImage:
       return painted(20, [](QPainter& p) {
         paintGrid(p, QRectF(1.5, 2.5, 14, 13), QColor(120, 160, 220));
         p.setPen(QPen(QColor(210, 30, 30), 2.5));

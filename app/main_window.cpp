@@ -66,26 +66,26 @@ const std::vector<MenuEntry>& menuEntries() {
 struct ToolbarEntry {
   QString caption;      // empty: separator
   QString menuCaption;  // the menu item the button stands for
-  int icon;             // toolbar image entry, -1 for none
+  ToolbarImage icon;
 };
 
 const std::vector<ToolbarEntry>& toolbarEntries() {
   static const std::vector<ToolbarEntry> entries = {
-      {QStringLiteral("新建数据库"), QStringLiteral("新建数据库..."), 0},
-      {QStringLiteral("打开数据库"), QStringLiteral("打开数据库..."), 1},
-      {QStringLiteral("关闭数据库"), {}, -1},
-      {{}, {}, -1},
-      {QStringLiteral("新建表"), QStringLiteral("新建表..."), -1},
-      {QStringLiteral("修改表"), QStringLiteral("修改表..."), -1},
-      {QStringLiteral("清空表"), QStringLiteral("清空表"), -1},
-      {QStringLiteral("删除表"), QStringLiteral("删除表"), 126},
-      {{}, {}, -1},
-      {QStringLiteral("新建视图"), QStringLiteral("新建视图"), -1},
-      {QStringLiteral("修改视图"), QStringLiteral("修改视图"), -1},
-      {QStringLiteral("修改视图名称"), QStringLiteral("修改视图名称"), -1},
-      {QStringLiteral("删除视图"), QStringLiteral("删除视图"), -1},
-      {{}, {}, -1},
-      {QStringLiteral("执行SQL语句"), QStringLiteral("执行SQL语句"), -1},
+      {QStringLiteral("新建数据库"), QStringLiteral("新建数据库..."), NewDatabaseImage},
+      {QStringLiteral("打开数据库"), QStringLiteral("打开数据库..."), OpenDatabaseImage},
+      {QStringLiteral("关闭数据库"), {}, NoToolbarImage},
+      {{}, {}, NoToolbarImage},
+      {QStringLiteral("新建表"), QStringLiteral("新建表..."), NoToolbarImage},
+      {QStringLiteral("修改表"), QStringLiteral("修改表..."), NoToolbarImage},
+      {QStringLiteral("清空表"), QStringLiteral("清空表"), NoToolbarImage},
+      {QStringLiteral("删除表"), QStringLiteral("删除表"), DropTableImage},
+      {{}, {}, NoToolbarImage},
+      {QStringLiteral("新建视图"), QStringLiteral("新建视图"), NoToolbarImage},
+      {QStringLiteral("修改视图"), QStringLiteral("修改视图"), NoToolbarImage},
+      {QStringLiteral("修改视图名称"), QStringLiteral("修改视图名称"), NoToolbarImage},
+      {QStringLiteral("删除视图"), QStringLiteral("删除视图"), NoToolbarImage},
+      {{}, {}, NoToolbarImage},
+      {QStringLiteral("执行SQL语句"), QStringLiteral("执行SQL语句"), NoToolbarImage},
   };
   return entries;
 }
@@ -228,7 +228,7 @@ void MainWindow::createToolBar() {
     QAction* button =
         entry.caption.isEmpty() ? 工具条1->addSeparator() : 工具条1->addAction(entry.caption);
     button->setObjectName(QStringLiteral("工具条1_按钮%1").arg(number));
-    if (entry.icon >= 0) button->setIcon(toolbarIcon(entry.icon));
+    if (entry.icon != NoToolbarImage) button->setIcon(toolbarIcon(entry.icon));
     if (!entry.caption.isEmpty())
       connect(button, &QAction::triggered, this,
               [this, number] { onToolbarButtonClicked(number); });
@@ -264,7 +264,7 @@ QAction* MainWindow::toolbarButton(int number) const {
 }
 
 void MainWindow::onToolbarButtonClicked(int number) {
-  if (number == 2) {
+  if (number == kCloseDatabaseButton) {
     emit closeButtonClicked();
     return;
   }
@@ -387,7 +387,8 @@ void MainWindow::showDbError(const QString& message) {
 // ------------------------------------------------------------------ interface state
 
 void MainWindow::applyDatabaseUiState(bool open) {
-  for (int number = 2; number <= 12; ++number) toolbarButton(number)->setEnabled(open);
+  for (int number = kFirstDatabaseButton; number <= kLastDatabaseButton; ++number)
+    toolbarButton(number)->setEnabled(open);
   menuAction(QStringLiteral("关闭数据库"))->setEnabled(open);
   for (const char* title : {"表", "视图", "其它操作", "帮助"})
     menu(QString::fromUtf8(title))->setEnabled(open);

@@ -59,7 +59,12 @@ class MainWindow : public QMainWindow {
   // no menu item is a fault in the program: it throws std::invalid_argument naming it.
   void onMenu(const QString& caption, std::function<void()> handler);
   QMenu* menu(const QString& caption) const;  // "数据库", "表", "视图", "其它操作", "帮助"
-  // Toolbar buttons by number 0..14 (separators included).
+  // Toolbar buttons by number 0..14 (separators included): 关闭数据库 has no menu item of its
+  // own; the buttons from it to 删除视图 work on an open database; the last opens the console.
+  static constexpr int kCloseDatabaseButton = 2;
+  static constexpr int kFirstDatabaseButton = 2;
+  static constexpr int kLastDatabaseButton = 12;
+  static constexpr int kSqlConsoleButton = 14;
   QAction* toolbarButton(int number) const;
   void onToolbarButtonClicked(int number);
 

@@ -109,7 +109,8 @@ class MainWindowTest : public ::testing::Test {
   // True when the main window is in its no-database state.
   bool inNoDatabaseState() const {
     bool disabled = true;
-    for (int n = 2; n <= 12; ++n) disabled = disabled && !window->toolbarButton(n)->isEnabled();
+    for (int n = MainWindow::kFirstDatabaseButton; n <= MainWindow::kLastDatabaseButton; ++n)
+      disabled = disabled && !window->toolbarButton(n)->isEnabled();
     for (const char* title : {"表", "视图", "其它操作", "帮助"})
       disabled = disabled && !window->menu(QString::fromUtf8(title))->isEnabled();
     return disabled && !window->menuAction(QStringLiteral("关闭数据库"))->isEnabled() &&

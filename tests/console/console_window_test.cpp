@@ -41,7 +41,7 @@ QStringList gridRow(const EGrid& grid, int row) {
 TEST_F(ConsoleWindow, OpensFromMenuAndToolbarEvenWithoutADatabase) {
   closeDatabase(*window);
   ASSERT_TRUE(inNoDatabaseState());
-  window->toolbarButton(14)->trigger();
+  window->toolbarButton(MainWindow::kSqlConsoleButton)->trigger();
   console = window->findChild<SqlConsoleWindow*>();
   ASSERT_NE(console, nullptr);
   EXPECT_EQ(console->windowTitle(), QStringLiteral("执行SQL语句"));
