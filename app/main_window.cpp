@@ -125,7 +125,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::beginWork(const QString& what) { engineWatch_->begin(what); }
+void MainWindow::beginWork(const QString& what) { engineWatch_->begin(what, commandsRunning_ > 0); }
 
 bool MainWindow::workCancelled() const { return engineWatch_->cancelled(); }
 
@@ -248,7 +248,9 @@ void MainWindow::onMenu(const QString& caption, std::function<void()> handler) {
   if (what.endsWith(QStringLiteral("..."))) what.chop(3);
   connect(action, &QAction::triggered, this, [this, what, handler = std::move(handler)] {
     beginWork(what);
+    ++commandsRunning_;
     handler();
+    --commandsRunning_;
   });
 }
 

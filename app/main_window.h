@@ -153,6 +153,7 @@ class MainWindow : public QMainWindow {
   std::vector<QAction*> toolbarButtons_;
   QString log_;
   std::unique_ptr<EngineWatch> engineWatch_;
+  int commandsRunning_ = 0;  // menu commands under way, one inside another's event loop
 
   // --- controls (designed names)
   QToolBar* 工具条1;  // the toolbar

@@ -1,8 +1,6 @@
 #include "files/database_files.h"
 
 #include <atomic>
-#include <chrono>
-#include <future>
 
 #include <QDir>
 #include <QFile>
@@ -37,14 +35,14 @@ CopyOutcome copyAnswering(MainWindow& window, const QString& source, const QStri
                           done = copied;
                         },
                         &cancelled};
-  std::future<CopyOutcome> outcome =
-      std::async(std::launch::async, [&] { return copyDatabaseFiles(source, target, watch); });
-  do {
-    busy.setProgress(static_cast<std::int64_t>(done.load()),
-                     static_cast<std::int64_t>(total.load()));
-    if (!busy.keepGoing()) cancelled = true;
-  } while (outcome.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
-  return outcome.get();
+  CopyOutcome outcome = CopyOutcome::Failed;
+  runBeside([&] { outcome = copyDatabaseFiles(source, target, watch); },
+            [&] {
+              busy.setProgress(static_cast<std::int64_t>(done.load()),
+                               static_cast<std::int64_t>(total.load()));
+              if (!busy.keepGoing()) cancelled = true;
+            });
+  return outcome;
 }
 
 void openOrCreate(MainWindow& window, bool isNew) {

@@ -17,6 +17,10 @@ class SqliteDB;
 // The dialog's label; inside the user's transaction it says why there is no 取消.
 QString busyLabel(const QString& label, bool inTransaction);
 
+// Runs a step that cannot call back on another thread; until it is done, calls turn on
+// this thread every 10 ms (to keep the window answering, and to stop the step early).
+void runBeside(const std::function<void()>& step, const std::function<void()>& turn);
+
 // Keeps the window alive during one long piece of work: once the work has begun, a busy
 // cursor; after about half a second, a progress dialog that keeps every window painted,
 // with 取消 while stopping loses nothing.

@@ -1,8 +1,5 @@
 #include "platform/engine_watch.h"
 
-#include <chrono>
-#include <future>
-
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QThread>
@@ -29,8 +26,12 @@ EngineWatch::~EngineWatch() {
   withholdMessageBoxes(false);
 }
 
-void EngineWatch::begin(const QString& what) {
-  endWork();
+void EngineWatch::begin(const QString& what, bool withinCommand) {
+  busy_.reset();
+  cancelled_ = false;
+  if (withinCommand) return;
+  quiet_ = false;
+  withholdMessageBoxes(false);
   what_ = what;
 }
 
@@ -51,22 +52,21 @@ bool EngineWatch::keepGoing() {
   if (busy_->keepGoing()) return true;
   log_(QStringLiteral("已取消：") + what_);
   cancelled_ = true;
+  quiet_ = true;
   withholdMessageBoxes(true);
   return false;
 }
 
 void EngineWatch::runAnswering(const std::function<void()>& step) {
-  // Checked this often, 取消 stops the step well within a tenth of a second.
-  constexpr auto kCheckInterval = std::chrono::milliseconds(10);
-  std::future<void> done = std::async(std::launch::async, step);
-  while (done.wait_for(kCheckInterval) != std::future_status::ready)
+  runBeside(step, [this] {
     if (!keepGoing()) db_.interrupt();
-  done.get();
+  });
 }
 
 void EngineWatch::endWork() {
   busy_.reset();
   cancelled_ = false;
+  quiet_ = false;
   withholdMessageBoxes(false);
 }
 

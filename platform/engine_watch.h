@@ -31,10 +31,12 @@ class EngineWatch : public QObject {
   EngineWatch& operator=(const EngineWatch&) = delete;
 
   // A command begins: what names it in the dialog ("正在" what "，请稍候……") and in the
-  // cancel line. Ends the work before it.
-  void begin(const QString& what);
+  // cancel line. Ends the work before it. A step of a running command (showing the table
+  // afresh after it) is no new command: it may use the engine again after 取消, but the
+  // command keeps its name and its complaints stay held back.
+  void begin(const QString& what, bool withinCommand);
   // True from the user's 取消 until the next command begins or the loop goes idle.
-  bool cancelled() const { return cancelled_; }
+  bool cancelled() const { return quiet_; }
 
  private:
   bool keepGoing();
@@ -46,8 +48,10 @@ class EngineWatch : public QObject {
   std::function<void(const QString&)> log_;
   QString what_;
   std::unique_ptr<BusyProgress> busy_;
-  // Also read by the progress handler on the thread of a long step.
+  // The engine is to stop; also read by the progress handler on the thread of a long step.
   std::atomic<bool> cancelled_ = false;
+  // The cancelled command's complaints are held back.
+  bool quiet_ = false;
 };
 
 }  // namespace tabulor

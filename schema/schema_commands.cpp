@@ -3,7 +3,6 @@
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
-#include "platform/busy_progress.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
 #include "schema/command_prompts.h"
@@ -70,12 +69,8 @@ class SchemaCommands : public QObject {
   }
 
   void clearTable() {
-    const schema::Outcome outcome = [this] {
-      BusyProgress busy(&window_, db(), QStringLiteral("正在清空表，请稍候……"));
-      return schema::clearTable(db(), toProgramText(window_.tableNameText()),
-                                schema::askYesWithPrompts());
-    }();
-    apply(outcome);
+    apply(schema::clearTable(db(), toProgramText(window_.tableNameText()),
+                             schema::askYesWithPrompts()));
   }
 
   void newView() { apply(schema::newView(db(), schema::askTextWithPrompts())); }

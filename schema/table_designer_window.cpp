@@ -6,7 +6,6 @@
 #include <QPushButton>
 
 #include "app/main_window.h"
-#include "platform/busy_progress.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/qstring_conversion.h"
@@ -156,11 +155,9 @@ void TableDesignerWindow::deleteField() {
 void TableDesignerWindow::confirmDesign() {
   editors_->commitOpenEditor();
   pullGrid();
-  const schema::Outcome outcome = [this] {
-    BusyProgress busy(this, main_.state().db, QStringLiteral("正在修改表，请稍候……"));
-    return schema::confirmDesign(main_.state().db, state_, schema::askTextWithPrompts(),
-                                 static_cast<std::uint64_t>(environment().tickCount()));
-  }();
+  const schema::Outcome outcome =
+      schema::confirmDesign(main_.state().db, state_, schema::askTextWithPrompts(),
+                            static_cast<std::uint64_t>(environment().tickCount()));
   if (outcome.currentCell) {
     grid_.currentRow = outcome.currentCell->row;
     grid_.currentColumn = outcome.currentCell->column;
