@@ -386,6 +386,15 @@ void MainWindow::showDbError(const QString& message) {
   showNotice(dbErrorNotice(toProgramText(message), state_.db.errorText()));
 }
 
+void MainWindow::applyOutcome(const Outcome& outcome, const std::function<void()>& whenUpToDate) {
+  if (outcome.notice && !outcome.noticeLast) showNotice(*outcome.notice);
+  if (outcome.reloadStructureTree) reloadStructureTree();
+  if (outcome.refreshShownObject) refreshShownObject();
+  if (outcome.clearDataView) clearDataView();
+  if (whenUpToDate) whenUpToDate();
+  if (outcome.notice && outcome.noticeLast) showNotice(*outcome.notice);
+}
+
 // ------------------------------------------------------------------ interface state
 
 void MainWindow::applyDatabaseUiState(bool open) {

@@ -76,6 +76,10 @@ class MainWindow : public QMainWindow {
   void clearLog();
   void saveLogToFile();
   void showDbError(const QString& message);
+  // Carries out what a command's logic returned: the notice first, or last behind the
+  // window brought up to date (tree, shown object, data view). whenUpToDate runs between
+  // the two, before a last notice; it may make no engine call that the user should see.
+  void applyOutcome(const Outcome& outcome, const std::function<void()>& whenUpToDate = {});
 
   // --- long work: any engine work that lasts shows the busy dialog, with 取消 where
   // stopping loses nothing. A command names itself before it starts ("修改表"); after 取消

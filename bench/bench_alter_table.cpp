@@ -87,9 +87,9 @@ struct OpenDesigner {
     designer.targetTable = "t";
     schema::openDesigner(designer, grid, db, cursor);
   }
-  schema::Outcome confirm(SqliteDB& db) {
+  Outcome confirm(SqliteDB& db) {
     return schema::confirmDesign(
-        db, designer, [](const schema::InputRequest&) { return std::nullopt; }, 1);
+        db, designer, [](const InputRequest&) { return std::nullopt; }, 1);
   }
   schema::DesignerState designer;
   schema::DesignerGrid grid;
@@ -140,7 +140,7 @@ void BM_AlterUnchangedAgainstTwelveSteps(benchmark::State& state) {
     db.open(freshCopy("alter.db"));
     OpenDesigner designer(db);
     const auto start = Clock::now();
-    const schema::Outcome outcome = designer.confirm(db);
+    const Outcome outcome = designer.confirm(db);
     const double alter = secondsSince(start);
     if (!outcome.closeDesigner) state.SkipWithError("the alteration failed");
     db.close();
@@ -178,7 +178,7 @@ void BM_AlterAddColumnAgainstOneCopy(benchmark::State& state) {
     grid.cell(grid.currentRow, schema::DesignerGrid::kType) = programTextFromUtf8("整数型");
     schema::onDesignerCellEdited(opened.designer, grid);
     auto start = Clock::now();
-    const schema::Outcome outcome = opened.confirm(db);
+    const Outcome outcome = opened.confirm(db);
     const double alter = secondsSince(start);
     if (!outcome.closeDesigner) state.SkipWithError("the alteration failed");
 

@@ -136,11 +136,11 @@ void BM_QueryResultAgainstEngine(benchmark::State& state) {
     resetPeakResident();
     wall = Clock::now();
     processor = threadMilliseconds();
-    ConsoleOutcome outcome = runConsoleQuery("select * from t", db, dataset);
+    ConsoleQuery query = runConsoleQuery("select * from t", db, dataset);
     read += threadMilliseconds() - processor;
     rowsKiB = bench::residentKiB() - before;
-    spilled = outcome.rows.spilled();
-    showResultRows(grid, std::move(outcome.rows));
+    spilled = query.rows.spilled();
+    showResultRows(grid, std::move(query.rows));
     benchmark::DoNotOptimize(grid.grab());
     const double showMs = threadMilliseconds() - processor;
     shown += showMs;

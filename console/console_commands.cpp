@@ -22,15 +22,15 @@ SqlConsoleWindow* openSqlConsole(MainWindow& window) {
 }
 
 void startTransactionCommand(MainWindow& window) {
-  showNotice(startTransactionNotice(window.state().db));
+  window.applyOutcome(startTransaction(window.state().db));
 }
 
 void commitTransactionCommand(MainWindow& window) {
-  showNotice(commitTransactionNotice(window.state().db));
+  window.applyOutcome(commitTransaction(window.state().db));
 }
 
 void rollbackTransactionCommand(MainWindow& window) {
-  showNotice(rollbackTransactionNotice(window.state().db));
+  window.applyOutcome(rollbackTransaction(window.state().db));
 }
 
 void showLastErrorText(MainWindow& window) {

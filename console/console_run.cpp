@@ -12,15 +12,16 @@ constexpr std::string_view kRunFailed = "SQL语句执行失败！";
 
 }  // namespace
 
-ConsoleOutcome runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset) {
+ConsoleQuery runConsoleQuery(const std::string& sql, SqliteDB& db, SqliteDataset& dataset) {
   // A refused open (empty text) is not a failure here: the earlier statement answers.
   dataset.open(sql, db);
   // Cut like the data view's cells, so a result of huge values neither freezes the window
   // nor takes memory in proportion to them.
   std::optional<ResultRows> rows = dataset.fetchAllRows(kShownCellCharacters);
-  if (!rows) return {false, {}, dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText())};
-  return {true, std::move(*rows),
-          makeNotice("查询成功，查询结果已显示到主窗口表格中。", MessageFlags::InformationIcon)};
+  if (!rows) return {failed(dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText())), {}};
+  return {succeeded(makeNotice("查询成功，查询结果已显示到主窗口表格中。",
+                               MessageFlags::InformationIcon)),
+          std::move(*rows)};
 }
 
 Notice unconvertibleSqlNotice() {
@@ -28,10 +29,13 @@ Notice unconvertibleSqlNotice() {
                        programTextFromUtf8("SQL语句中有本机代码页无法表示的字符。"));
 }
 
-ConsoleOutcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
-  if (!db.execute(sql))
-    return {false, {}, dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText())};
-  return {true, {}, makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon)};
+Outcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
+  Outcome outcome = db.execute(sql)
+                        ? succeeded(makeNotice("SQL语句执行成功！", MessageFlags::InformationIcon))
+                        : failed(dbErrorNotice(programTextFromUtf8(kRunFailed), db.errorText()));
+  outcome.reloadStructureTree = true;
+  outcome.noticeLast = true;
+  return outcome;
 }
 
 std::vector<ConsoleTreeTable> consoleTreeEntries(SqliteDB& db) {

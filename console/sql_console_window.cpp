@@ -209,21 +209,20 @@ void SqlConsoleWindow::runConsoleSql() {
 void SqlConsoleWindow::runQuery(const std::string& sql) {
   AppState& state = main_.state();
   main_.beginWork(kRunningSql);
-  ConsoleOutcome outcome = runConsoleQuery(sql, state.db, *state.dataset);
-  if (outcome.ok) {
-    main_.showQueryResult(std::move(outcome.rows), 编辑框_SQL语句->toPlainText());
-  }
-  showNotice(outcome.notice);
+  ConsoleQuery query = runConsoleQuery(sql, state.db, *state.dataset);
+  if (!query.outcome.failed())
+    main_.showQueryResult(std::move(query.rows), 编辑框_SQL语句->toPlainText());
+  main_.applyOutcome(query.outcome);
 }
 
 void SqlConsoleWindow::runExecute(const std::string& sql) {
   SqliteDB& db = main_.state().db;
   main_.beginWork(kRunningSql);
-  const ConsoleOutcome outcome = runConsoleExecute(sql, db);
+  const Outcome outcome = runConsoleExecute(sql, db);
   const EngineError failure = engineErrorOf(db);
-  main_.reloadStructureTree();
-  if (!outcome.ok) main_.state().consoleError.keep(failure, db);
-  showNotice(outcome.notice);
+  main_.applyOutcome(outcome, [&] {
+    if (outcome.failed()) main_.state().consoleError.keep(failure, db);
+  });
 }
 
 void SqlConsoleWindow::closeSqlConsole() { close(); }

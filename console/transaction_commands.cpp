@@ -8,10 +8,10 @@ namespace tabulor {
 
 namespace {
 
-Notice transactionOutcome(bool ok, std::string_view success, std::string_view failure,
-                          const SqliteDB& db) {
-  return ok ? makeNotice(success, MessageFlags::InformationIcon)
-            : dbErrorNotice(programTextFromUtf8(failure), db.errorText());
+Outcome transactionOutcome(bool ok, std::string_view success, std::string_view failure,
+                           const SqliteDB& db) {
+  return ok ? succeeded(makeNotice(success, MessageFlags::InformationIcon))
+            : failed(dbErrorNotice(programTextFromUtf8(failure), db.errorText()));
 }
 
 Notice diagnostic(std::string_view label, const std::string& value, int flags,
@@ -23,17 +23,17 @@ Notice diagnostic(std::string_view label, const std::string& value, int flags,
 
 }  // namespace
 
-Notice startTransactionNotice(SqliteDB& db) {
+Outcome startTransaction(SqliteDB& db) {
   const bool ok = db.beginTransaction();
   return transactionOutcome(ok, "已成功启动事务。", "启动事务失败！", db);
 }
 
-Notice commitTransactionNotice(SqliteDB& db) {
+Outcome commitTransaction(SqliteDB& db) {
   const bool ok = db.commitTransaction();
   return transactionOutcome(ok, "已成功提交事务。", "提交事务失败！", db);
 }
 
-Notice rollbackTransactionNotice(SqliteDB& db) {
+Outcome rollbackTransaction(SqliteDB& db) {
   const bool ok = db.rollbackTransaction();
   return transactionOutcome(ok, "已成功回滚事务。", "回滚事务失败！", db);
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/notice.h"
+#include "platform/outcome.h"
 
 namespace tabulor {
 
@@ -12,9 +12,11 @@ class SqliteDB;
 // The transaction and diagnostic commands of the main window: each makes one call on the
 // connection and gives the one message box the user sees. The engine decides what a
 // transaction statement may do; its refusal is shown with its own words.
-Notice startTransactionNotice(SqliteDB& db);
-Notice commitTransactionNotice(SqliteDB& db);
-Notice rollbackTransactionNotice(SqliteDB& db);
+Outcome startTransaction(SqliteDB& db);
+Outcome commitTransaction(SqliteDB& db);
+Outcome rollbackTransaction(SqliteDB& db);
+
+// The diagnostics' boxes.
 
 Notice lastErrorTextNotice(const SqliteDB& db);
 Notice lastErrorCodeNotice(const SqliteDB& db);

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "editing/record_sql.h"
+#include "editing/records.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
@@ -58,62 +58,29 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
 }
 
 void insertEmptyRecord(MainWindow& window) {
-  SqliteTable& table = window.state().table;
-  if (!window.isTableSelected() || !table.isOpen()) return;
-  const std::string name = table.tableName();
-  if (!window.state().db.execute(emptyRecordSql(name, table.fieldCount()))) {
-    prompts().messageBox(
-        QStringLiteral("插入空记录失败！表 ") + fromProgramText(name) +
-            QStringLiteral(" 不允许插入空记录，可能因为：存在主键；某字段不允许为null。"),
-        MessageFlags::ErrorIcon);
-    return;
-  }
-  window.refreshShownObject();
-  prompts().messageBox(QStringLiteral("已成功插入空记录。"), MessageFlags::InformationIcon);
+  AppState& state = window.state();
+  if (!window.isTableSelected() || !state.table.isOpen()) return;
+  window.applyOutcome(insertEmptyRecord(state.db, state.table));
 }
 
 void deleteCurrentRecord(MainWindow& window) {
-  SqliteTable& table = window.state().table;
-  if (!window.isTableSelected()) {
-    prompts().messageBox(QStringLiteral("只有表才可以被删除记录！"), MessageFlags::ErrorIcon);
-    return;
-  }
-  if (!table.isOpen()) {
-    prompts().messageBox(QStringLiteral("表尚未打开。"), MessageFlags::ErrorIcon);
-    return;
-  }
-  if (prompts().messageBox(QStringLiteral("您确认要删除当前记录吗？"),
-                           MessageFlags::YesNoCancel | MessageFlags::QuestionIcon) != Answer::Yes)
-    return;
-  table.goTo(window.selectedRecordNumber());
-  if (!table.deleteRecord()) {
-    window.showDbError(QStringLiteral("删除当前记录失败！"));
-    return;
-  }
-  window.refreshShownObject();
-  prompts().messageBox(QStringLiteral("已成功删除当前记录。"), MessageFlags::InformationIcon);
+  AppState& state = window.state();
+  window.applyOutcome(deleteRecord(state.db, state.table, window.isTableSelected(),
+                                   window.selectedRecordNumber(), askYesWithPrompts()));
 }
 
-void insertFixedTestRecord(MainWindow&) {
+void insertFixedTestRecord(MainWindow& window) {
   const auto account =
       prompts().inputBox(QStringLiteral("FCH_ACCOUNT 字段不能接受空数据，不能有重复，比如游戏账号"),
                          QStringLiteral("FCH_ACCOUNT 数值"), QString());
   if (!account) return;
   const QDateTime now = environment().localDateTime();
-  insertAccountRecord(toProgramText(*account),
-                      dateTimeText(now.date().year(), now.date().month(), now.date().day(),
-                                   now.time().hour(), now.time().minute(), now.time().second()));
-}
-
-void insertAccountRecord(const std::string& account, const std::string& createDate) {
-  SqliteRawDB db;
-  db.open(toProgramText(environment().programFolder() + QStringLiteral("/IDDB.DB")), true);
-  if (db.execute(accountInsertSql(account, createDate)))
-    prompts().messageBox(QStringLiteral("添加成功"), MessageFlags::Ok);
-  else
-    prompts().messageBox(QStringLiteral("添加失败：") + fromProgramText(db.errorText()),
-                         QStringLiteral("添加失败"), MessageFlags::ErrorIcon);
-  db.close();
+  const std::string createDate =
+      dateTimeText(now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
+                   now.time().minute(), now.time().second());
+  window.applyOutcome(
+      insertAccountRecord(toProgramText(environment().programFolder() + QStringLiteral("/IDDB.DB")),
+                          toProgramText(*account), createDate));
 }
 
 }  // namespace tabulor

@@ -34,10 +34,8 @@ void writeBackCellEdit(MainWindow& window, int row, int column);
 
 void insertEmptyRecord(MainWindow& window);    // "插入空记录"
 void deleteCurrentRecord(MainWindow& window);  // "删除当前记录"
-// "插入记录...": asks for the account, then insertAccountRecord with the local time.
+// "插入记录...": asks for the account, then writes the fixed test record with the local
+// time into TBL_ACCOUNT of "IDDB.DB" in the program folder (created when missing).
 void insertFixedTestRecord(MainWindow& window);
-// Writes the fixed test record into TBL_ACCOUNT of "IDDB.DB" in the program folder
-// (created when missing) and reports the outcome. Texts are program text.
-void insertAccountRecord(const std::string& account, const std::string& createDate);
 
 }  // namespace tabulor

@@ -174,6 +174,24 @@ void showNotice(const Notice& notice) {
   prompts().messageBox(fromProgramText(notice.text), fromProgramText(notice.title), notice.flags);
 }
 
+AskText askTextWithPrompts() {
+  return [](const InputRequest& request) -> std::optional<std::string> {
+    const auto entered =
+        prompts().inputBox(fromProgramText(request.prompt), fromProgramText(request.title),
+                           fromProgramText(request.initialText));
+    if (!entered) return std::nullopt;
+    // A character the code page cannot hold leaves an empty text, which every
+    // command refuses as such.
+    return toProgramText(*entered);
+  };
+}
+
+AskYes askYesWithPrompts() {
+  return [](const std::string& question, int flags) {
+    return prompts().messageBox(fromProgramText(question), flags) == Answer::Yes;
+  };
+}
+
 bool writeFileTellingUser(const QString& path, std::optional<std::string_view> bytes) {
   QSaveFile file(path);
   const bool written = bytes && file.open(QIODevice::WriteOnly) &&

@@ -8,14 +8,13 @@
 #include <QStringList>
 
 #include "platform/message_flags.h"
+#include "platform/outcome.h"
 
 class QFileDialog;
 class QMenu;
 class QWidget;
 
 namespace tabulor {
-
-struct Notice;
 
 // The answers of a message box, as the Windows button identifiers.
 enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
@@ -78,6 +77,11 @@ class QtPrompts : public Prompts {
 
 // Shows a notice (platform/notice.h) with the prompts in force.
 void showNotice(const Notice& notice);
+
+// The input box and the question box of the prompts in force, in program text, for the
+// window-free commands that ask (platform/outcome.h).
+AskText askTextWithPrompts();
+AskYes askYesWithPrompts();
 
 // Writes the bytes to the file through a QSaveFile, so a failed write leaves the old file
 // whole, and tells the user: "写文件失败！", or "已成功写入文件 " and the path. No bytes (a text

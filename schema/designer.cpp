@@ -29,14 +29,14 @@ std::optional<std::size_t> lastShownEntry(const std::vector<DesignerField>& entr
   return std::nullopt;
 }
 
-// Why the engine cannot read the table's rows, as the data view reads them; nullopt when
+// Why the engine cannot read the table's rows, as the data view reads them; none when
 // it can. The name goes in as the cursor puts it.
-std::optional<std::string> tableReadFailure(SqliteDB& db, const std::string& table) {
-  if (!isSelfContainedName(table)) return unsafeNameReason();
+std::optional<Failure> tableReadFailure(SqliteDB& db, const std::string& table) {
+  if (!isSelfContainedName(table)) return Failure{unsafeNameReason()};
   SqliteDataset probe;
   if (probe.open("SELECT * FROM " + table + " LIMIT 0", db) && probe.requery()) return std::nullopt;
   const std::string reason = db.errorText();
-  return reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : reason;
+  return Failure{reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : reason};
 }
 
 }  // namespace
@@ -70,8 +70,8 @@ void setUpFieldGrid(DesignerGrid& grid) {
 void loadTableDefinition(DesignerState& state, DesignerGrid& grid, SqliteDB& db,
                          SqliteTable& cursor) {
   state.stored = {};
-  state.storedRefusal = programTextFromUtf8("未能读取表 ") + state.targetTable +
-                        programTextFromUtf8(" 的字段，未做任何修改。");
+  state.storedRefusal = Failure{programTextFromUtf8("未能读取表 ") + state.targetTable +
+                                programTextFromUtf8(" 的字段，未做任何修改。")};
   if (!cursor.open(state.targetTable, db)) return;
   state.existingColumns = cursor.fieldNames();
   cursor.close();
@@ -115,14 +115,14 @@ DesignerOpening openDesigner(DesignerState& state, DesignerGrid& grid, SqliteDB&
     // A table the designer could only show empty, or rebuild against its owner's will,
     // is refused before the window opens, with the reason.
     if (auto refusal = designerRefusal(db, state.targetTable)) {
-      opening.notice = plainNotice(std::move(*refusal), MessageFlags::ErrorIcon);
+      opening.notice = plainNotice(std::move(refusal->reason), MessageFlags::ErrorIcon);
       opening.closeWindow = true;
       return opening;
     }
-    if (auto reason = tableReadFailure(db, state.targetTable)) {
+    if (auto failure = tableReadFailure(db, state.targetTable)) {
       opening.notice = dbErrorNotice(programTextFromUtf8("不能读取表 ") + state.targetTable +
                                          programTextFromUtf8("，不能用设计器修改。"),
-                                     std::move(*reason));
+                                     std::move(failure->reason));
       opening.closeWindow = true;
       return opening;
     }

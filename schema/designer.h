@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "schema/outcome.h"
+#include "platform/outcome.h"
 #include "schema/table_definition.h"
 
 namespace tabulor {
@@ -37,9 +37,9 @@ struct DesignerState {
   std::vector<std::string> existingColumns;
   bool upArrowPressed = false;
   // Modify mode: the table's stored definition, one column per existing column,
-  // and why it cannot be rebuilt (empty when it can).
+  // and why it cannot be rebuilt (none when it can).
   StoredTable stored;
-  std::string storedRefusal;
+  std::optional<Failure> storedRefusal;
 };
 
 // The designer's four-column field grid as plain data; row 0 is the header,

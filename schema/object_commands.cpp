@@ -15,7 +15,7 @@ std::string kindWord(ObjectKind kind) {
 }
 
 Outcome dbErrorOutcome(std::string text, const SqliteDB& db) {
-  return noticeOnly(dbErrorNotice(std::move(text), db.errorText()));
+  return failed(dbErrorNotice(std::move(text), db.errorText()));
 }
 
 }  // namespace
@@ -37,103 +37,104 @@ std::optional<std::string> renameViewSql(const std::string& sql, const std::stri
          sql.substr(static_cast<std::size_t>(as - 1));
 }
 
-ViewRename renameView(SqliteDB& db, const std::string& oldName, const std::string& newName) {
+std::optional<Failure> renameView(SqliteDB& db, const std::string& oldName,
+                                  const std::string& newName) {
   const std::string sql = db.tableSql(oldName);
-  if (sql.empty()) return {};
+  if (sql.empty()) return Failure{};
   const auto newSql = renameViewSql(sql, oldName, newName);
-  if (!newSql) return {};
+  if (!newSql) return Failure{};
   OwnTransaction work(db, "tabulor_rename_view");
   if (work.begin() && db.execute("DROP VIEW " + oldName) && db.execute(*newSql) && work.commit())
-    return {true, ""};
-  return {false, db.errorText()};
+    return std::nullopt;
+  return Failure{db.errorText()};
 }
 
 Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
                      const AskText& askText) {
   const std::string word = kindWord(kind);
   if (!selection.isTable && !selection.isView)
-    return noticeOnly(programTextFromUtf8("请先选择要改名的") + word + programTextFromUtf8("！"),
-                      MessageFlags::ErrorIcon);
+    return failed(programTextFromUtf8("请先选择要改名的") + word + programTextFromUtf8("！"),
+                  MessageFlags::ErrorIcon);
   const std::string& oldName = selection.text;
   const std::string failure =
       programTextFromUtf8("修改") + word + programTextFromUtf8("名称时发生错误！");
-  if (!isSelfContainedName(oldName)) return noticeOnly(dbErrorNotice(failure, unsafeNameReason()));
+  if (!isSelfContainedName(oldName)) return failed(dbErrorNotice(failure, unsafeNameReason()));
   const auto newName = askText(
       {programTextFromUtf8("请输入新的") + word + programTextFromUtf8("名称："), "", oldName});
-  if (!newName) return {};
+  if (!newName) return cancelled();
   if (newName->empty())
-    return noticeOnly(word + programTextFromUtf8("名称不能为空！"), MessageFlags::ErrorIcon);
+    return failed(word + programTextFromUtf8("名称不能为空！"), MessageFlags::ErrorIcon);
   if (*newName == oldName)
-    return noticeOnly(programTextFromUtf8("您输入的") + word +
-                          programTextFromUtf8("名称与原名称相同！无需修改。"),
-                      MessageFlags::InformationIcon);
+    return succeeded(programTextFromUtf8("您输入的") + word +
+                         programTextFromUtf8("名称与原名称相同！无需修改。"),
+                     MessageFlags::InformationIcon);
   if (kind == ObjectKind::Table) {
     if (!db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName))
       return dbErrorOutcome(failure, db);
-  } else if (const ViewRename renamed = renameView(db, oldName, *newName); !renamed) {
-    return noticeOnly(dbErrorNotice(failure, renamed.engineReason));
+  } else if (const auto refused = renameView(db, oldName, *newName)) {
+    return failed(dbErrorNotice(failure, refused->reason));
   }
   Outcome outcome =
-      noticeOnly(programTextFromUtf8("已成功修改") + word + programTextFromUtf8("名称！"),
-                 MessageFlags::InformationIcon);
+      succeeded(programTextFromUtf8("已成功修改") + word + programTextFromUtf8("名称！"),
+                MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
   return outcome;
 }
 
-Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
-                   const AskYes& askYes) {
+namespace {
+
+Outcome dropObjectSteps(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                        const AskYes& askYes) {
   const std::string word = kindWord(kind);
-  Outcome outcome;
-  // The data view is emptied whatever happens, a refusal and a No included.
-  outcome.clearDataView = true;
-  if (!selection.isTable && !selection.isView) {
-    outcome.notice = plainNotice(
+  if (!selection.isTable && !selection.isView)
+    return failed(
         programTextFromUtf8("请先选中一个") + word + programTextFromUtf8("，然后执行删除操作！"),
         MessageFlags::ErrorIcon);
-    return outcome;
-  }
   const std::string& name = selection.text;
-  if (auto refusal = shadowTableRefusal(db, name, "删除")) {
-    outcome.notice = plainNotice(std::move(*refusal), MessageFlags::ErrorIcon);
-    return outcome;
-  }
+  if (auto refusal = shadowTableRefusal(db, name, "删除"))
+    return failed(std::move(refusal->reason), MessageFlags::ErrorIcon);
   if (!askYes(
           programTextFromUtf8("您确认要删除") + word + " " + name + programTextFromUtf8(" 吗？"),
           (MessageFlags::YesNoCancel | MessageFlags::QuestionIcon)))
-    return outcome;
-  if (!isSelfContainedName(name)) {
-    outcome.notice = plainNotice(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
-    return outcome;
-  }
+    return cancelled();
+  const Outcome refused = failed(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
+  if (!isSelfContainedName(name)) return refused;
   const std::string statement =
       std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
-  if (db.execute(statement)) {
-    outcome.notice = plainNotice(programTextFromUtf8("已删除。"), MessageFlags::InformationIcon);
-    outcome.reloadStructureTree = true;
-  } else {
-    outcome.notice = plainNotice(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
-  }
+  if (!db.execute(statement)) return refused;
+  Outcome outcome = succeeded(programTextFromUtf8("已删除。"), MessageFlags::InformationIcon);
+  outcome.reloadStructureTree = true;
+  return outcome;
+}
+
+}  // namespace
+
+Outcome dropObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
+                   const AskYes& askYes) {
+  Outcome outcome = dropObjectSteps(db, kind, selection, askYes);
+  // The data view is emptied whatever happens, a refusal and a No included.
+  outcome.clearDataView = true;
   return outcome;
 }
 
 Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& askYes) {
   const auto tables = db.listTables(true, false, false);
   if (std::find(tables.begin(), tables.end(), shownName) == tables.end())
-    return noticeOnly(programTextFromUtf8("【") + shownName +
-                          programTextFromUtf8("】为视图名称，不能执行该命令！"),
-                      MessageFlags::WarningIcon);
+    return failed(programTextFromUtf8("【") + shownName +
+                      programTextFromUtf8("】为视图名称，不能执行该命令！"),
+                  MessageFlags::WarningIcon);
   if (auto refusal = shadowTableRefusal(db, shownName, "清空"))
-    return noticeOnly(std::move(*refusal), MessageFlags::ErrorIcon);
+    return failed(std::move(refusal->reason), MessageFlags::ErrorIcon);
   if (!askYes(programTextFromUtf8("清空后无法恢复，请确认？"),
               (MessageFlags::YesNo | MessageFlags::ErrorIcon)))
-    return {};
+    return cancelled();
   if (!isSelfContainedName(shownName))
-    return noticeOnly(dbErrorNotice(programTextFromUtf8("SQL语句执行失败！"), unsafeNameReason()));
+    return failed(dbErrorNotice(programTextFromUtf8("SQL语句执行失败！"), unsafeNameReason()));
   const bool ok = db.execute("DELETE FROM " + shownName);
   Outcome outcome =
-      ok ? noticeOnly(programTextFromUtf8("【") + shownName + programTextFromUtf8("】  成功清空！"),
-                      MessageFlags::InformationIcon)
+      ok ? succeeded(programTextFromUtf8("【") + shownName + programTextFromUtf8("】  成功清空！"),
+                     MessageFlags::InformationIcon)
          : dbErrorOutcome(programTextFromUtf8("SQL语句执行失败！"), db);
   outcome.reloadStructureTree = true;
   outcome.noticeLast = true;

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "schema/outcome.h"
+#include "platform/outcome.h"
 
 namespace tabulor {
 class SqliteDB;
@@ -29,16 +29,11 @@ std::string unsafeNameReason();
 std::optional<std::string> renameViewSql(const std::string& sql, const std::string& oldName,
                                          const std::string& newName);
 
-// Whether a view rename took place and, when the engine refused a step, its reason, read
-// before the rollback that undoes the drop replaces the connection's error.
-struct ViewRename {
-  bool renamed = false;
-  std::string engineReason;
-  explicit operator bool() const { return renamed; }
-};
-
-// Drops the view and creates it again under the new name, in one unit of work.
-ViewRename renameView(SqliteDB& db, const std::string& oldName, const std::string& newName);
+// Drops the view and creates it again under the new name, in one unit of work. When the
+// engine refuses a step, its reason is read before the rollback that undoes the drop
+// replaces the connection's error.
+std::optional<Failure> renameView(SqliteDB& db, const std::string& oldName,
+                                  const std::string& newName);
 
 Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selection,
                      const AskText& askText);

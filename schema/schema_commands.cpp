@@ -5,7 +5,6 @@
 #include "app/subsystem_commands.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
-#include "schema/command_prompts.h"
 #include "schema/object_commands.h"
 #include "schema/table_designer_window.h"
 #include "schema/views.h"
@@ -61,25 +60,24 @@ class SchemaCommands : public QObject {
   }
 
   void renameObject(ObjectKind kind) {
-    apply(schema::renameObject(db(), kind, treeSelection(window_), schema::askTextWithPrompts()));
+    apply(schema::renameObject(db(), kind, treeSelection(window_), askTextWithPrompts()));
   }
 
   void dropObject(ObjectKind kind) {
-    apply(schema::dropObject(db(), kind, treeSelection(window_), schema::askYesWithPrompts()));
+    apply(schema::dropObject(db(), kind, treeSelection(window_), askYesWithPrompts()));
   }
 
   void clearTable() {
-    apply(schema::clearTable(db(), toProgramText(window_.tableNameText()),
-                             schema::askYesWithPrompts()));
+    apply(schema::clearTable(db(), toProgramText(window_.tableNameText()), askYesWithPrompts()));
   }
 
-  void newView() { apply(schema::newView(db(), schema::askTextWithPrompts())); }
+  void newView() { apply(schema::newView(db(), askTextWithPrompts())); }
 
   void modifyView() {
-    apply(schema::modifyView(db(), treeSelection(window_), schema::askTextWithPrompts()));
+    apply(schema::modifyView(db(), treeSelection(window_), askTextWithPrompts()));
   }
 
-  void apply(const schema::Outcome& outcome) { schema::applyOutcome(window_, outcome); }
+  void apply(const Outcome& outcome) { window_.applyOutcome(outcome); }
 
   MainWindow& window_;
   schema::DesignerState designer_;

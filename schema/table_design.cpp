@@ -10,7 +10,7 @@ namespace tabulor::schema {
 namespace {
 
 Outcome fieldFault(std::string text, int row, int column) {
-  Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
+  Outcome outcome = failed(std::move(text), MessageFlags::Ok);
   outcome.currentCell = GridCell{row, column};
   return outcome;
 }
@@ -29,7 +29,7 @@ bool foreignKeysEnforced(SqliteDB& db) {
 // Every failure names its reason: the engine's, or ours where it has none.
 Outcome alterFailure(std::string reason) {
   if (reason.empty()) reason = programTextFromUtf8("数据库没有给出原因。");
-  return noticeOnly(dbErrorNotice(programTextFromUtf8("修改表失败！"), std::move(reason)));
+  return failed(dbErrorNotice(programTextFromUtf8("修改表失败！"), std::move(reason)));
 }
 
 Outcome alterSuccess(const std::string& table, const std::vector<std::string>& dropped) {
@@ -38,7 +38,7 @@ Outcome alterSuccess(const std::string& table, const std::vector<std::string>& d
     text += programTextFromUtf8("\r\n\r\n以下各项引用了已删除的字段，已随之删除：");
     for (const std::string& item : dropped) text += "\r\n" + item;
   }
-  Outcome outcome = noticeOnly(std::move(text), MessageFlags::Ok);
+  Outcome outcome = succeeded(std::move(text), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.refreshShownObject = true;
   outcome.noticeLast = true;
@@ -49,10 +49,9 @@ Outcome alterSuccess(const std::string& table, const std::vector<std::string>& d
 // The rebuild proper, inside the unit of work: foreign keys are checked for
 // the table and the tables that refer to it, before and after, so that only
 // violations the alteration brings in stop it.
-std::optional<std::string> rebuildChecked(SqliteDB& db, const DesignerState& state,
-                                          const std::vector<DesignedColumn>& columns,
-                                          bool foreignKeys, std::uint64_t tickCount,
-                                          std::vector<std::string>& dropped) {
+std::optional<Failure> rebuildChecked(SqliteDB& db, const DesignerState& state,
+                                      const std::vector<DesignedColumn>& columns, bool foreignKeys,
+                                      std::uint64_t tickCount, std::vector<std::string>& dropped) {
   const std::string& table = state.targetTable;
   const std::vector<std::string> relatives =
       foreignKeys ? foreignKeyRelatives(db, table) : std::vector<std::string>();
@@ -74,20 +73,20 @@ DesignCheck validateDesign(const std::vector<DesignerField>& entries) {
     ++row;
     const std::string name(trimBlanks(entry.name));
     if (name.empty()) {
-      check.failure =
+      check.outcome =
           fieldFault(programTextFromUtf8("字段名称不能为空！"), row, DesignerGrid::kName);
       return check;
     }
     const auto code = designerTypeCode(trimBlanks(entry.typeText));
     if (!code) {
-      check.failure = fieldFault(programTextFromUtf8("字段 ") + name +
+      check.outcome = fieldFault(programTextFromUtf8("字段 ") + name +
                                      programTextFromUtf8(" 的类型设置错误！请从下拉列表中选取。"),
                                  row, DesignerGrid::kType);
       return check;
     }
     const std::int32_t size = readWholeNumber(std::string(trimBlanks(entry.maxLengthText)));
     if (size < 0) {
-      check.failure = fieldFault(
+      check.outcome = fieldFault(
           programTextFromUtf8("字段 ") + name + programTextFromUtf8(" 的最大文本长度不能为负数！"),
           row, DesignerGrid::kMaxLength);
       return check;
@@ -95,11 +94,9 @@ DesignCheck validateDesign(const std::vector<DesignerField>& entries) {
     check.fields.push_back({name, *code, size});
   }
   if (check.fields.empty()) {
-    check.failure =
-        noticeOnly(programTextFromUtf8("尚未添加任何字段！"), MessageFlags::WarningIcon);
+    check.outcome = failed(programTextFromUtf8("尚未添加任何字段！"), MessageFlags::WarningIcon);
     return check;
   }
-  check.ok = true;
   return check;
 }
 
@@ -128,18 +125,17 @@ std::string temporaryTableName(const std::string& table, std::uint64_t tickCount
 Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fields,
                             const AskText& askText) {
   const auto name = askText({programTextFromUtf8("请输入要创建的表名称："), "", ""});
-  if (!name) return {};
+  if (!name) return cancelled();
   if (trimBlanks(*name).empty())
-    return noticeOnly(programTextFromUtf8("表名称不能为空！"), MessageFlags::Ok);
+    return failed(programTextFromUtf8("表名称不能为空！"), MessageFlags::Ok);
   // From here the name is used exactly as typed, blanks included.
   if (db.tableExists(*name))
-    return noticeOnly(
-        programTextFromUtf8("表“") + *name + programTextFromUtf8("”已经存在于数据库中！"),
-        MessageFlags::Ok);
+    return failed(programTextFromUtf8("表“") + *name + programTextFromUtf8("”已经存在于数据库中！"),
+                  MessageFlags::Ok);
   if (!db.createTable(*name, fields))
-    return noticeOnly(withErrorDetail(programTextFromUtf8("创建表失败，"), db.errorText()),
-                      MessageFlags::Ok);
-  Outcome outcome = noticeOnly(
+    return failed(withErrorDetail(programTextFromUtf8("创建表失败，"), db.errorText()),
+                  MessageFlags::Ok);
+  Outcome outcome = succeeded(
       programTextFromUtf8("已成功创建表“") + *name + programTextFromUtf8("”！"), MessageFlags::Ok);
   outcome.reloadStructureTree = true;
   outcome.closeDesigner = true;
@@ -151,7 +147,7 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   // Data moves only between columns the designer pairs: a definition it could
   // not read soundly is refused before anything is touched.
   const auto columns = designedColumns(state, fields);
-  if (!state.storedRefusal.empty()) return alterFailure(state.storedRefusal);
+  if (state.storedRefusal) return alterFailure(state.storedRefusal->reason);
   if (!columns)
     return alterFailure(programTextFromUtf8("设计器中的字段与表的字段对应不上，未做任何修改。"));
   const bool foreignKeys = foreignKeysEnforced(db);
@@ -164,22 +160,22 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
   const ForeignKeysOff foreignKeysOff(db, foreignKeys);
   OwnTransaction work(db, "tabulor_alter_table");
   std::vector<std::string> dropped;
-  std::optional<std::string> failure;
+  std::optional<Failure> failure;
   // BEGIN's result is not needed (nothing else is open), but a savepoint that
   // cannot be opened must stop the work: nothing could undo it afterwards.
   if (!work.begin() && work.insideUserTransaction())
-    failure = db.errorText();
+    failure = Failure{db.errorText()};
   else
     failure = rebuildChecked(db, state, *columns, foreignKeys, tickCount, dropped);
-  if (!failure && !work.commit()) failure = db.errorText();
-  if (failure) return alterFailure(*failure);
+  if (!failure && !work.commit()) failure = Failure{db.errorText()};
+  if (failure) return alterFailure(failure->reason);
   return alterSuccess(state.targetTable, dropped);
 }
 
 Outcome confirmDesign(SqliteDB& db, const DesignerState& state, const AskText& askText,
                       std::uint64_t tickCount) {
   const DesignCheck check = validateDesign(state.entries);
-  if (!check.ok) return check.failure;
+  if (check.outcome.failed()) return check.outcome;
   return state.mode == DesignerMode::Create
              ? createDesignedTable(db, check.fields, askText)
              : alterDesignedTable(db, state, check.fields, tickCount);

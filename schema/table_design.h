@@ -5,19 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/outcome.h"
 #include "schema/designer.h"
-#include "schema/outcome.h"
 #include "schema/table_rebuild.h"
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor::schema {
 
-// The field list of a design, or the outcome that stops it (message and the
+// The field list of a design, or the failed outcome that stops it (message and the
 // cell to make current).
 struct DesignCheck {
-  bool ok = false;
   std::vector<SqliteFieldInfo> fields;
-  Outcome failure;
+  Outcome outcome;
 };
 
 // Checks the shown entries one row at a time, name, then type, then length; the

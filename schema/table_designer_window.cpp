@@ -8,9 +8,9 @@
 #include "app/main_window.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
+#include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
-#include "schema/command_prompts.h"
 #include "schema/designer_cell_editors.h"
 #include "schema/field_types.h"
 #include "schema/table_design.h"
@@ -130,11 +130,11 @@ void TableDesignerWindow::onDesignerKeyDown(int qtKey) {
 void TableDesignerWindow::onDesignerCurrentCellMoved() {
   pullGrid();
   const auto rows = grid_.rows;
-  const schema::GridCell moved{grid_.currentRow, grid_.currentColumn};
+  const GridCell moved{grid_.currentRow, grid_.currentColumn};
   schema::onDesignerCurrentCellMoved(state_, grid_);
   if (grid_.rows != rows)
     showGrid();
-  else if (schema::GridCell{grid_.currentRow, grid_.currentColumn} != moved)
+  else if (GridCell{grid_.currentRow, grid_.currentColumn} != moved)
     showCurrentCell();
 }
 
@@ -148,22 +148,22 @@ void TableDesignerWindow::insertField(schema::InsertPlace place) {
 void TableDesignerWindow::deleteField() {
   editors_->commitOpenEditor();
   pullGrid();
-  schema::deleteField(state_, grid_, schema::askYesWithPrompts());
+  schema::deleteField(state_, grid_, askYesWithPrompts());
   showGrid();
 }
 
 void TableDesignerWindow::confirmDesign() {
   editors_->commitOpenEditor();
   pullGrid();
-  const schema::Outcome outcome =
-      schema::confirmDesign(main_.state().db, state_, schema::askTextWithPrompts(),
+  const Outcome outcome =
+      schema::confirmDesign(main_.state().db, state_, askTextWithPrompts(),
                             static_cast<std::uint64_t>(environment().tickCount()));
   if (outcome.currentCell) {
     grid_.currentRow = outcome.currentCell->row;
     grid_.currentColumn = outcome.currentCell->column;
     showCurrentCell();
   }
-  schema::applyOutcome(main_, outcome);
+  main_.applyOutcome(outcome);
   if (outcome.closeDesigner) accept();
 }
 

@@ -324,16 +324,17 @@ class RebuildSteps {
     }
     if (!db_.execute(sql)) fail(db_.errorText());
   }
-  const std::optional<std::string>& failure() const { return failure_; }
+  const std::optional<Failure>& failure() const { return failure_; }
 
  private:
   void fail(std::string reason) {
     if (failure_) return;
-    failure_ = reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : std::move(reason);
+    failure_ =
+        Failure{reason.empty() ? programTextFromUtf8("数据库没有给出原因。") : std::move(reason)};
   }
 
   SqliteDB& db_;
-  std::optional<std::string> failure_;
+  std::optional<Failure> failure_;
 };
 
 }  // namespace
@@ -460,11 +461,12 @@ LoadedTable loadStoredTable(SqliteDB& db, const std::string& table) {
   if (agrees) {
     loaded.definition = *stored;
   } else {
-    loaded.refusal = programTextFromUtf8("表 ") + table +
-                     programTextFromUtf8(stored ? " 的存储定义读出的字段与表的实际字段不一致，"
-                                                  "为免数据错位，未做任何修改。"
-                                                : " 的定义不是普通的字段列表（例如虚拟表），"
-                                                  "不能重建，未做任何修改。");
+    loaded.refusal =
+        Failure{programTextFromUtf8("表 ") + table +
+                programTextFromUtf8(stored ? " 的存储定义读出的字段与表的实际字段不一致，"
+                                             "为免数据错位，未做任何修改。"
+                                           : " 的定义不是普通的字段列表（例如虚拟表），"
+                                             "不能重建，未做任何修改。")};
     for (int row = 0; row < real.rowCount(); ++row)
       loaded.definition.columns.push_back(
           readColumnDefinition(sqlName(real.cell(row, 0)) + " " + real.cell(row, 1)));
@@ -497,47 +499,48 @@ ForeignKeyChecks checkForeignKeys(SqliteDB& db, const std::vector<std::string>& 
     ForeignKeyCheck check;
     check.table = table;
     SqliteDataset dataset;
-    check.checked = dataset.open("SELECT parent, count(*) FROM pragma_foreign_key_check(" +
-                                     quotedText(table) + ") GROUP BY parent",
-                                 db) &&
-                    dataset.requery();
-    if (check.checked) {
+    const bool checked = dataset.open("SELECT parent, count(*) FROM pragma_foreign_key_check(" +
+                                          quotedText(table) + ") GROUP BY parent",
+                                      db) &&
+                         dataset.requery();
+    if (checked) {
       const TextTable counts = dataset.fetchAllText();
       for (int row = 0; row < counts.rowCount(); ++row)
         check.violations[counts.cell(row, 0)] = std::atoll(counts.cell(row, 1).c_str());
     } else {
-      check.error = db.errorText();
+      check.refused = Failure{db.errorText()};
     }
     checks.push_back(std::move(check));
   }
   return checks;
 }
 
-std::optional<std::string> introducedViolation(const ForeignKeyChecks& before,
-                                               const ForeignKeyChecks& after) {
+std::optional<Failure> introducedViolation(const ForeignKeyChecks& before,
+                                           const ForeignKeyChecks& after) {
   for (const ForeignKeyCheck& now : after) {
     const auto then = std::find_if(before.begin(), before.end(),
                                    [&](const ForeignKeyCheck& c) { return c.table == now.table; });
     // A check the engine refused before the alteration is not the alteration's doing.
-    if (then != before.end() && !then->checked) continue;
-    if (!now.checked)
-      return now.error.empty()
-                 ? programTextFromUtf8("无法检查表 ") + now.table + programTextFromUtf8(" 的外键。")
-                 : now.error;
+    if (then != before.end() && then->refused) continue;
+    if (now.refused)
+      return now.refused->reason.empty() ? Failure{programTextFromUtf8("无法检查表 ") + now.table +
+                                                   programTextFromUtf8(" 的外键。")}
+                                         : now.refused;
     for (const auto& [parent, count] : now.violations) {
       const long long earlier = then == before.end() || !then->violations.contains(parent)
                                     ? 0
                                     : then->violations.at(parent);
       if (count > earlier)
-        return programTextFromUtf8("修改后，表 ") + now.table + programTextFromUtf8(" 中有 ") +
-               std::to_string(count - earlier) + programTextFromUtf8(" 行记录违反了对表 ") +
-               parent + programTextFromUtf8(" 的外键约束。");
+        return Failure{programTextFromUtf8("修改后，表 ") + now.table +
+                       programTextFromUtf8(" 中有 ") + std::to_string(count - earlier) +
+                       programTextFromUtf8(" 行记录违反了对表 ") + parent +
+                       programTextFromUtf8(" 的外键约束。")};
     }
   }
   return std::nullopt;
 }
 
-std::optional<std::string> rebuildTable(SqliteDB& db, const RebuildPlan& plan) {
+std::optional<Failure> rebuildTable(SqliteDB& db, const RebuildPlan& plan) {
   RebuildSteps steps(db);
   if (!plan.temporaryTable.empty()) {
     steps.run(plan.createTemporary);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/outcome.h"
 #include "schema/table_definition.h"
 #include "sqlitedb/sqlite_db.h"
 
@@ -88,15 +89,14 @@ RebuildPlan planRebuild(const std::string& table, const StoredTable& stored,
 // use them.
 struct LoadedTable {
   StoredTable definition;
-  std::string refusal;
+  std::optional<Failure> refusal;
 };
 LoadedTable loadStoredTable(SqliteDB& db, const std::string& table);
 
 // Foreign-key violations with one table as the child, counted per parent.
 struct ForeignKeyCheck {
   std::string table;
-  bool checked = false;  // false: the engine refused the check (error holds why)
-  std::string error;
+  std::optional<Failure> refused;  // the engine's refusal to check, when it refused
   std::map<std::string, long long> violations;
 };
 using ForeignKeyChecks = std::vector<ForeignKeyCheck>;
@@ -107,8 +107,8 @@ std::vector<std::string> foreignKeyRelatives(SqliteDB& db, const std::string& ta
 ForeignKeyChecks checkForeignKeys(SqliteDB& db, const std::vector<std::string>& tables);
 // The reason to refuse when `after` holds a violation that `before` did not;
 // old violations elsewhere in the database are not the alteration's doing.
-std::optional<std::string> introducedViolation(const ForeignKeyChecks& before,
-                                               const ForeignKeyChecks& after);
+std::optional<Failure> introducedViolation(const ForeignKeyChecks& before,
+                                           const ForeignKeyChecks& after);
 
 TableSnapshot readTableSnapshot(SqliteDB& db, const std::string& table);
 
@@ -117,6 +117,6 @@ TableSnapshot readTableSnapshot(SqliteDB& db, const std::string& table);
 // itself (a full disk): outside a transaction each would commit on its own and
 // DROP TABLE would lose the table. Returns the first failure's reason, in
 // program text; nullopt on success.
-std::optional<std::string> rebuildTable(SqliteDB& db, const RebuildPlan& plan);
+std::optional<Failure> rebuildTable(SqliteDB& db, const RebuildPlan& plan);
 
 }  // namespace tabulor::schema

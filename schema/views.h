@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
 #include "schema/object_commands.h"
-#include "schema/outcome.h"
 
 namespace tabulor {
 class SqliteDB;

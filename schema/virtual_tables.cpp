@@ -87,21 +87,21 @@ std::optional<std::string> shadowTableOwner(SqliteDB& db, const std::string& tab
   return owner;
 }
 
-std::optional<std::string> shadowTableRefusal(SqliteDB& db, const std::string& table,
-                                              std::string_view verb) {
+std::optional<Failure> shadowTableRefusal(SqliteDB& db, const std::string& table,
+                                          std::string_view verb) {
   const auto owner = shadowTableOwner(db, table);
   if (!owner) return std::nullopt;
-  return programTextFromUtf8("表 ") + table + programTextFromUtf8(" 是虚拟表 ") + *owner +
-         programTextFromUtf8(" 的内部存储表，由该虚拟表自己维护，不能") +
-         programTextFromUtf8(verb) + programTextFromUtf8("。");
+  return Failure{programTextFromUtf8("表 ") + table + programTextFromUtf8(" 是虚拟表 ") + *owner +
+                 programTextFromUtf8(" 的内部存储表，由该虚拟表自己维护，不能") +
+                 programTextFromUtf8(verb) + programTextFromUtf8("。")};
 }
 
-std::optional<std::string> designerRefusal(SqliteDB& db, const std::string& table) {
+std::optional<Failure> designerRefusal(SqliteDB& db, const std::string& table) {
   if (auto refusal = shadowTableRefusal(db, table, "用设计器修改")) return refusal;
   const auto virtualTable = virtualTableNamed(db, table);
   if (!virtualTable) return std::nullopt;
-  return programTextFromUtf8("表 ") + table + programTextFromUtf8(" 是虚拟表（模块 ") +
-         virtualTable->module + programTextFromUtf8("），不能用设计器修改。");
+  return Failure{programTextFromUtf8("表 ") + table + programTextFromUtf8(" 是虚拟表（模块 ") +
+                 virtualTable->module + programTextFromUtf8("），不能用设计器修改。")};
 }
 
 }  // namespace tabulor::schema

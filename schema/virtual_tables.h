@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/outcome.h"
+
 namespace tabulor {
 class SqliteDB;
 }
@@ -29,11 +31,11 @@ std::optional<std::string> shadowTableOwner(SqliteDB& db, const std::string& tab
 
 // Why a table command (verb: "修改", "清空", "删除") must leave `table` alone: it belongs
 // to a virtual table's module. nullopt when it does not.
-std::optional<std::string> shadowTableRefusal(SqliteDB& db, const std::string& table,
-                                              std::string_view verb);
+std::optional<Failure> shadowTableRefusal(SqliteDB& db, const std::string& table,
+                                          std::string_view verb);
 
 // Why the designer cannot open on `table`: a shadow table or a virtual table. nullopt
 // when it can.
-std::optional<std::string> designerRefusal(SqliteDB& db, const std::string& table);
+std::optional<Failure> designerRefusal(SqliteDB& db, const std::string& table);
 
 }  // namespace tabulor::schema

@@ -37,26 +37,25 @@ class ConsoleRunTest : public testing::ConsoleDbTest {
 };
 
 TEST_F(ConsoleRunTest, QueryShowsItsRowsUnderTheColumnNames) {
-  const ConsoleOutcome outcome =
-      runConsoleQuery("select a, b as 名称 from t order by a", db, dataset);
-  EXPECT_TRUE(outcome.ok);
-  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"a", "名称"}, {"1", "one"}, {"2", "two"}}));
-  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+  const ConsoleQuery query = runConsoleQuery("select a, b as 名称 from t order by a", db, dataset);
+  EXPECT_FALSE(query.outcome.failed());
+  EXPECT_EQ(rowsOf(query.rows), (Rows{{"a", "名称"}, {"1", "one"}, {"2", "two"}}));
+  EXPECT_EQ(query.outcome.notice, kQuerySucceeded);
 }
 
 TEST_F(ConsoleRunTest, QueryCutsHugeValuesAsTheDataViewDoes) {
-  const ConsoleOutcome outcome = runConsoleQuery(
+  const ConsoleQuery query = runConsoleQuery(
       "select a, case a when 2 then replace(hex(zeroblob(5000)), '0', '长') else b end"
       " from t order by a",
       db, dataset);
-  ASSERT_TRUE(outcome.ok);
-  ASSERT_EQ(outcome.rows.rowCount(), 3);
-  EXPECT_EQ(outcome.rows.cell(1, 1), "one");
-  EXPECT_FALSE(outcome.rows.isCut(1, 1));
+  ASSERT_FALSE(query.outcome.failed());
+  ASSERT_EQ(query.rows.rowCount(), 3);
+  EXPECT_EQ(query.rows.cell(1, 1), "one");
+  EXPECT_FALSE(query.rows.isCut(1, 1));
   std::string shown;
   for (std::size_t i = 0; i < kShownCellCharacters; ++i) shown += "长";
-  EXPECT_EQ(outcome.rows.cell(2, 1), shown + "…");
-  EXPECT_TRUE(outcome.rows.isCut(2, 1)) << "a cut cell opens no editor";
+  EXPECT_EQ(query.rows.cell(2, 1), shown + "…");
+  EXPECT_TRUE(query.rows.isCut(2, 1)) << "a cut cell opens no editor";
 }
 
 TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
@@ -70,10 +69,10 @@ TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sql);
-    const ConsoleOutcome outcome = runConsoleQuery(c.sql, db, dataset);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.rows.isEmpty());
-    EXPECT_EQ(outcome.notice, runFailed(c.engineText));
+    const ConsoleQuery query = runConsoleQuery(c.sql, db, dataset);
+    EXPECT_TRUE(query.outcome.failed());
+    EXPECT_TRUE(query.rows.isEmpty());
+    EXPECT_EQ(query.outcome.notice, runFailed(c.engineText));
   }
 }
 
@@ -81,54 +80,53 @@ TEST_F(ConsoleRunTest, QueryFailureCarriesTheEngineText) {
 TEST_F(ConsoleRunTest, AQueryStoppedByTheUserFailsInsteadOfShowingTheRowsReadSoFar) {
   int calls = 0;
   db.setProgressHandler([&calls] { return ++calls < 3; });
-  const ConsoleOutcome outcome = runConsoleQuery(
+  const ConsoleQuery query = runConsoleQuery(
       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000)"
       " select i from n",
       db, dataset);
   db.setProgressHandler({});
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_TRUE(outcome.rows.isEmpty());
-  EXPECT_EQ(outcome.notice, runFailed("interrupted"));
+  EXPECT_TRUE(query.outcome.failed());
+  EXPECT_TRUE(query.rows.isEmpty());
+  EXPECT_EQ(query.outcome.notice, runFailed("interrupted"));
 }
 
 TEST_F(ConsoleRunTest, EmptyQueryRunsThePreviousStatementAgain) {
-  ASSERT_TRUE(runConsoleQuery("select a from t order by a", db, dataset).ok);
+  ASSERT_FALSE(runConsoleQuery("select a from t order by a", db, dataset).outcome.failed());
   ASSERT_TRUE(db.execute("insert into t values (3, 'three')"));
-  const ConsoleOutcome outcome = runConsoleQuery("", db, dataset);
-  EXPECT_TRUE(outcome.ok);
-  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"a"}, {"1"}, {"2"}, {"3"}}));
-  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+  const ConsoleQuery query = runConsoleQuery("", db, dataset);
+  EXPECT_FALSE(query.outcome.failed());
+  EXPECT_EQ(rowsOf(query.rows), (Rows{{"a"}, {"1"}, {"2"}, {"3"}}));
+  EXPECT_EQ(query.outcome.notice, kQuerySucceeded);
 }
 
 TEST_F(ConsoleRunTest, EmptyQueryWithoutAnEarlierStatementFails) {
-  const ConsoleOutcome outcome = runConsoleQuery("", db, dataset);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_EQ(outcome.notice.title, "错误：");
-  EXPECT_TRUE(outcome.notice.text.starts_with("SQL语句执行失败！错误信息如下：\r\n\r\n"));
+  const ConsoleQuery query = runConsoleQuery("", db, dataset);
+  EXPECT_TRUE(query.outcome.failed());
+  EXPECT_EQ(query.outcome.notice->title, "错误：");
+  EXPECT_TRUE(query.outcome.notice->text.starts_with("SQL语句执行失败！错误信息如下：\r\n\r\n"));
 }
 
 TEST_F(ConsoleRunTest, QueryRunsOnlyTheFirstOfTwoStatements) {
-  const ConsoleOutcome outcome =
+  const ConsoleQuery query =
       runConsoleQuery("select count(*) from t; insert into t values (9, 'nine')", db, dataset);
-  EXPECT_TRUE(outcome.ok);
-  EXPECT_EQ(rowsOf(outcome.rows), (Rows{{"count(*)"}, {"2"}}));
+  EXPECT_FALSE(query.outcome.failed());
+  EXPECT_EQ(rowsOf(query.rows), (Rows{{"count(*)"}, {"2"}}));
   EXPECT_EQ(scalar("select count(*) from t"), "2");
 }
 
 TEST_F(ConsoleRunTest, StatementWithoutRowsInQueryModeRunsOnceAndShowsNothing) {
-  const ConsoleOutcome outcome = runConsoleQuery("insert into t values (5, 'five')", db, dataset);
-  EXPECT_TRUE(outcome.ok);
-  EXPECT_TRUE(outcome.rows.isEmpty());
-  EXPECT_EQ(outcome.notice, kQuerySucceeded);
+  const ConsoleQuery query = runConsoleQuery("insert into t values (5, 'five')", db, dataset);
+  EXPECT_FALSE(query.outcome.failed());
+  EXPECT_TRUE(query.rows.isEmpty());
+  EXPECT_EQ(query.outcome.notice, kQuerySucceeded);
   EXPECT_EQ(scalar("select count(*) from t where a = 5"), "1");
 }
 
 TEST_F(ConsoleRunTest, ExecuteReportsSuccessAndDiscardsRows) {
   for (const std::string sql : {"create table u (x)", "select * from t"}) {
     SCOPED_TRACE(sql);
-    const ConsoleOutcome outcome = runConsoleExecute(sql, db);
-    EXPECT_TRUE(outcome.ok);
-    EXPECT_TRUE(outcome.rows.isEmpty());
+    const Outcome outcome = runConsoleExecute(sql, db);
+    EXPECT_FALSE(outcome.failed());
     EXPECT_EQ(outcome.notice, kExecuteSucceeded);
   }
   EXPECT_TRUE(db.tableExists("u"));
@@ -140,18 +138,19 @@ TEST_F(ConsoleRunTest, ExecuteRunsStatementsInOrderUpToTheFirstFailure) {
             kExecuteSucceeded);
   EXPECT_EQ(scalar("select count(*) from t where a in (10, 11)"), "2");
 
-  const ConsoleOutcome outcome = runConsoleExecute(
+  const Outcome outcome = runConsoleExecute(
       "insert into t values (12, 'p'); insert into missing values (1); insert into t values (13, "
       "'q')",
       db);
-  EXPECT_FALSE(outcome.ok);
+  EXPECT_TRUE(outcome.failed());
   EXPECT_EQ(outcome.notice, runFailed("no such table: missing"));
+  EXPECT_TRUE(outcome.reloadStructureTree) << "the statements before the failure may change it";
   EXPECT_EQ(scalar("select group_concat(a) from t where a in (12, 13)"), "12");
 }
 
 TEST_F(ConsoleRunTest, ClosedDatabaseFailsWithAnEmptyEngineText) {
   ASSERT_TRUE(db.close());
-  EXPECT_EQ(runConsoleQuery("select 1", db, dataset).notice, runFailed(""));
+  EXPECT_EQ(runConsoleQuery("select 1", db, dataset).outcome.notice, runFailed(""));
   EXPECT_EQ(runConsoleExecute("select 1", db).notice, runFailed(""));
 }
 
@@ -159,11 +158,11 @@ TEST_F(ConsoleRunTest, ClosedDatabaseFailsWithAnEmptyEngineText) {
 TEST_F(ConsoleRunTest, FailureNoticeIsProgramTextInGbk) {
   CodePageScope page("GBK");
   const std::string missingTable = "\xCE\xDE\xB4\xCB\xB1\xED";  // 无此表
-  const ConsoleOutcome outcome = runConsoleExecute("select * from " + missingTable, db);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_EQ(outcome.notice.title, "\xB4\xED\xCE\xF3\xA3\xBA");  // 错误：
-  EXPECT_EQ(outcome.notice.text, *fromUtf8("SQL语句执行失败！错误信息如下：\r\n\r\n") +
-                                     "no such table: " + missingTable);
+  const Outcome outcome = runConsoleExecute("select * from " + missingTable, db);
+  EXPECT_TRUE(outcome.failed());
+  EXPECT_EQ(outcome.notice->title, "\xB4\xED\xCE\xF3\xA3\xBA");  // 错误：
+  EXPECT_EQ(outcome.notice->text, *fromUtf8("SQL语句执行失败！错误信息如下：\r\n\r\n") +
+                                      "no such table: " + missingTable);
 }
 
 TEST_F(ConsoleRunTest, TreeListsMainTablesWithTheirColumns) {

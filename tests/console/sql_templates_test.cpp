@@ -89,7 +89,7 @@ TEST(DefaultTemplateFile, EveryTemplateRunsOnAMatchingDatabase) {
   for (const std::string& sql : templates) {
     SCOPED_TRACE(sql);
     EXPECT_FALSE(sql.empty());
-    EXPECT_TRUE(runConsoleExecute(sql, db).ok) << db.errorText();
+    EXPECT_FALSE(runConsoleExecute(sql, db).failed()) << db.errorText();
   }
 }
 

@@ -9,12 +9,12 @@
 namespace tabulor {
 namespace {
 
-using Command = Notice (*)(SqliteDB&);
+using Command = Outcome (*)(SqliteDB&);
 
-Notice info(const std::string& text) { return {text, "信息：", 0x40}; }
+Outcome info(const std::string& text) { return succeeded(Notice{text, "信息：", 0x40}); }
 
-Notice refused(const std::string& message, const std::string& engineText) {
-  return {message + "错误信息如下：\r\n\r\n" + engineText, "错误：", 0x10};
+Outcome refused(const std::string& message, const std::string& engineText) {
+  return failed(Notice{message + "错误信息如下：\r\n\r\n" + engineText, "错误：", 0x10});
 }
 
 class TransactionCommandsTest : public testing::ConsoleDbTest {};
@@ -22,33 +22,34 @@ class TransactionCommandsTest : public testing::ConsoleDbTest {};
 TEST_F(TransactionCommandsTest, EachCommandShowsSuccessOrTheEnginesRefusal) {
   struct Step {
     Command command;
-    Notice notice;
+    Outcome outcome;
   };
   const Step steps[] = {
-      {rollbackTransactionNotice,
+      {rollbackTransaction,
        refused("回滚事务失败！", "cannot rollback - no transaction is active")},
-      {commitTransactionNotice,
-       refused("提交事务失败！", "cannot commit - no transaction is active")},
-      {startTransactionNotice, info("已成功启动事务。")},
-      {startTransactionNotice,
+      {commitTransaction, refused("提交事务失败！", "cannot commit - no transaction is active")},
+      {startTransaction, info("已成功启动事务。")},
+      {startTransaction,
        refused("启动事务失败！", "cannot start a transaction within a transaction")},
-      {commitTransactionNotice, info("已成功提交事务。")},
-      {startTransactionNotice, info("已成功启动事务。")},
-      {rollbackTransactionNotice, info("已成功回滚事务。")},
+      {commitTransaction, info("已成功提交事务。")},
+      {startTransaction, info("已成功启动事务。")},
+      {rollbackTransaction, info("已成功回滚事务。")},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(::testing::Message() << "step " << (&step - steps));
-    EXPECT_EQ(step.command(db), step.notice);
+    const Outcome outcome = step.command(db);
+    EXPECT_EQ(outcome.result, step.outcome.result);
+    EXPECT_EQ(outcome.notice, step.outcome.notice);
   }
 }
 
 TEST_F(TransactionCommandsTest, CommitKeepsAndRollbackUndoesTheWorkInBetween) {
-  startTransactionNotice(db);
+  startTransaction(db);
   ASSERT_TRUE(db.execute("insert into t values (3, 'kept')"));
-  commitTransactionNotice(db);
-  startTransactionNotice(db);
+  commitTransaction(db);
+  startTransaction(db);
   ASSERT_TRUE(db.execute("insert into t values (4, 'undone')"));
-  rollbackTransactionNotice(db);
+  rollbackTransaction(db);
   EXPECT_EQ(scalar("select group_concat(a) from t where a > 2"), "3");
 }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "editing/field_text.h"
-#include "editing/record_sql.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
@@ -72,35 +71,6 @@ TEST(TextBeforeZero, StopsAtTheFirstZeroByte) {
   EXPECT_EQ(textBeforeZero(std::string_view("ab\0cd", 5)), "ab");
   EXPECT_EQ(textBeforeZero("abc"), "abc");
   EXPECT_EQ(textBeforeZero(std::string_view("\0x", 2)), "");
-}
-
-TEST(RecordSql, EmptyRecordHasOneNullPerColumn) {
-  EXPECT_EQ(emptyRecordSql("t", 3), "insert into t values(null,null,null)");
-  EXPECT_EQ(emptyRecordSql("t", 1), "insert into t values(null)");
-  EXPECT_EQ(emptyRecordSql("t", 0), "insert into t values()");
-}
-
-TEST(RecordSql, DateTextLeavesOutTrailingZeroParts) {
-  const struct {
-    int hour, minute, second;
-    const char* text;
-  } cases[] = {
-      {14, 5, 9, "2024年5月3日14时5分9秒"}, {14, 0, 0, "2024年5月3日14时"},
-      {14, 5, 0, "2024年5月3日14时5分"},    {0, 0, 0, "2024年5月3日"},
-      {0, 0, 9, "2024年5月3日0时0分9秒"},   {0, 5, 0, "2024年5月3日0时5分"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(dateTimeText(2024, 5, 3, c.hour, c.minute, c.second), programTextFromUtf8(c.text))
-        << c.text;
-}
-
-TEST(RecordSql, AccountInsertNamesTheEighteenColumnsAndDoublesQuotes) {
-  EXPECT_EQ(accountInsertSql("O'Brien", "D"),
-            "insert into TBL_ACCOUNT(FCH_ACCOUNT,FCH_PASSWORD,FCH_USERNAME,FCH_CREATEDATE,"
-            "FCH_UPDATEDATE,FCH_DELETED,FCH_PERMISSION,FCH_GAMEGOLD,FCH_SSNO,FCH_BIRTHDAY,"
-            "FCH_PHONE,FCH_MOBILEPHONE,FCH_EMAIL,FCH_QUIZ1,FCH_ANSWER1,FCH_QUIZ2,FCH_ANSWER2,"
-            "FCH_SERIALNUM) values('O''Brien','480267','Zhang San','D','0','0','0','0','0',"
-            "'1970/1/1','0','0','zhangsan@example.com','1','11','111','1111','0')");
 }
 
 }  // namespace

@@ -146,8 +146,8 @@ bool createTemplate(const std::string& path, const std::string& journalMode, int
   edit(3, schema::DesignerGrid::kType, "文本型");
   edit(3, schema::DesignerGrid::kMaxLength, "40");
   if (write(ready, "g", 1) != 1) _exit(3);
-  const schema::Outcome outcome = schema::confirmDesign(
-      db, state, [](const schema::InputRequest&) { return std::nullopt; }, 4242);
+  const Outcome outcome = schema::confirmDesign(
+      db, state, [](const InputRequest&) { return std::nullopt; }, 4242);
   _exit(outcome.closeDesigner ? 0 : 4);
 }
 

@@ -10,6 +10,9 @@ namespace {
 
 using testing::Rows;
 using Strings = std::vector<std::string>;
+constexpr Outcome::Result Done = Outcome::Result::Done;
+constexpr Outcome::Result Failed = Outcome::Result::Failed;
+constexpr Outcome::Result Cancelled = Outcome::Result::Cancelled;
 
 TEST(RenameViewSql, ReplacesWhatStandsBetweenViewAndAs) {
   testing::CodePageScope page("UTF-8");
@@ -88,14 +91,16 @@ TEST_F(ObjectCommands, RenameRefusalsAskNothingOfTheEngine) {
     std::optional<std::string> newName;
     std::optional<std::string> message;
     int flags;
+    Outcome::Result result;
   } cases[] = {
-      {ObjectKind::View, {"", false, false}, "x", "请先选择要改名的视图！", 0x10},
-      {ObjectKind::Table, table_, std::nullopt, std::nullopt, 0},
-      {ObjectKind::View, view_, "", "视图名称不能为空！", 0x10},
-      {ObjectKind::Table, table_, "old_t", "您输入的表名称与原名称相同！无需修改。", 0x40},
+      {ObjectKind::View, {"", false, false}, "x", "请先选择要改名的视图！", 0x10, Failed},
+      {ObjectKind::Table, table_, std::nullopt, std::nullopt, 0, Cancelled},
+      {ObjectKind::View, view_, "", "视图名称不能为空！", 0x10, Failed},
+      {ObjectKind::Table, table_, "old_t", "您输入的表名称与原名称相同！无需修改。", 0x40, Done},
   };
   for (const Case& c : cases) {
     const Outcome outcome = rename(c.kind, c.selection, c.newName);
+    EXPECT_EQ(outcome.result, c.result);
     EXPECT_EQ(outcome.notice.has_value(), c.message.has_value());
     if (c.message) expectNotice(outcome, *c.message, c.flags);
   }
@@ -126,17 +131,17 @@ TEST_F(ObjectCommands, ANameDifferingOnlyInCaseGoesToTheEngine) {
 TEST_F(ObjectCommands, ViewWithoutSingleBlanksAroundAsIsNotRenamed) {
   run("CREATE VIEW odd AS\nSELECT 1");
   trace_.clear();
-  EXPECT_FALSE(renameView(db_, "odd", "even"));
+  EXPECT_TRUE(renameView(db_, "odd", "even")) << "refused";
   EXPECT_TRUE(trace_.changes().empty());
-  EXPECT_FALSE(renameView(db_, "missing", "even"));
+  EXPECT_TRUE(renameView(db_, "missing", "even")) << "refused";
 }
 
 TEST_F(ObjectCommands, ViewRenameInsideAUserTransactionKeepsIt) {
   ASSERT_TRUE(db_.beginTransaction());
   run("INSERT INTO old_t VALUES (3)");
-  EXPECT_FALSE(renameView(db_, "old_view", "old_t"));
+  EXPECT_TRUE(renameView(db_, "old_view", "old_t")) << "refused";
   EXPECT_TRUE(db_.inTransaction());
-  EXPECT_TRUE(renameView(db_, "old_view", "new_view"));
+  EXPECT_EQ(renameView(db_, "old_view", "new_view"), std::nullopt);
   EXPECT_TRUE(db_.inTransaction());
   EXPECT_EQ(rows("SELECT count(*) FROM new_view"), (Rows{{"3"}}));
   ASSERT_TRUE(db_.rollbackTransaction());
@@ -148,7 +153,7 @@ TEST_F(ObjectCommands, ViewRenameWithGbkProgramText) {
   const std::string oldName = *fromUtf8("视图甲");
   const std::string newName = *fromUtf8("视图乙");
   run(*fromUtf8("CREATE VIEW 视图甲 AS SELECT '甲' AS 名称"));
-  EXPECT_TRUE(renameView(db_, oldName, newName));
+  EXPECT_EQ(renameView(db_, oldName, newName), std::nullopt);
   EXPECT_EQ(db_.tableSql(newName), *fromUtf8("CREATE VIEW 视图乙 AS SELECT '甲' AS 名称"));
 }
 

@@ -67,13 +67,13 @@ void DesignerTest::append(const std::string& name, const std::string& type,
   edit(grid_.lastRow(), schema::DesignerGrid::kMaxLength, length);
 }
 
-schema::Outcome DesignerTest::confirm() {
+Outcome DesignerTest::confirm() {
   trace_.clear();
   return schema::confirmDesign(db_, state_, ScriptedPrompts().askText(), 777);
 }
 
-schema::AskText ScriptedPrompts::askText() {
-  return [this](const schema::InputRequest& request) -> std::optional<std::string> {
+AskText ScriptedPrompts::askText() {
+  return [this](const InputRequest& request) -> std::optional<std::string> {
     inputs.push_back(request);
     if (texts.empty()) return std::nullopt;
     auto text = texts.front();
@@ -82,7 +82,7 @@ schema::AskText ScriptedPrompts::askText() {
   };
 }
 
-schema::AskYes ScriptedPrompts::askYes() {
+AskYes ScriptedPrompts::askYes() {
   return [this](const std::string& question, int flags) {
     questions.emplace_back(question, flags);
     if (answers.empty()) return false;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/notice.h"
+#include "platform/outcome.h"
 #include "schema/designer.h"
-#include "schema/outcome.h"
 #include "sqlitedb/sqlitedb.h"
 #include "support/code_page_scope.h"
 #include "support/sql_trace.h"
@@ -70,7 +70,7 @@ class DesignerTest : public SchemaTest {
   void remove(int row);
   void append(const std::string& name, const std::string& type, const std::string& length);
   // Presses OK with a fixed tick count; the trace holds only its statements.
-  schema::Outcome confirm();
+  Outcome confirm();
 
   schema::DesignerState state_;
   schema::DesignerGrid grid_;
@@ -81,11 +81,11 @@ class DesignerTest : public SchemaTest {
 struct ScriptedPrompts {
   std::vector<std::optional<std::string>> texts;
   std::vector<bool> answers;
-  std::vector<schema::InputRequest> inputs;
+  std::vector<InputRequest> inputs;
   std::vector<std::pair<std::string, int>> questions;
 
-  schema::AskText askText();
-  schema::AskYes askYes();
+  AskText askText();
+  AskYes askYes();
 };
 
 }  // namespace tabulor::testing

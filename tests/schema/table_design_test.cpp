@@ -70,11 +70,11 @@ TEST(ValidateDesign, RowsCheckedInOrderNameTypeLength) {
   };
   for (const Case& c : cases) {
     const DesignCheck check = validateDesign(c.entries);
-    EXPECT_FALSE(check.ok) << c.label;
-    ASSERT_TRUE(check.failure.notice) << c.label;
-    EXPECT_EQ(check.failure.notice->text, c.message) << c.label;
-    EXPECT_EQ(check.failure.notice->flags, c.flags) << c.label;
-    EXPECT_EQ(check.failure.currentCell, c.cell) << c.label;
+    EXPECT_TRUE(check.outcome.failed()) << c.label;
+    ASSERT_TRUE(check.outcome.notice) << c.label;
+    EXPECT_EQ(check.outcome.notice->text, c.message) << c.label;
+    EXPECT_EQ(check.outcome.notice->flags, c.flags) << c.label;
+    EXPECT_EQ(check.outcome.currentCell, c.cell) << c.label;
   }
 }
 
@@ -83,7 +83,7 @@ TEST(ValidateDesign, FieldListTrimsNamesAndTypesAndCutsLengths) {
   const DesignCheck check = validateDesign({field(" id ", "主键（自增字段）"), deletedField("gone"),
                                             field("n", " 文本型 ", "1.9"),
                                             field("m", "文本型", "-0.5"), field("k", "", "x")});
-  ASSERT_TRUE(check.ok);
+  ASSERT_FALSE(check.outcome.failed());
   ASSERT_EQ(check.fields.size(), 4u);
   const std::pair<std::string, std::int32_t> expected[] = {
       {"id", -1}, {"n", 10}, {"m", 10}, {"k", 0}};
