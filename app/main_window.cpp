@@ -390,6 +390,7 @@ void MainWindow::applyOutcome(const Outcome& outcome, const std::function<void()
   if (outcome.notice && !outcome.noticeLast) showNotice(*outcome.notice);
   if (outcome.reloadStructureTree) reloadStructureTree();
   if (outcome.refreshShownObject) refreshShownObject();
+  if (outcome.refreshShownObjectInPlace) refreshShownObjectInPlace();
   if (outcome.clearDataView) clearDataView();
   if (whenUpToDate) whenUpToDate();
   if (outcome.notice && outcome.noticeLast) showNotice(*outcome.notice);

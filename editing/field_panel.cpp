@@ -17,7 +17,7 @@
 #include "editing/page_geometry.h"
 #include "editing/picture_panels.h"
 #include "editing/picture_viewer_window.h"
-#include "editing/record_commands.h"
+#include "editing/records.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
@@ -25,8 +25,6 @@
 
 namespace tabulor {
 namespace {
-
-const QString kWriteFailed = QStringLiteral("写字段值失败！");
 
 // Lets typed characters through only when they are in the allowed set; control characters
 // (Backspace, and Delete, which arrives as U+007F), pasted text and text set by the program
@@ -325,16 +323,8 @@ bool FieldPanel::confirmClearField() const {
 }
 
 void FieldPanel::writeField(const std::function<std::optional<FieldValue>()>& value) {
-  SqliteTable& table = window_.state().table;
-  const auto fail = [] { prompts().messageBox(kWriteFailed, MessageFlags::ErrorIcon); };
-  if (!table.goTo(selectedRecordNumber())) return fail();
-  const CursorMark before = markCursor(table);
-  table.beginEdit();
-  const std::optional<FieldValue> produced = value();
-  if (!produced || !table.setField(selectedFieldNumber(), *produced)) return fail();
-  if (!table.post()) return fail();
-  keepGridPairedWithCursor(window_, before);
-  prompts().messageBox(QStringLiteral("已成功写入字段值！"), MessageFlags::InformationIcon);
+  window_.applyOutcome(
+      writeFieldValue(window_.state().table, selectedRecordNumber(), selectedFieldNumber(), value));
 }
 
 void FieldPanel::writeFieldFromPanel(PanelKind kind) {

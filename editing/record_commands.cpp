@@ -18,12 +18,8 @@ void showTableMenuOnGrid(MainWindow& window, const QPoint& globalPosition) {
     prompts().popupMenu(*window.menu(QStringLiteral("表")), globalPosition);
 }
 
-CursorMark markCursor(SqliteTable& table) { return {table.currentRowId(), table.recordCount()}; }
-
 void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before) {
-  SqliteTable& table = window.state().table;
-  if (table.currentRowId() == before.rowId && table.recordCount() == before.records) return;
-  window.refreshShownObjectInPlace();
+  if (!cursorStillPaired(window.state().table, before)) window.refreshShownObjectInPlace();
 }
 
 void rememberCellText(MainWindow& window, int row, int column) {

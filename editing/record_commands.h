@@ -1,10 +1,9 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-
 #include <QPoint>
 #include <QString>
+
+#include "editing/records.h"
 
 namespace tabulor {
 
@@ -14,15 +13,8 @@ class SqliteTable;
 // In-place editing of the main grid and the record commands of the "表" menu. Edits and
 // record changes apply to tables only, never to views.
 
-// The shown table's cursor before a write: the row id of its current record and the count.
-struct CursorMark {
-  std::optional<std::int64_t> rowId;
-  std::int32_t records = 0;
-};
-CursorMark markCursor(SqliteTable& table);
-// After a successful write: when it changed the current record's row id (or the number of
-// records), grid rows and cursor records no longer denote the same rows, so the table is
-// shown afresh, keeping the grid's current cell and the panel's record and field.
+// After a successful write: when the cursor no longer pairs with the grid (records.h), the
+// table is shown afresh, keeping the grid's current cell and the panel's record and field.
 void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before);
 
 // Right button released over the grid: the "表" menu as a context menu.

@@ -78,6 +78,27 @@ Outcome deleteRecord(SqliteDB& db, SqliteTable& table, bool tableSelected, std::
   return outcome;
 }
 
+CursorMark markCursor(SqliteTable& table) { return {table.currentRowId(), table.recordCount()}; }
+
+bool cursorStillPaired(SqliteTable& table, const CursorMark& before) {
+  return table.currentRowId() == before.rowId && table.recordCount() == before.records;
+}
+
+Outcome writeFieldValue(SqliteTable& table, std::int32_t record, std::int32_t field,
+                        const std::function<std::optional<FieldValue>()>& value) {
+  const Outcome refused = failed(programTextFromUtf8("写字段值失败！"), MessageFlags::ErrorIcon);
+  if (!table.goTo(record)) return refused;
+  const CursorMark before = markCursor(table);
+  table.beginEdit();
+  const std::optional<FieldValue> produced = value();
+  if (!produced || !table.setField(field, *produced) || !table.post()) return refused;
+  Outcome outcome =
+      succeeded(programTextFromUtf8("已成功写入字段值！"), MessageFlags::InformationIcon);
+  outcome.refreshShownObjectInPlace = !cursorStillPaired(table, before);
+  outcome.noticeLast = true;
+  return outcome;
+}
+
 Outcome insertAccountRecord(const std::string& databasePath, const std::string& account,
                             const std::string& createDate) {
   SqliteRawDB db;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/outcome.h"
+#include "sqlitedb/field_value.h"
 
 namespace tabulor {
 
@@ -27,6 +30,22 @@ Outcome insertEmptyRecord(SqliteDB& db, const SqliteTable& table);
 // tableSelected: the structure tree's selection is a table, not a view.
 Outcome deleteRecord(SqliteDB& db, SqliteTable& table, bool tableSelected, std::int32_t record,
                      const AskYes& askYes);
+
+// The open table's cursor before a write: the row id of its current record and the count.
+struct CursorMark {
+  std::optional<std::int64_t> rowId;
+  std::int32_t records = 0;
+};
+CursorMark markCursor(SqliteTable& table);
+// After a successful write: whether grid rows and cursor records still denote the same rows,
+// the write having changed neither the current record's row id nor the number of records.
+bool cursorStillPaired(SqliteTable& table, const CursorMark& before);
+
+// The field panel's "写入" buttons: one field (from 1) of record (from 1) of the open table.
+// The value is made once the record is ready and may ask the user first; none writes
+// nothing and fails like a refused write.
+Outcome writeFieldValue(SqliteTable& table, std::int32_t record, std::int32_t field,
+                        const std::function<std::optional<FieldValue>()>& value);
 
 // Writes the fixed test record into TBL_ACCOUNT of the database file at databasePath,
 // created when missing.

@@ -38,6 +38,10 @@ struct Outcome {
   bool noticeLast = false;
   bool reloadStructureTree = false;
   bool refreshShownObject = false;
+  // Shown afresh keeping the grid's current cell, the panel's record and field: a write
+  // moved a record's row id or changed the count, so grid rows and cursor records no
+  // longer denote the same rows.
+  bool refreshShownObjectInPlace = false;
   bool clearDataView = false;
   bool closeDesigner = false;
   std::optional<GridCell> currentCell;  // the designer cell to make current

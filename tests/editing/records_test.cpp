@@ -1,5 +1,8 @@
 #include "editing/records.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -116,6 +119,45 @@ TEST_F(RecordOutcomes, InsertEmptyRecordRefusedLeavesTheShownTableAlone) {
   EXPECT_EQ(outcome.result, Result::Failed);
   EXPECT_FALSE(outcome.refreshShownObject);
   EXPECT_EQ(scalar("SELECT count(*) FROM strict"), "0");
+}
+
+// The value is made after the record is ready; a write that moves the row id or a refused
+// one is told apart from a plain write.
+TEST_F(RecordOutcomes, WriteFieldValueSaysWhetherTheGridStillPairsWithTheCursor) {
+  ASSERT_TRUE(
+      db.execute("CREATE TABLE keyed(id INTEGER PRIMARY KEY, v); "
+                 "INSERT INTO keyed VALUES (1, 'a'), (2, 'b');"));
+  SqliteTable keyed;
+  ASSERT_TRUE(keyed.open("keyed", db));
+  const auto value = [](FieldValue v) { return [v] { return std::optional<FieldValue>(v); }; };
+  const struct {
+    const char* what;
+    std::int32_t record;
+    std::int32_t field;
+    std::function<std::optional<FieldValue>()> make;
+    Result result;
+    bool inPlace;
+    const char* rows;
+  } cases[] = {
+      {"a plain value", 1, 2, value(std::string("x")), Result::Done, false, "1:x,2:b"},
+      {"a new row id", 2, 1, value(std::int64_t{7}), Result::Done, true, "1:x,7:b"},
+      {"a clash on the key", 1, 1, value(std::int64_t{7}), Result::Failed, false, "1:x,7:b"},
+      {"no value made", 1, 2, [] { return std::optional<FieldValue>(); }, Result::Failed, false,
+       "1:x,7:b"},
+      {"no such record", 9, 2, value(std::string("y")), Result::Failed, false, "1:x,7:b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Outcome outcome = writeFieldValue(keyed, c.record, c.field, c.make);
+    EXPECT_EQ(outcome.result, c.result);
+    ASSERT_TRUE(outcome.notice);
+    EXPECT_EQ(
+        outcome.notice->text,
+        programTextFromUtf8(c.result == Result::Done ? "已成功写入字段值！" : "写字段值失败！"));
+    EXPECT_EQ(outcome.refreshShownObjectInPlace, c.inPlace);
+    EXPECT_EQ(scalar("SELECT group_concat(id || ':' || v) FROM (SELECT * FROM keyed ORDER BY id)"),
+              c.rows);
+  }
 }
 
 // The first insert creates the file; the same account again breaks its UNIQUE constraint,
