@@ -1,3 +1,5 @@
+// The main window outside its tree and data view: controls, menus, layout, log, interface state.
+
 #include "app/main_window.h"
 
 #include <stdexcept>

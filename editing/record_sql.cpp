@@ -1,3 +1,5 @@
+// The SQL of the record commands: an empty record, and the fixed test record.
+
 #include "editing/record_sql.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// The SQL of the record commands: an empty record, and the fixed test record.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// What the program's windows share: buttons, the designed font, group boxes, compact tabs.
+
 #include "platform/window_style.h"
 
 #include <QProxyStyle>

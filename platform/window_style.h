@@ -1,3 +1,4 @@
+// What the program's windows share: control names, buttons, the designed font, group boxes, tabs.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,5 @@
+// How the schema commands reach the windows: the prompts in force, and applying an outcome.
+
 #include "schema/command_prompts.h"
 
 #include "app/main_window.h"

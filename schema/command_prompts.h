@@ -1,3 +1,4 @@
+// How the schema commands reach the windows: the prompts in force, and applying an outcome.
 #pragma once
 
 #include "schema/outcome.h"

@@ -1,3 +1,4 @@
+// What a schema command leaves for its window to do, and how it asks the user.
 #pragma once
 
 #include <functional>
