@@ -1,3 +1,5 @@
+// The main window's data view: filling grids, showing an object or a query's rows, clearing it.
+
 #include "app/data_view.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Filling a grid with a table of texts or with a query's rows.
 #pragma once
 
 namespace tabulor {

@@ -1,3 +1,5 @@
+// The program's pictures, painted in code: the toolbar's, the structure tree's and its own.
+
 #include "app/icons.h"
 
 #include <functional>

@@ -1,3 +1,5 @@
+// The designed geometry of the main window's controls, and the re-layout for a new size.
+
 #include "app/main_layout.h"
 
 namespace tabulor {

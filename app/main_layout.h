@@ -1,3 +1,4 @@
+// The main window's control geometry: as designed, and as it follows the client area's size.
 #pragma once
 
 namespace tabulor {

@@ -1,3 +1,5 @@
+// The main window outside its tree and data view: controls, menus, layout, log, interface state.
+
 #include "app/main_window.h"
 
 #include <stdexcept>
@@ -164,10 +166,10 @@ void MainWindow::createControls() {
   标签2 = named(new QLabel(QStringLiteral("操作日志："), client_), QStringLiteral("标签2"),
                 QStringLiteral("操作日志："));
   标签2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  超级按钮_写日志到文件 = new QPushButton(QStringLiteral("存到文件..."), client_);
-  超级按钮_写日志到文件->setObjectName(QStringLiteral("超级按钮_写日志到文件"));
-  超级按钮_清除日志 = new QPushButton(QStringLiteral("全部清除"), client_);
-  超级按钮_清除日志->setObjectName(QStringLiteral("超级按钮_清除日志"));
+  超级按钮_写日志到文件 =
+      namedButton(client_, QStringLiteral("超级按钮_写日志到文件"), QStringLiteral("存到文件..."));
+  超级按钮_清除日志 =
+      namedButton(client_, QStringLiteral("超级按钮_清除日志"), QStringLiteral("全部清除"));
   编辑框_操作日志 = named(new QPlainTextEdit(client_), QStringLiteral("编辑框_操作日志"));
   编辑框_操作日志->setReadOnly(true);
   编辑框_操作日志->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,3 +1,4 @@
+// The field panel as the main window sees it; the editing subsystem builds it.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The structure tree: numbering its items, and the main window's methods that fill and read it.
+
 #include "app/structure_tree.h"
 
 #include <algorithm>

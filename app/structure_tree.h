@@ -1,3 +1,4 @@
+// The structure tree's item kinds and display filter, and its items numbered depth-first.
 #pragma once
 
 class QPoint;

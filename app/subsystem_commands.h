@@ -1,3 +1,4 @@
+// Where each subsystem binds the menu items it owns; the main window calls this once.
 #pragma once
 
 namespace tabulor {

@@ -1,3 +1,5 @@
+// The commands of the menu "其它操作" (console, transactions, diagnostics), bound to it.
+
 #include "console/console_commands.h"
 
 #include <QMenu>

@@ -1,3 +1,4 @@
+// The commands of the menu "其它操作": the console, transactions and the diagnostics.
 #pragma once
 
 class QPoint;

@@ -1,3 +1,5 @@
+// Running the console's SQL as a query or as statements, and the tables for its tree.
+
 #include "console/console_run.h"
 
 #include "sqlitedb/sqlite_dataset.h"

@@ -1,3 +1,4 @@
+// Running the console's SQL as a query or as statements, and the tables for its tree.
 #pragma once
 
 #include <string>

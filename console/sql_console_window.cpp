@@ -30,25 +30,16 @@ namespace {
 // Names the work in the busy dialog and in the log line after 取消.
 const QString kRunningSql = QStringLiteral("执行SQL语句");
 
-QLabel* label(QWidget* parent, const QString& text, const QString& name, const QRect& at) {
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& at) {
   auto* widget = named(new QLabel(text, parent), name, text);
   widget->setGeometry(at);
   return widget;
 }
 
-QRadioButton* radio(QWidget* parent, const QString& caption, const QString& name, const QRect& at) {
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption, const QRect& at) {
   auto* widget = new QRadioButton(caption, parent);
   widget->setObjectName(name);
   widget->setGeometry(at);
-  return widget;
-}
-
-// No button is a default one, so Enter never runs or imports anything by surprise.
-QPushButton* button(QWidget* parent, const QString& caption, const QString& name, const QRect& at) {
-  auto* widget = new QPushButton(caption, parent);
-  widget->setObjectName(name);
-  widget->setGeometry(at);
-  widget->setAutoDefault(false);
   return widget;
 }
 
@@ -66,7 +57,7 @@ SqlConsoleWindow::SqlConsoleWindow(MainWindow& main) : QDialog(&main), main_(mai
 }
 
 void SqlConsoleWindow::createControls() {
-  标签1 = label(this, QStringLiteral("数据库中的表和视图："), QStringLiteral("标签1"),
+  标签1 = label(this, QStringLiteral("标签1"), QStringLiteral("数据库中的表和视图："),
                 {8, 12, 152, 16});
   树型框1 =
       named(new QTreeWidget(this), QStringLiteral("树型框1"), QStringLiteral("数据库中的表和视图"));
@@ -74,7 +65,7 @@ void SqlConsoleWindow::createControls() {
   树型框1->setHeaderHidden(true);
   树型框1->setIconSize(kTreeIconSize);
   树型框1->setIndentation(16);
-  标签2 = label(this, QStringLiteral("SQL语句："), QStringLiteral("标签2"), {180, 12, 152, 16});
+  标签2 = label(this, QStringLiteral("标签2"), QStringLiteral("SQL语句："), {180, 12, 152, 16});
   编辑框_SQL语句 =
       named(new QPlainTextEdit(this), QStringLiteral("编辑框_SQL语句"), QStringLiteral("SQL语句"));
   编辑框_SQL语句->setGeometry(176, 32, 424, 280);
@@ -82,19 +73,26 @@ void SqlConsoleWindow::createControls() {
   分组框1 = named(new QGroupBox(QStringLiteral("SQL语句类型"), this), QStringLiteral("分组框1"),
                   QStringLiteral("SQL语句类型"));
   分组框1->setGeometry(176, 320, 360, 64);
-  单选框_查询类SQL = radio(分组框1, QStringLiteral("查询类SQL语句（如select等，返回记录集）"),
-                           QStringLiteral("单选框_查询类SQL"), {8, 22, 336, 16});
+  单选框_查询类SQL =
+      radio(分组框1, QStringLiteral("单选框_查询类SQL"),
+            QStringLiteral("查询类SQL语句（如select等，返回记录集）"), {8, 22, 336, 16});
   单选框_查询类SQL->setChecked(true);
-  单选框_执行类SQL = radio(分组框1, QStringLiteral("执行类SQL（如update/delete/insert/create等）"),
-                           QStringLiteral("单选框_执行类SQL"), {8, 43, 336, 16});
-  按钮_从文件导入 = button(this, QStringLiteral("从文件导入..."), QStringLiteral("按钮_从文件导入"),
-                           {360, 0, 89, 32});
-  按钮_从模板导入 = button(this, QStringLiteral("从模板导入..."), QStringLiteral("按钮_从模板导入"),
-                           {448, 0, 88, 32});
-  按钮_确定 = button(this, QStringLiteral("确定"), QStringLiteral("按钮_确定"), {360, 387, 80, 32});
-  按钮_关闭 = button(this, QStringLiteral("关闭"), QStringLiteral("按钮_关闭"), {456, 387, 80, 32});
-  标签3 = label(this, QStringLiteral("双击表名或字段名，可将其名称插入右侧编辑框中光标所在处。"),
-                QStringLiteral("标签3"), {8, 397, 344, 16});
+  单选框_执行类SQL =
+      radio(分组框1, QStringLiteral("单选框_执行类SQL"),
+            QStringLiteral("执行类SQL（如update/delete/insert/create等）"), {8, 43, 336, 16});
+  按钮_从文件导入 =
+      namedButton(this, QStringLiteral("按钮_从文件导入"), QStringLiteral("从文件导入..."));
+  按钮_从文件导入->setGeometry(360, 0, 89, 32);
+  按钮_从模板导入 =
+      namedButton(this, QStringLiteral("按钮_从模板导入"), QStringLiteral("从模板导入..."));
+  按钮_从模板导入->setGeometry(448, 0, 88, 32);
+  按钮_确定 = namedButton(this, QStringLiteral("按钮_确定"), QStringLiteral("确定"));
+  按钮_确定->setGeometry(360, 387, 80, 32);
+  按钮_关闭 = namedButton(this, QStringLiteral("按钮_关闭"), QStringLiteral("关闭"));
+  按钮_关闭->setGeometry(456, 387, 80, 32);
+  标签3 = label(this, QStringLiteral("标签3"),
+                QStringLiteral("双击表名或字段名，可将其名称插入右侧编辑框中光标所在处。"),
+                {8, 397, 344, 16});
   高级表格1 = named(new EGrid(this), QStringLiteral("高级表格1"), QStringLiteral("SQL模板"));
   高级表格1->setGeometry(208, 56, 288, 120);
   高级表格1->setEditable(false);

@@ -1,3 +1,5 @@
+// Telling a query from statements by the SQL's first word, for the console's two kinds.
+
 #include "console/sql_kind.h"
 
 #include <array>

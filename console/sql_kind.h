@@ -1,3 +1,4 @@
+// Telling a query from statements by the SQL's first word, for the console's two kinds.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,5 @@
+// The console's template file: text read up to its first zero byte, split at CR LF.
+
 #include "console/sql_templates.h"
 
 #include <algorithm>

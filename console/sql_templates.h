@@ -1,3 +1,4 @@
+// The console's template file: text read up to its first zero byte, split at CR LF.
 #pragma once
 
 #include <filesystem>

@@ -1,3 +1,5 @@
+// The notices of the transaction commands and of 取错误文本, 取错误码 and 取最新插入ID.
+
 #include "console/transaction_commands.h"
 
 #include <string>

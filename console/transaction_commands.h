@@ -1,3 +1,4 @@
+// The notices of the transaction commands and of 取错误文本, 取错误码 and 取最新插入ID.
 #pragma once
 
 #include <cstdint>

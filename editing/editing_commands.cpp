@@ -1,3 +1,5 @@
+// Binds the main grid's editing signals and the record items of the menu "表" to handlers.
+
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
 #include "editing/record_commands.h"

@@ -1,3 +1,5 @@
+// The command "导出表格": the main grid's shown cells into the spreadsheet export.
+
 #include "editing/export_command.h"
 
 #include "app/main_window.h"

@@ -1,3 +1,4 @@
+// The command "导出表格": the main grid's shown cells into the spreadsheet export.
 #pragma once
 
 #include <functional>

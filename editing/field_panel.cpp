@@ -48,15 +48,6 @@ class TypedCharacterFilter : public QObject {
   QString allowed_;
 };
 
-// A button of a page, with its designed name as object name, at its designed place.
-QPushButton* button(QTabWidget& pages, QWidget* page, const QString& name, const QString& caption,
-                    const QRect& designed) {
-  auto* created = new QPushButton(caption, page);
-  created->setObjectName(name);
-  placeOnPage(pages, *created, designed);
-  return created;
-}
-
 // The engine never holds a value longer than this, whatever its limits are set to.
 constexpr qint64 kLongestValue = 2'147'483'647;
 
@@ -141,14 +132,18 @@ void FieldPanel::createTextPage(QWidget* page) {
   编辑框_文本字段值->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   编辑框_文本字段值->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   placeOnPage(pages, *编辑框_文本字段值, QRect(8, 46, 128, 146));
-  按钮_从文件读入文本 = button(pages, page, QStringLiteral("按钮_从文件读入文本"),
-                               QStringLiteral("从文件读"), QRect(9, 200, 64, 24));
-  按钮_写文本到文件 = button(pages, page, QStringLiteral("按钮_写文本到文件"),
-                             QStringLiteral("写到文件"), QRect(72, 200, 64, 24));
-  按钮_读文本字段值 = button(pages, page, QStringLiteral("按钮_读文本字段值"),
-                             QStringLiteral("读取"), QRect(9, 223, 64, 24));
-  按钮_写文本字段值 = button(pages, page, QStringLiteral("按钮_写文本字段值"),
-                             QStringLiteral("写入"), QRect(72, 223, 64, 24));
+  按钮_从文件读入文本 =
+      namedButton(page, QStringLiteral("按钮_从文件读入文本"), QStringLiteral("从文件读"));
+  placeOnPage(pages, *按钮_从文件读入文本, QRect(9, 200, 64, 24));
+  按钮_写文本到文件 =
+      namedButton(page, QStringLiteral("按钮_写文本到文件"), QStringLiteral("写到文件"));
+  placeOnPage(pages, *按钮_写文本到文件, QRect(72, 200, 64, 24));
+  按钮_读文本字段值 =
+      namedButton(page, QStringLiteral("按钮_读文本字段值"), QStringLiteral("读取"));
+  placeOnPage(pages, *按钮_读文本字段值, QRect(9, 223, 64, 24));
+  按钮_写文本字段值 =
+      namedButton(page, QStringLiteral("按钮_写文本字段值"), QStringLiteral("写入"));
+  placeOnPage(pages, *按钮_写文本字段值, QRect(72, 223, 64, 24));
 }
 
 void FieldPanel::createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& read,
@@ -160,18 +155,23 @@ void FieldPanel::createNumberPage(QWidget* page, QLineEdit*& box, QPushButton*& 
   box->setAttribute(Qt::WA_InputMethodEnabled, false);
   box->installEventFilter(new TypedCharacterFilter(typedCharacters, box));
   placeOnPage(pages, *box, QRect(8, 48, 128, 20));
-  read = button(pages, page, readName, QStringLiteral("读取"), QRect(8, 96, 64, 24));
-  write = button(pages, page, writeName, QStringLiteral("写入"), QRect(71, 96, 64, 24));
+  read = namedButton(page, readName, QStringLiteral("读取"));
+  placeOnPage(pages, *read, QRect(8, 96, 64, 24));
+  write = namedButton(page, writeName, QStringLiteral("写入"));
+  placeOnPage(pages, *write, QRect(71, 96, 64, 24));
 }
 
 void FieldPanel::createBlobPage(QWidget* page) {
   QTabWidget& pages = *高级选择夹1;
-  按钮_写字节集字段值到文件 = button(pages, page, QStringLiteral("按钮_写字节集字段值到文件"),
-                                     QStringLiteral("写出到文件..."), QRect(8, 48, 128, 24));
-  按钮_清除字节集字段 = button(pages, page, QStringLiteral("按钮_清除字节集字段"),
-                               QStringLiteral("清除"), QRect(8, 71, 40, 24));
-  按钮_从文件写到字节集字段 = button(pages, page, QStringLiteral("按钮_从文件写到字节集字段"),
-                                     QStringLiteral("从文件写入..."), QRect(47, 71, 89, 24));
+  按钮_写字节集字段值到文件 = namedButton(page, QStringLiteral("按钮_写字节集字段值到文件"),
+                                          QStringLiteral("写出到文件..."));
+  placeOnPage(pages, *按钮_写字节集字段值到文件, QRect(8, 48, 128, 24));
+  按钮_清除字节集字段 =
+      namedButton(page, QStringLiteral("按钮_清除字节集字段"), QStringLiteral("清除"));
+  placeOnPage(pages, *按钮_清除字节集字段, QRect(8, 71, 40, 24));
+  按钮_从文件写到字节集字段 = namedButton(page, QStringLiteral("按钮_从文件写到字节集字段"),
+                                          QStringLiteral("从文件写入..."));
+  placeOnPage(pages, *按钮_从文件写到字节集字段, QRect(47, 71, 89, 24));
   标签5 = new QLabel(QStringLiteral("图片预览："), page);
   标签5->setObjectName(QStringLiteral("标签5"));
   placeOnPage(pages, *标签5, QRect(10, 105, 126, 11));

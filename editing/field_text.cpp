@@ -1,3 +1,5 @@
+// The field panel's texts read as the values it writes, without widgets.
+
 #include "editing/field_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The field panel's texts read as the values it writes, without widgets.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Keeping the controls of a page control's pages at their designed places.
+
 #include "editing/page_geometry.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// Keeping the controls of a page control's pages at their designed places.
 #pragma once
 
 #include <QRect>

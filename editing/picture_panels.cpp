@@ -1,3 +1,5 @@
+// Widgets that show a picture held as file bytes: the viewer's panel, the field panel's preview.
+
 #include "editing/picture_panels.h"
 
 #include <QMouseEvent>

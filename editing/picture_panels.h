@@ -1,3 +1,4 @@
+// Widgets that show a picture held as file bytes: the viewer's panel, the field panel's preview.
 #pragma once
 
 #include <QImage>

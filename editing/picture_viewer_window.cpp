@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "editing/picture_panels.h"
+#include "platform/window_style.h"
 
 namespace tabulor {
 namespace {
@@ -59,15 +60,12 @@ PictureViewerWindow::PictureViewerWindow(QWidget& owner, Bytes picture, Store st
   画板1->setObjectName(QStringLiteral("画板1"));
   画板1->setAccessibleName(QStringLiteral("图片"));
   画板1->setGeometry(kPanelLeft, kPanelTop, 360, 216);
-  const auto makeButton = [this](const QString& name, const QString& caption, int left) {
-    auto* created = new QPushButton(caption, this);
-    created->setObjectName(name);
-    created->setGeometry(left, 232, kButtonWidth, kButtonHeight);
-    return created;
-  };
-  按钮_顺转 = makeButton(QStringLiteral("按钮_顺转"), QStringLiteral("顺转"), 69);
-  按钮_逆转 = makeButton(QStringLiteral("按钮_逆转"), QStringLiteral("逆转"), 181);
-  按钮_保存图片 = makeButton(QStringLiteral("按钮_保存图片"), QStringLiteral("确定"), 296);
+  按钮_顺转 = namedButton(this, QStringLiteral("按钮_顺转"), QStringLiteral("顺转"));
+  按钮_顺转->setGeometry(69, 232, kButtonWidth, kButtonHeight);
+  按钮_逆转 = namedButton(this, QStringLiteral("按钮_逆转"), QStringLiteral("逆转"));
+  按钮_逆转->setGeometry(181, 232, kButtonWidth, kButtonHeight);
+  按钮_保存图片 = namedButton(this, QStringLiteral("按钮_保存图片"), QStringLiteral("确定"));
+  按钮_保存图片->setGeometry(296, 232, kButtonWidth, kButtonHeight);
   connect(按钮_顺转, &QPushButton::clicked, this,
           [this] { rotatePicture(RotationDirection::Clockwise); });
   connect(按钮_逆转, &QPushButton::clicked, this,

@@ -1,3 +1,5 @@
+// In-place editing of the main grid, and the record commands of the menu "表".
+
 #include "editing/record_commands.h"
 
 #include <QMenu>

@@ -1,3 +1,4 @@
+// In-place editing of the main grid, and the record commands of the menu "表".
 #pragma once
 
 #include <QPoint>

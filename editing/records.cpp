@@ -1,3 +1,5 @@
+// The record commands without their window: the SQL, the work and the outcome of each.
+
 #include "editing/records.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// The record commands without their window: the SQL, the work and the outcome of each.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +14,7 @@ namespace tabulor {
 class SqliteDB;
 class SqliteTable;
 
-// The record commands of the "表" menu without their window: the SQL, the work and the
-// outcome of each. Texts are program text.
+// Texts are program text.
 
 // "insert into t values(null,null,null)": one NULL per column; the name goes in unquoted.
 std::string emptyRecordSql(const std::string& table, std::int32_t fieldCount);

@@ -1,3 +1,5 @@
+// Backups of database files: their names and folder, and copying a file with its companions.
+
 #include "files/backup.h"
 
 #include <filesystem>

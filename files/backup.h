@@ -1,3 +1,4 @@
+// Backups of database files: their names and folder, and copying a file with its companions.
 #pragma once
 
 #include <atomic>

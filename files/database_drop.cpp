@@ -1,3 +1,5 @@
+// Opening a database file dropped on the main window.
+
 #include "files/database_drop.h"
 
 #include <QDragEnterEvent>

@@ -1,3 +1,4 @@
+// Opening a database file dropped on the main window.
 #pragma once
 
 #include <optional>

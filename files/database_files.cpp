@@ -1,3 +1,5 @@
+// The database file commands: create, open, close, back up and delete.
+
 #include "files/database_files.h"
 
 #include <atomic>

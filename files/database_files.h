@@ -1,3 +1,4 @@
+// The database file commands: create, open, close, back up and delete.
 #pragma once
 
 #include <QString>

@@ -55,14 +55,10 @@ void DatabaseInfoWindow::createControls() {
   编辑框2->setPlainText(toEditorLines(QString::fromUtf8(
       kDatabaseCheatSheet.data(), static_cast<qsizetype>(kDatabaseCheatSheet.size()))));
   标签2->setBuddy(编辑框2);
-  按钮2 = new QPushButton(QStringLiteral("复制【数据库名称】"), this);
-  按钮2->setObjectName(QStringLiteral("按钮2"));
+  按钮2 = namedButton(this, QStringLiteral("按钮2"), QStringLiteral("复制【数据库名称】"));
   按钮2->setGeometry(616, 444, 120, 32);
-  按钮2->setAutoDefault(false);
-  按钮1 = new QPushButton(QStringLiteral("确定"), this);
-  按钮1->setObjectName(QStringLiteral("按钮1"));
+  按钮1 = namedButton(this, QStringLiteral("按钮1"), QStringLiteral("确定"));
   按钮1->setGeometry(840, 444, 80, 32);
-  按钮1->setAutoDefault(false);
   connect(按钮2, &QPushButton::clicked, this, &DatabaseInfoWindow::copyDatabasePath);
   connect(按钮1, &QPushButton::clicked, this, &DatabaseInfoWindow::closeInfoWindow);
 }

@@ -1,3 +1,5 @@
+// Binds the database file commands to their menu items and to the main window's start and end.
+
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
 #include "files/database_drop.h"

@@ -1,3 +1,4 @@
+// The cheat sheet of SQL statements the database information window shows.
 #pragma once
 
 #include <string_view>

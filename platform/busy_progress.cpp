@@ -1,3 +1,5 @@
+// The busy cursor and progress dialog of long work, and running a step on another thread.
+
 #include "platform/busy_progress.h"
 
 #include <algorithm>

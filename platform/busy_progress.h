@@ -1,3 +1,4 @@
+// The busy cursor and progress dialog of long work, and running a step on another thread.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// EGrid, the program's spreadsheet grid: its cell model, its in-place editors and the view.
+
 #include "platform/egrid.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// EGrid, the program's spreadsheet grid, and its model of text cells with fixed rows and columns.
 #pragma once
 
 #include <map>

@@ -1,3 +1,5 @@
+// Keeping the window answering through any long engine work, and what 取消 holds back.
+
 #include "platform/engine_watch.h"
 
 #include <QAbstractEventDispatcher>

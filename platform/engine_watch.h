@@ -1,3 +1,4 @@
+// Keeping the window answering through any long engine work, and what 取消 holds back.
 #pragma once
 
 #include <atomic>

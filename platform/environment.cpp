@@ -1,3 +1,5 @@
+// The desktop services besides the windows: folders, clock, clipboard, files; tests replace them.
+
 #include "platform/environment.h"
 
 #include <time.h>

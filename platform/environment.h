@@ -1,3 +1,4 @@
+// The desktop services besides the windows: folders, clock, clipboard, files; tests replace them.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Notice, the message box a window-free routine asks for, and the database error box.
 #pragma once
 
 #include <string>

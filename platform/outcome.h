@@ -1,3 +1,4 @@
+// What a command leaves for its window to do, how it asks the user, and how a step fails.
 #pragma once
 
 #include <functional>

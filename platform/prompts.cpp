@@ -1,3 +1,5 @@
+// Message boxes, input boxes, file dialogs and context menus, behind one interface tests replace.
+
 #include "platform/prompts.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Message boxes, input boxes, file dialogs and context menus, behind one interface tests replace.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,5 @@
+// QString to and from program text, a file's text for a box, and paths as the system spells them.
+
 #include "platform/qstring_conversion.h"
 
 #include <QFile>

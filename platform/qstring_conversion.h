@@ -1,3 +1,4 @@
+// QString to and from program text, a file's text for a box, and paths as the system spells them.
 #pragma once
 
 #include <filesystem>

@@ -1,11 +1,21 @@
+// What the program's windows share: buttons, the designed font, group boxes, compact tabs.
+
 #include "platform/window_style.h"
 
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
 
 namespace tabulor {
+
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
 
 void applyDesignedFont(QWidget& window) {
   QFont base = window.font();

@@ -1,7 +1,9 @@
+// What the program's windows share: control names, buttons, the designed font, group boxes, tabs.
 #pragma once
 
 #include <QString>
 
+class QPushButton;
 class QTabWidget;
 class QWidget;
 
@@ -16,6 +18,11 @@ Widget* named(Widget* widget, const QString& name, const QString& accessible = {
                                                   : name.mid(name.indexOf(QLatin1Char('_')) + 1));
   return widget;
 }
+
+// A push button with its designed name as object name, for the caller to place. None is
+// auto-default, so Enter in a dialog never presses one by surprise. It gets no accessible name
+// of its own: assistive tools read its caption.
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption);
 
 // The program's windows share one look: the designed 12-pixel font, and group boxes in
 // the classic style with the caption on the frame line.

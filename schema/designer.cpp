@@ -1,3 +1,5 @@
+// The table designer's rules without widgets: its entries, its grid as plain data, its events.
+
 #include "schema/designer.h"
 
 #include <algorithm>

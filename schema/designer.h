@@ -1,3 +1,4 @@
+// The table designer's rules without widgets: its entries, its grid as plain data, its events.
 #pragma once
 
 #include <array>

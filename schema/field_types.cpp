@@ -1,3 +1,5 @@
+// The designer's field types: the choice list, their codes, and reading a declared SQL type.
+
 #include "schema/field_types.h"
 
 #include <cmath>

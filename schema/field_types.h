@@ -1,3 +1,4 @@
+// The designer's field types: the choice list, their codes, and reading a declared SQL type.
 #pragma once
 
 #include <cstdint>

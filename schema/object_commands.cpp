@@ -1,3 +1,5 @@
+// Renaming and dropping tables and views, and emptying a table, without widgets.
+
 #include "schema/object_commands.h"
 
 #include <algorithm>

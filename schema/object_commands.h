@@ -1,3 +1,4 @@
+// Renaming and dropping tables and views, and emptying a table, without widgets.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,5 @@
+// The program's own unit of work on the connection, and foreign keys switched off around it.
+
 #include "schema/own_transaction.h"
 
 #include "sqlitedb/sqlite_db.h"

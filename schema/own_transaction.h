@@ -1,3 +1,4 @@
+// The program's own unit of work on the connection, and foreign keys switched off around it.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Binds the schema commands to the menus "表" and "视图", the table designer included.
+
 #include <functional>
 #include <utility>
 

@@ -1,3 +1,5 @@
+// Reading SQL text as the engine does: tokens, the names they stand for, quoting a name.
+
 #include "schema/sql_tokens.h"
 
 #include "sqlitedb/text_scanning.h"

@@ -1,3 +1,4 @@
+// Reading SQL text as the engine does: tokens, the names they stand for, quoting a name.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// Reading a stored CREATE TABLE into its columns, table constraints and options.
+
 #include "schema/table_definition.h"
 
 #include <algorithm>

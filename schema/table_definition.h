@@ -1,3 +1,4 @@
+// Reading a stored CREATE TABLE into its columns, table constraints and options.
 #pragma once
 
 #include <cstdint>

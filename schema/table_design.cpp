@@ -1,3 +1,5 @@
+// Checking a design, then creating the new table or rebuilding the existing one to it.
+
 #include "schema/table_design.h"
 
 #include "schema/field_types.h"

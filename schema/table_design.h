@@ -1,3 +1,4 @@
+// Checking a design, then creating the new table or rebuilding the existing one to it.
 #pragma once
 
 #include <cstdint>

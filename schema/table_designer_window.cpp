@@ -20,14 +20,6 @@ namespace {
 
 using schema::DesignerGrid;
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int top) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setGeometry(400, top, 88, 32);
-  button->setAutoDefault(false);
-  return button;
-}
-
 // The grid reports Qt key codes; the designer's rules speak of the virtual keys
 // of the arrows only (Qt's codes for "&" and "(" are the same numbers).
 int virtualKey(int qtKey) {
@@ -61,17 +53,25 @@ void TableDesignerWindow::createControls() {
   connect(editors_, &DesignerCellEditors::characterRefused, this, [] { QApplication::beep(); });
 
   按钮_向前插入字段 =
-      makeButton(this, QStringLiteral("按钮_向前插入字段"), QStringLiteral("向前插入字段"), 8);
+      namedButton(this, QStringLiteral("按钮_向前插入字段"), QStringLiteral("向前插入字段"));
+  按钮_向前插入字段->setGeometry(400, 8, 88, 32);
   按钮_向后插入字段 =
-      makeButton(this, QStringLiteral("按钮_向后插入字段"), QStringLiteral("向后插入字段"), 39);
-  按钮_删除字段 = makeButton(this, QStringLiteral("按钮_删除字段"), QStringLiteral("删除字段"), 70);
+      namedButton(this, QStringLiteral("按钮_向后插入字段"), QStringLiteral("向后插入字段"));
+  按钮_向后插入字段->setGeometry(400, 39, 88, 32);
+  按钮_删除字段 = namedButton(this, QStringLiteral("按钮_删除字段"), QStringLiteral("删除字段"));
+  按钮_删除字段->setGeometry(400, 70, 88, 32);
   // Rows cannot be reordered: the move buttons are shown and do nothing.
-  按钮4 = makeButton(this, QStringLiteral("按钮4"), QStringLiteral("↓上移"), 112);
-  按钮5 = makeButton(this, QStringLiteral("按钮5"), QStringLiteral("↓下移"), 143);
-  按钮1 = makeButton(this, QStringLiteral("按钮1"), QStringLiteral("输出调试信息"), 216);
+  按钮4 = namedButton(this, QStringLiteral("按钮4"), QStringLiteral("↓上移"));
+  按钮4->setGeometry(400, 112, 88, 32);
+  按钮5 = namedButton(this, QStringLiteral("按钮5"), QStringLiteral("↓下移"));
+  按钮5->setGeometry(400, 143, 88, 32);
+  按钮1 = namedButton(this, QStringLiteral("按钮1"), QStringLiteral("输出调试信息"));
+  按钮1->setGeometry(400, 216, 88, 32);
   按钮1->setVisible(false);
-  按钮_确定 = makeButton(this, QStringLiteral("按钮_确定"), QStringLiteral("确定"), 336);
-  按钮_取消 = makeButton(this, QStringLiteral("按钮_取消"), QStringLiteral("取消"), 376);
+  按钮_确定 = namedButton(this, QStringLiteral("按钮_确定"), QStringLiteral("确定"));
+  按钮_确定->setGeometry(400, 336, 88, 32);
+  按钮_取消 = namedButton(this, QStringLiteral("按钮_取消"), QStringLiteral("取消"));
+  按钮_取消->setGeometry(400, 376, 88, 32);
 
   connect(高级表格1, &EGrid::editEnded, this, [this](int row, int) { onDesignerCellEdited(row); });
   connect(高级表格1, &EGrid::keyPressed, this, [this](int key) { onDesignerKeyDown(key); });

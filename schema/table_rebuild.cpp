@@ -1,3 +1,5 @@
+// Rebuilding a table to new columns, keeping what the designer does not show, and its checks.
+
 #include "schema/table_rebuild.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Rebuilding a table to new columns, keeping what the designer does not show, and its checks.
 #pragma once
 
 #include <cstdint>

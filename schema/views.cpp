@@ -1,3 +1,5 @@
+// The commands "新建视图" and "修改视图".
+
 #include "schema/views.h"
 
 #include "schema/own_transaction.h"

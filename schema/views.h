@@ -1,3 +1,4 @@
+// The commands "新建视图" and "修改视图".
 #pragma once
 
 #include "platform/outcome.h"

@@ -1,3 +1,5 @@
+// Virtual tables and the shadow tables their modules keep, which table commands leave alone.
+
 #include "schema/virtual_tables.h"
 
 #include <algorithm>

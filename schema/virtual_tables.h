@@ -1,3 +1,4 @@
+// Virtual tables and the shadow tables their modules keep, which table commands leave alone.
 #pragma once
 
 #include <optional>

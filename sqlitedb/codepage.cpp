@@ -1,3 +1,5 @@
+// Program text and the engine's UTF-8: the process code page and the conversions through iconv.
+
 #include "sqlitedb/codepage.h"
 
 #include <iconv.h>

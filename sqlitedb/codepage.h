@@ -1,3 +1,4 @@
+// Program text and the engine's UTF-8: the process code page and the conversions through iconv.
 #pragma once
 
 #include <optional>

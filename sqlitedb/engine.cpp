@@ -1,3 +1,5 @@
+// The few calls sqlitedb/ makes on the engine's handles.
+
 #include "sqlitedb/engine.h"
 
 #include <sqlite3.h>

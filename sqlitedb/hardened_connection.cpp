@@ -1,3 +1,5 @@
+// Opening every engine connection with the same guards against damaged or hostile files.
+
 #include "sqlitedb/hardened_connection.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,5 @@
+// A connection's engine error, and keeping a failure for the diagnostics past later calls.
+
 #include "sqlitedb/kept_error.h"
 
 #include "sqlitedb/sqlite_db.h"

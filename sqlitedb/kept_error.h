@@ -1,3 +1,4 @@
+// A connection's engine error, and keeping a failure for the diagnostics past later calls.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// RowIdRuns: a cursor's ascending row ids, held as runs of consecutive ids.
+
 #include "sqlitedb/row_id_runs.h"
 
 #include <algorithm>

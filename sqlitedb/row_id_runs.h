@@ -1,3 +1,4 @@
+// RowIdRuns: a cursor's ascending row ids, held as runs of consecutive ids.
 #pragma once
 
 #include <cstddef>

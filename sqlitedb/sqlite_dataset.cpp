@@ -1,3 +1,5 @@
+// SqliteDataset: the result set of one query, read all at once as texts.
+
 #include "sqlitedb/sqlite_dataset.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// SqliteDataset: the result set of one query, read all at once as texts.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// SqliteDB, the program's connection to one database file, and SqliteRawDB, which converts nothing.
+
 #include "sqlitedb/sqlite_db.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// SqliteDB, the program's connection to one database file, and SqliteRawDB, which converts nothing.
 #pragma once
 
 #include <cstdint>

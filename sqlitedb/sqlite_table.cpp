@@ -1,3 +1,5 @@
+// SqliteTable: record access to one table or view in row-id order, through a row-id snapshot.
+
 #include "sqlitedb/sqlite_table.h"
 
 #include <sqlite3.h>

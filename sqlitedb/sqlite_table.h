@@ -1,3 +1,4 @@
+// SqliteTable: record access to one table or view in row-id order, through a row-id snapshot.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Scanning program text without splitting a multi-byte character, and small text helpers.
+
 #include "sqlitedb/text_scanning.h"
 
 #include "sqlitedb/codepage.h"

@@ -1,3 +1,4 @@
+// Scanning program text without splitting a multi-byte character, and small text helpers.
 #pragma once
 
 #include <cstddef>

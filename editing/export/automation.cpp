@@ -1,3 +1,5 @@
+// Late-bound automation: objects reached by member name and the values they pass.
+
 #include "editing/export/automation.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Late-bound automation: objects reached by member name, the values they pass, their servers.
 #pragma once
 
 #include <cstdint>

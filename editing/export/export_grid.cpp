@@ -1,3 +1,5 @@
+// The export sequence: the shown grid into a new workbook through automation, after a size check.
+
 #include "editing/export/export_grid.h"
 
 #include "editing/export/spreadsheet_model.h"

@@ -1,3 +1,4 @@
+// The export sequence: the shown grid into a new workbook through automation, after a size check.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// An automation server made of a table of named properties and methods.
+
 #include "editing/export/member_dispatch.h"
 
 #include "sqlitedb/text_scanning.h"

@@ -1,3 +1,4 @@
+// An automation server made of a table of named properties and methods.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,5 @@
+// The spreadsheet's Range object, and the Borders, Font and Interior objects it hands out.
+
 #include <algorithm>
 #include <cstddef>
 

@@ -1,3 +1,5 @@
+// The spreadsheet application's objects down to the worksheet, and the hand-over to the desktop.
+
 #include "editing/export/spreadsheet_application.h"
 
 #include <ctime>

@@ -1,3 +1,5 @@
+// Where the in-process spreadsheet application meets the desktop: probe, folder, opener.
+
 #include "editing/export/spreadsheet_desktop.h"
 
 #include <spawn.h>

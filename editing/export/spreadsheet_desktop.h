@@ -1,3 +1,4 @@
+// Where the in-process spreadsheet application meets the desktop: probe, folder, opener.
 #pragma once
 
 #include <ctime>

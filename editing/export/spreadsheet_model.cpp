@@ -1,3 +1,5 @@
+// The in-memory workbook: sheets of formatted text cells, range references, column fitting.
+
 #include "editing/export/spreadsheet_model.h"
 
 #include <algorithm>

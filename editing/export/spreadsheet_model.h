@@ -1,3 +1,4 @@
+// The in-memory workbook: sheets of formatted text cells, range references, column fitting.
 #pragma once
 
 #include <cstddef>

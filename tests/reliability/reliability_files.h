@@ -1,3 +1,4 @@
+// Reading, writing and changing database files behind the program's back.
 #pragma once
 
 #include <sqlite3.h>

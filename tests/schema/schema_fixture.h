@@ -1,3 +1,4 @@
+// Window-free schema tests: a database on the program's connection, its trace, a designer driver.
 #pragma once
 
 #include <gtest/gtest.h>

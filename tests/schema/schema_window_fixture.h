@@ -1,3 +1,4 @@
+// Schema window tests: the main window on a database made from a script, and what each box hid.
 #pragma once
 
 #include <functional>
