@@ -1,17 +1,31 @@
 #include "sqlitedb/kept_error.h"
 
 #include <functional>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include "console_db_fixture.h"
+#include "sqlitedb/sqlite_dataset.h"
+#include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"
+#include "support/temp_dir.h"
 
 namespace tabulor {
 namespace {
 
-class KeptEngineErrorTest : public testing::ConsoleDbTest {
+class KeptEngineErrorTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ASSERT_TRUE(db.open(dir.file("kept.db"), true));
+    ASSERT_TRUE(db.execute("create table t (a integer, b text); insert into t values (1, 'one');"));
+  }
+
+  void scalar(const std::string& sql) {
+    SqliteDataset dataset;
+    EXPECT_TRUE(dataset.open(sql, db) && dataset.requery());
+    dataset.fetchAllText();
+  }
+
   // A failure followed by the program's own successful calls, kept as the console keeps it.
   void failAndRefill() {
     ASSERT_FALSE(db.execute("selec 1"));
@@ -20,6 +34,8 @@ class KeptEngineErrorTest : public testing::ConsoleDbTest {
     kept.keep(failure, db);
   }
 
+  testing::TempDir dir;
+  SqliteDB db;
   KeptEngineError kept;
   EngineError failure;
 };
