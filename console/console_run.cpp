@@ -41,13 +41,13 @@ Outcome runConsoleExecute(const std::string& sql, SqliteDB& db) {
 }
 
 std::vector<ConsoleTreeTable> consoleTreeEntries(SqliteDB& db) {
+  std::vector<std::string> names = db.listTables(true, false, false);
+  // Named like the main window's tree, so thousands of tables open the console at once.
+  std::vector<std::vector<std::string>> columns = SqliteTable::columnNamesOf(names, db);
   std::vector<ConsoleTreeTable> entries;
-  for (std::string& name : db.listTables(true, false, false)) {
-    SqliteTable cursor;
-    std::vector<std::string> fields;
-    if (cursor.open(name, db)) fields = cursor.fieldNames();
-    entries.push_back({std::move(name), std::move(fields)});
-  }
+  entries.reserve(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    entries.push_back({std::move(names[i]), std::move(columns[i])});
   return entries;
 }
 

@@ -2,6 +2,8 @@
 // belong to the module: the table commands leave them alone and say whose they are.
 #include "schema/virtual_tables.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "schema/designer.h"
@@ -39,6 +41,16 @@ class VirtualTables : public testing::SchemaTest {
           "SELECT id FROM rtree_places WHERE minx >= 0", "PRAGMA integrity_check"})
       for (const auto& row : rows(query)) all.push_back(row);
     return all;
+  }
+
+  // The designer opening on an existing table, as 修改表 opens it.
+  DesignerOpening openDesignerOn(const std::string& table) {
+    DesignerState state;
+    state.mode = DesignerMode::Modify;
+    state.targetTable = table;
+    DesignerGrid grid;
+    SqliteTable cursor;
+    return openDesigner(state, grid, db_, cursor);
   }
 
   testing::ScriptedPrompts prompts_;
@@ -83,12 +95,7 @@ TEST_F(VirtualTables, TableCommandsRefuseShadowTablesNamingTheirVirtualTable) {
     const Outcome clear = clearTable(db_, c.table, prompts_.askYes());
     ASSERT_TRUE(clear.notice);
     EXPECT_EQ(*clear.notice, plainNotice(lead + "清空。", MessageFlags::ErrorIcon));
-    DesignerState state;
-    state.mode = DesignerMode::Modify;
-    state.targetTable = c.table;
-    DesignerGrid grid;
-    SqliteTable cursor;
-    const DesignerOpening opening = openDesigner(state, grid, db_, cursor);
+    const DesignerOpening opening = openDesignerOn(c.table);
     EXPECT_TRUE(opening.closeWindow);
     ASSERT_TRUE(opening.notice);
     EXPECT_EQ(*opening.notice, plainNotice(lead + "用设计器修改。", MessageFlags::ErrorIcon));
@@ -125,12 +132,7 @@ TEST_F(VirtualTables, TheDesignerRefusesAVirtualTableNamingItsModuleEvenWhenTheM
   };
   for (const auto& [table, module] : cases) {
     SCOPED_TRACE(table);
-    DesignerState state;
-    state.mode = DesignerMode::Modify;
-    state.targetTable = table;
-    DesignerGrid grid;
-    SqliteTable cursor;
-    const DesignerOpening opening = openDesigner(state, grid, db_, cursor);
+    const DesignerOpening opening = openDesignerOn(table);
     EXPECT_TRUE(opening.closeWindow);
     ASSERT_TRUE(opening.notice);
     EXPECT_EQ(*opening.notice, plainNotice(std::string("表 ") + table + " 是虚拟表（模块 " +
@@ -148,12 +150,7 @@ TEST_F(VirtualTables, TheDesignerRefusesATableTheEngineCannotReadWithTheEnginesR
       "PRAGMA writable_schema=OFF;");
   ASSERT_TRUE(db_.close());
   ASSERT_TRUE(db_.open(dir_.file("test.db")));
-  DesignerState state;
-  state.mode = DesignerMode::Modify;
-  state.targetTable = "g";
-  DesignerGrid grid;
-  SqliteTable cursor;
-  const DesignerOpening opening = openDesigner(state, grid, db_, cursor);
+  const DesignerOpening opening = openDesignerOn("g");
   EXPECT_TRUE(opening.closeWindow);
   ASSERT_TRUE(opening.notice);
   EXPECT_EQ(testing::messageOf(*opening.notice), "不能读取表 g，不能用设计器修改。");
