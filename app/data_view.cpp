@@ -81,7 +81,7 @@ void MainWindow::showObject(const std::string& name, TreeItemKind kind) {
   if (name.empty()) return;
   const QString kindWord = isTableKind(kind) ? QStringLiteral("表") : QStringLiteral("视图");
   const QString shownName = fromProgramText(name);
-  beginWork(QStringLiteral("打开") + kindWord + QStringLiteral("：") + shownName);
+  const auto work = beginWork(QStringLiteral("打开") + kindWord + QStringLiteral("：") + shownName);
   Environment& env = environment();
   const std::int64_t start = env.tickCount();
   编辑框_表或视图定义->setPlainText(fromProgramText(state_.db.tableSql(name)));

@@ -127,9 +127,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::beginWork(const QString& what) { engineWatch_->begin(what, commandsRunning_ > 0); }
+EngineWatch::Work MainWindow::beginWork(const QString& what) { return engineWatch_->begin(what); }
 
 bool MainWindow::workCancelled() const { return engineWatch_->cancelled(); }
+
+void MainWindow::whenEngineFree(std::function<void()> work) {
+  engineWatch_->whenEngineFree(std::move(work));
+}
 
 void MainWindow::createControls() {
   标签6 = named(new QFrame(client_), QStringLiteral("标签6"), QStringLiteral("分隔线"));
@@ -249,10 +253,8 @@ void MainWindow::onMenu(const QString& caption, std::function<void()> handler) {
   QString what = caption;
   if (what.endsWith(QStringLiteral("..."))) what.chop(3);
   connect(action, &QAction::triggered, this, [this, what, handler = std::move(handler)] {
-    beginWork(what);
-    ++commandsRunning_;
+    const auto work = beginWork(what);
     handler();
-    --commandsRunning_;
   });
 }
 
@@ -269,6 +271,7 @@ QAction* MainWindow::toolbarButton(int number) const {
 
 void MainWindow::onToolbarButtonClicked(int number) {
   if (number == kCloseDatabaseButton) {
+    const auto work = beginWork(QStringLiteral("关闭数据库"));
     emit closeButtonClicked();
     return;
   }
@@ -355,8 +358,9 @@ void MainWindow::applyLayout(const MainLayout& l) {
 
 // The log box shows the text; the text itself is kept as logged, since the box turns
 // every CR or LF into a paragraph break and reads a no-break space back as a blank.
+// A cancelled piece of work reports its cancel once; its failure lines would only repeat it.
 void MainWindow::appendLog(const QString& line) {
-  if (workCancelled()) return;
+  if (workCancelled() && line.startsWith(QStringLiteral("[×]"))) return;
   const QString added = QStringLiteral("\r\n") + line;
   log_ += added;
   编辑框_操作日志->moveCursor(QTextCursor::End);

@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/main_layout.h"
 #include "app/structure_tree.h"
+#include "platform/engine_watch.h"
 #include "platform/prompts.h"
 
 class QAction;
@@ -28,7 +29,6 @@ class QTreeWidget;
 namespace tabulor {
 
 class EGrid;
-class EngineWatch;
 class RecordPanel;
 
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
@@ -82,10 +82,14 @@ class MainWindow : public QMainWindow {
   void applyOutcome(const Outcome& outcome, const std::function<void()>& whenUpToDate = {});
 
   // --- long work: any engine work that lasts shows the busy dialog, with 取消 where
-  // stopping loses nothing. A command names itself before it starts ("修改表"); after 取消
-  // its failure boxes and log lines are held back for the one line "已取消：" + its name.
-  void beginWork(const QString& what);
+  // stopping loses nothing. Every entry names its work for as long as the returned object
+  // lives ("修改表"); after 取消 its failure boxes and failure lines are held back for the
+  // one line "已取消：" + its name.
+  [[nodiscard]] EngineWatch::Work beginWork(const QString& what);
   bool workCancelled() const;
+  // Work posted from the window (after an edit, a drop) runs once no statement runs and
+  // no command is under way: nothing starts on the connection inside another call.
+  void whenEngineFree(std::function<void()> work);
 
   // --- interface state
   void applyDatabaseUiState(bool open);
@@ -157,7 +161,6 @@ class MainWindow : public QMainWindow {
   std::vector<QAction*> toolbarButtons_;
   QString log_;
   std::unique_ptr<EngineWatch> engineWatch_;
-  int commandsRunning_ = 0;  // menu commands under way, one inside another's event loop
 
   // --- controls (designed names)
   QToolBar* 工具条1;  // the toolbar

@@ -118,7 +118,9 @@ TreeItemKind treeItemKind(const QTreeWidgetItem* item) {
 
 // ------------------------------------------------------------------ MainWindow
 
+// The tree shows what the file holds: its reads run in full, even after a cancelled command.
 void MainWindow::reloadNameLists() {
+  const SqliteDB::ProgramReads reads(state_.db);
   state_.tableNames = state_.db.listTables(true, false, false);
   state_.viewNames = state_.db.listTables(false, true, false);
   state_.tempTableNames = state_.db.listTables(true, false, true);
@@ -138,7 +140,10 @@ void MainWindow::fillStructureTree() {
   if (shows(TablesOnly)) {
     QTreeWidgetItem* section = addSection(tree, QStringLiteral("表"), state_.tableNames,
                                           TablesSection, TablesSectionImage);
-    const auto columns = SqliteTable::columnNamesOf(state_.tableNames, state_.db);
+    const auto columns = [this] {
+      const SqliteDB::ProgramReads reads(state_.db);
+      return SqliteTable::columnNamesOf(state_.tableNames, state_.db);
+    }();
     for (std::size_t i = 0; i < columns.size(); ++i) {
       QTreeWidgetItem* table =
           addItem(section, fromProgramText(state_.tableNames[i]), TableItem, ObjectImage);
@@ -168,7 +173,10 @@ void MainWindow::reloadStructureTree() {
   fillStructureTree();
 }
 
-void MainWindow::onFilterChanged() { fillStructureTree(); }
+void MainWindow::onFilterChanged() {
+  const auto work = beginWork(组合框_显示内容->currentText());
+  fillStructureTree();
+}
 
 void MainWindow::onTreeSelectionChanged() {
   QTreeWidgetItem* item = 树型框1->currentItem();

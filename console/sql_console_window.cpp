@@ -206,7 +206,7 @@ void SqlConsoleWindow::runConsoleSql() {
 
 void SqlConsoleWindow::runQuery(const std::string& sql) {
   AppState& state = main_.state();
-  main_.beginWork(kRunningSql);
+  const auto work = main_.beginWork(kRunningSql);
   ConsoleQuery query = runConsoleQuery(sql, state.db, *state.dataset);
   if (!query.outcome.failed())
     main_.showQueryResult(std::move(query.rows), 编辑框_SQL语句->toPlainText());
@@ -215,7 +215,7 @@ void SqlConsoleWindow::runQuery(const std::string& sql) {
 
 void SqlConsoleWindow::runExecute(const std::string& sql) {
   SqliteDB& db = main_.state().db;
-  main_.beginWork(kRunningSql);
+  const auto work = main_.beginWork(kRunningSql);
   const Outcome outcome = runConsoleExecute(sql, db);
   const EngineError failure = engineErrorOf(db);
   main_.applyOutcome(outcome, [&] {

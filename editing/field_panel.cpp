@@ -181,12 +181,17 @@ void FieldPanel::createBlobPage(QWidget* page) {
 }
 
 void FieldPanel::connectControls() {
-  connect(组合框_记录序号, &QComboBox::currentIndexChanged, this, &FieldPanel::refreshFieldPanel);
-  connect(组合框_字段名称, &QComboBox::currentIndexChanged, this, &FieldPanel::refreshFieldPanel);
-  connect(高级选择夹1, &QTabWidget::currentChanged, this, &FieldPanel::refreshFieldPanel);
+  // A selector read names its work too, should it take long.
+  const auto refreshOnChange = [this] {
+    const auto work = window_.beginWork(QStringLiteral("读字段值"));
+    refreshFieldPanel();
+  };
+  connect(组合框_记录序号, &QComboBox::currentIndexChanged, this, refreshOnChange);
+  connect(组合框_字段名称, &QComboBox::currentIndexChanged, this, refreshOnChange);
+  connect(高级选择夹1, &QTabWidget::currentChanged, this, refreshOnChange);
   const auto onClick = [this](QPushButton* clicked, auto handler) {
     connect(clicked, &QPushButton::clicked, this, [this, clicked, handler] {
-      window_.beginWork(clicked->text());
+      const auto work = window_.beginWork(clicked->text());
       handler();
     });
   };
@@ -398,12 +403,12 @@ void FieldPanel::setTextBoxText(const QString& text) {
 }
 
 void FieldPanel::openPictureViewer() {
-  auto* viewer = new PictureViewerWindow(*window(), 图片框_字节集预览->picture(),
-                                         [this](const Bytes& picture) {
-                                           window_.beginWork(QStringLiteral("保存图片"));
-                                           图片框_字节集预览->setPicture(picture);
-                                           writePictureToField(picture);
-                                         });
+  auto* viewer = new PictureViewerWindow(
+      *window(), 图片框_字节集预览->picture(), [this](const Bytes& picture) {
+        const auto work = window_.beginWork(QStringLiteral("保存图片"));
+        图片框_字节集预览->setPicture(picture);
+        writePictureToField(picture);
+      });
   viewer->show();
 }
 

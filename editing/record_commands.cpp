@@ -3,7 +3,6 @@
 #include "editing/record_commands.h"
 
 #include <QMenu>
-#include <QTimer>
 
 #include "app/main_window.h"
 #include "editing/records.h"
@@ -36,7 +35,7 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   bool convertible = false;
   const std::string text = toProgramText(typed, &convertible);
   if (convertible && text == window.state().editStartText) return;
-  window.beginWork(QStringLiteral("修改字段值"));
+  const auto work = window.beginWork(QStringLiteral("修改字段值"));
   table.goTo(row);
   const CursorMark before = markCursor(table);
   table.beginEdit();
@@ -46,13 +45,13 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
     window.showDbError(QStringLiteral("修改字段值失败！"));
     // The file keeps the old value; so must the grid, once the editor has closed.
     if (window.workCancelled())
-      QTimer::singleShot(0, &window, [&window] { window.refreshShownObjectInPlace(); });
+      window.whenEngineFree([&window] { window.refreshShownObjectInPlace(); });
     return;
   }
   window.appendLog(QStringLiteral("已修改 ") + window.grid().cellText(0, column) +
                    QStringLiteral(" 字段值：") + typed);
   // The grid may be shown afresh only once the editor that ended the edit has closed.
-  QTimer::singleShot(0, &window, [&window, before] { keepGridPairedWithCursor(window, before); });
+  window.whenEngineFree([&window, before] { keepGridPairedWithCursor(window, before); });
 }
 
 void insertEmptyRecord(MainWindow& window) {

@@ -54,10 +54,10 @@ class DatabaseDropFilter : public QObject {
         drop->acceptProposedAction();
         // Opened after the drop has ended, so the file manager is not kept waiting by
         // a message box.
-        QMetaObject::invokeMethod(
-            &window_,
-            [window = &window_, file = *path] { switchToDatabaseFile(*window, file, false); },
-            Qt::QueuedConnection);
+        window_.whenEngineFree([window = &window_, file = *path] {
+          const auto work = window->beginWork(QStringLiteral("打开数据库"));
+          switchToDatabaseFile(*window, file, false);
+        });
         return true;
       }
       default:

@@ -30,10 +30,9 @@ QString busyLabel(const QString& label, bool inTransaction) {
 }
 
 void runBeside(const std::function<void()>& step, const std::function<void()>& turn) {
-  // Often enough that 取消 stops a step well within a tenth of a second.
-  constexpr auto kTurnInterval = std::chrono::milliseconds(10);
   std::future<void> done = std::async(std::launch::async, step);
-  while (done.wait_for(kTurnInterval) != std::future_status::ready) turn();
+  while (done.wait_for(std::chrono::milliseconds(kPaintIntervalMs)) != std::future_status::ready)
+    turn();
   done.get();
 }
 
@@ -52,11 +51,22 @@ BusyProgress::BusyProgress(QWidget* parent, const QString& label, bool cancellab
 BusyProgress::~BusyProgress() {
   if (db_) db_->setProgressHandler(std::move(previousHandler_));
   if (startedAt_) QApplication::restoreOverrideCursor();
+  delete dialog_.data();
 }
 
-void BusyProgress::endCancelling() {
-  cancellable_ = false;
-  if (dialog_) dialog_->setCancelButton(nullptr);
+void BusyProgress::setCancellable(bool cancellable) {
+  if (cancellable == cancellable_) return;
+  cancellable_ = cancellable;
+  if (!dialog_) return;
+  if (cancellable)
+    dialog_->setCancelButtonText(QStringLiteral("取消"));
+  else
+    dialog_->setCancelButton(nullptr);
+}
+
+void BusyProgress::setLabel(const QString& label) {
+  label_ = label;
+  if (dialog_) dialog_->setLabelText(label);
 }
 
 void BusyProgress::setProgress(std::int64_t done, std::int64_t total) {
@@ -85,12 +95,12 @@ bool BusyProgress::keepGoing() {
     QCoreApplication::processEvents(dialog_ ? QEventLoop::AllEvents
                                             : QEventLoop::ExcludeUserInputEvents);
   }
-  return !(dialog_ && dialog_->wasCanceled());
+  return !(dialog_ && cancellable_ && dialog_->wasCanceled());
 }
 
 void BusyProgress::showDialog() {
-  dialog_ = std::make_unique<QProgressDialog>(label_, QString(), 0, 0, parent_);
-  dialog_->setObjectName(QStringLiteral("进度框_长时间操作"));
+  dialog_ = new QProgressDialog(label_, QString(), 0, 0, parent_);
+  dialog_->setObjectName(kBusyDialogName);
   dialog_->setWindowTitle(QStringLiteral("请稍候"));
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setAutoClose(false);

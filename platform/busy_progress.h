@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
-
-class QProgressDialog;
-class QWidget;
+#include <QWidget>
 
 namespace tabulor {
 
@@ -18,8 +18,13 @@ class SqliteDB;
 // The dialog's label; inside the user's transaction it says why there is no 取消.
 QString busyLabel(const QString& label, bool inTransaction);
 
-// Runs a step that cannot call back on another thread; until it is done, calls turn on
-// this thread every 10 ms (to keep the window answering, and to stop the step early).
+// The busy dialog's object name: the other dialogs never take it as their parent, since
+// it goes when its work ends, which may be while they are open.
+inline const QString kBusyDialogName = QStringLiteral("进度框_长时间操作");
+
+// Runs a step that cannot call back on another thread, and calls turn on this thread
+// every 50 ms until it is done (to keep the window answering, and to stop the step
+// early); the step's end wakes this thread at once.
 void runBeside(const std::function<void()>& step, const std::function<void()>& turn);
 
 // Keeps the window alive during one long piece of work: once the work has begun, a busy
@@ -40,7 +45,10 @@ class BusyProgress {
   // Called now and then by the work; false once the user has cancelled.
   bool keepGoing();
   // From here on the work can no longer be undone: 取消 goes away.
-  void endCancelling();
+  void endCancelling() { setCancellable(false); }
+  // Whether 取消 is offered from here on.
+  void setCancellable(bool cancellable);
+  void setLabel(const QString& label);
   // How far the work has come, shown as a bar once the dialog is up; a total of 0 is
   // work of unknown length.
   void setProgress(std::int64_t done, std::int64_t total);
@@ -52,7 +60,8 @@ class BusyProgress {
   void showDialog();
   void showProgress();
 
-  QWidget* parent_;
+  // The dialog belongs to its parent, which may close first (a console, a designer).
+  QPointer<QWidget> parent_;
   SqliteDB* db_ = nullptr;
   QString label_;
   bool cancellable_;
@@ -60,7 +69,7 @@ class BusyProgress {
   std::int64_t paintedAt_ = 0;
   std::int64_t done_ = 0;
   std::int64_t total_ = 0;
-  std::unique_ptr<QProgressDialog> dialog_;
+  QPointer<QProgressDialog> dialog_;
   std::function<bool()> previousHandler_;
 };
 

@@ -3,7 +3,6 @@
 #include "platform/engine_watch.h"
 
 #include <QAbstractEventDispatcher>
-#include <QApplication>
 #include <QThread>
 
 #include "platform/busy_progress.h"
@@ -11,65 +10,137 @@
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor {
+namespace {
+
+// Engine work that no piece names: the window's own, outside any command.
+const QString kUnnamedWork = QStringLiteral("读写数据库");
+
+// Counts a turn of the event loop taken inside the engine's progress handler.
+class Answering {
+ public:
+  explicit Answering(int& depth) : depth_(depth) { ++depth_; }
+  ~Answering() { --depth_; }
+  Answering(const Answering&) = delete;
+  Answering& operator=(const Answering&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+EngineWatch::Work::Work(EngineWatch& watch, const QString& what) : watch_(watch) {
+  watch_.pieces_.push_back({what, nullptr});
+  watch_.relabel();
+}
+
+EngineWatch::Work::~Work() { watch_.leave(); }
 
 EngineWatch::EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const QString&)> log)
-    : window_(window), db_(db), log_(std::move(log)), what_(QStringLiteral("读写数据库")) {
+    : window_(window), db_(db), log_(std::move(log)) {
   db_.setProgressHandler([this] { return keepGoing(); });
   db_.setLongStepRunner([this](const std::function<void()>& step) { runAnswering(step); });
-  // The event loop waits for input only once the command has returned (or asks the
-  // user something): the work is over then.
+  // The event loop waits for input only once the work has returned or asks the user
+  // something: no statement runs then, so the dialog goes.
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &EngineWatch::endWork);
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+      endBusy();
+      if (pieces_.empty()) runDeferred();
+    });
 }
 
 EngineWatch::~EngineWatch() {
   db_.setProgressHandler({});
   db_.setLongStepRunner({});
-  withholdMessageBoxes(false);
 }
 
-void EngineWatch::begin(const QString& what, bool withinCommand) {
-  busy_.reset();
-  cancelled_ = false;
-  if (withinCommand) return;
-  quiet_ = false;
-  withholdMessageBoxes(false);
-  what_ = what;
+bool EngineWatch::cancelled() const { return !pieces_.empty() && pieces_.back().withheld; }
+
+void EngineWatch::whenEngineFree(std::function<void()> work) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, work = std::move(work)]() mutable {
+        if (engineBusy())
+          deferred_.push_back(std::move(work));
+        else
+          work();
+      },
+      Qt::QueuedConnection);
+}
+
+bool EngineWatch::engineBusy() const { return answering_ > 0 || stepBeside_ || !pieces_.empty(); }
+
+void EngineWatch::runDeferred() {
+  std::vector<std::function<void()>> ready;
+  ready.swap(deferred_);
+  for (auto& work : ready) whenEngineFree(std::move(work));
+}
+
+QString EngineWatch::busyText() const {
+  const QString& what = pieces_.empty() ? kUnnamedWork : pieces_.back().what;
+  return busyLabel(QStringLiteral("正在") + what + QStringLiteral("，请稍候……"),
+                   busyInTransaction_);
+}
+
+void EngineWatch::relabel() {
+  if (busy_) busy_->setLabel(busyText());
 }
 
 bool EngineWatch::keepGoing() {
-  if (cancelled_) return false;
   // On the thread of a long step only the answer is given; the window is kept by the
   // thread that waits for the step.
-  if (QThread::currentThread() != thread()) return true;
+  if (QThread::currentThread() != thread()) return !stopStep_;
+  return answer(db_.inTransaction());
+}
+
+bool EngineWatch::answer(bool inTransaction) {
   if (!busy_) {
-    const bool inTransaction = db_.inTransaction();
+    busyInTransaction_ = inTransaction;
     // Over whichever window the user is working in (the console, the designer).
-    QWidget* active = QApplication::activeWindow();
-    busy_ = std::make_unique<BusyProgress>(
-        active ? active : window_,
-        busyLabel(QStringLiteral("正在") + what_ + QStringLiteral("，请稍候……"), inTransaction),
-        !inTransaction);
+    QWidget* over = dialogParent();
+    busy_ = std::make_unique<BusyProgress>(over ? over : window_, busyText(), !inTransaction);
   }
-  if (busy_->keepGoing()) return true;
-  log_(QStringLiteral("已取消：") + what_);
-  cancelled_ = true;
-  quiet_ = true;
-  withholdMessageBoxes(true);
-  return false;
+  busy_->setCancellable(!inTransaction && db_.stoppable());
+  bool goOn = true;
+  {
+    const Answering turn(answering_);
+    goOn = busy_->keepGoing();
+  }
+  if (!goOn) cancelInnermost();
+  return goOn;
 }
 
 void EngineWatch::runAnswering(const std::function<void()>& step) {
-  runBeside(step, [this] {
-    if (!keepGoing()) db_.interrupt();
+  // The window's thread makes no call on the connection while the step runs beside it.
+  const bool inTransaction = db_.inTransaction();
+  stepBeside_ = true;
+  runBeside(step, [this, inTransaction] {
+    if (answer(inTransaction)) return;
+    stopStep_ = true;
+    db_.interrupt();
   });
+  stepBeside_ = false;
+  stopStep_ = false;
 }
 
-void EngineWatch::endWork() {
+void EngineWatch::cancelInnermost() {
+  log_(QStringLiteral("已取消：") + (pieces_.empty() ? kUnnamedWork : pieces_.back().what));
+  if (!pieces_.empty() && !pieces_.back().withheld)
+    pieces_.back().withheld = std::make_unique<WithheldFailureReports>();
+  // Each 取消 stops one statement; work after it gets a dialog of its own.
   busy_.reset();
-  cancelled_ = false;
-  quiet_ = false;
-  withholdMessageBoxes(false);
+}
+
+void EngineWatch::leave() {
+  pieces_.pop_back();
+  if (!pieces_.empty()) return relabel();
+  endBusy();
+  runDeferred();
+}
+
+void EngineWatch::endBusy() {
+  // Never under the feet of the handler's own turn of the event loop.
+  if (answering_ == 0 && !stepBeside_) busy_.reset();
 }
 
 }  // namespace tabulor

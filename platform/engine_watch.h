@@ -4,6 +4,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QObject>
 #include <QString>
@@ -14,45 +15,76 @@ namespace tabulor {
 
 class BusyProgress;
 class SqliteDB;
+class WithheldFailureReports;
 
 // Keeps the window answering whenever the connection works for long, whatever command
 // started the work: the connection's progress handler drives a BusyProgress (busy
-// cursor, then after half a second a dialog with 取消 outside a transaction). A piece of
-// work ends when the next command begins or the event loop goes idle again.
+// cursor, then after half a second a dialog, with 取消 outside a transaction and outside
+// the program's own reads).
 //
-// After 取消 the interrupted statement undoes its own work and the command fails; its
-// complaints (message boxes, failure lines of the log) are held back and the user reads
-// one line instead: "已取消：" and what was cancelled. A step that spends long inside one
-// engine instruction (counting a big table) runs on a worker thread meanwhile.
+// 取消 stops the statement running at that moment, once: it fails and undoes its own
+// work, and what the program reads afterwards runs. The work it belonged to is then
+// cancelled: the log says "已取消：" and its name, and its failure boxes and failure lines
+// are held back until it ends.
+//
+// While a statement runs, the window's events are answered but nothing else may start on
+// the connection: work posted from the window goes through whenEngineFree.
 class EngineWatch : public QObject {
  public:
+  // One named piece of work, from its start to its end (a command, a show, an edit).
+  // Pieces nest: an inner one (showing the table afresh after a command) names the
+  // dialog while it runs and is cancelled on its own. When the outermost ends, its
+  // dialog closes and the work deferred meanwhile runs.
+  class Work {
+   public:
+    Work(EngineWatch& watch, const QString& what);
+    ~Work();
+    Work(const Work&) = delete;
+    Work& operator=(const Work&) = delete;
+
+   private:
+    EngineWatch& watch_;
+  };
+
   EngineWatch(QWidget* window, SqliteDB& db, std::function<void(const QString&)> log);
   ~EngineWatch() override;
   EngineWatch(const EngineWatch&) = delete;
   EngineWatch& operator=(const EngineWatch&) = delete;
 
-  // A command begins: what names it in the dialog ("正在" what "，请稍候……") and in the
-  // cancel line. Ends the work before it. A step of a running command (showing the table
-  // afresh after it) is no new command: it may use the engine again after 取消, but the
-  // command keeps its name and its complaints stay held back.
-  void begin(const QString& what, bool withinCommand);
-  // True from the user's 取消 until the next command begins or the loop goes idle.
-  bool cancelled() const { return quiet_; }
+  [[nodiscard]] Work begin(const QString& what) { return Work(*this, what); }
+  // True once 取消 stopped a statement of the innermost work, until that work ends.
+  bool cancelled() const;
+  // Runs the work from the event loop once no statement runs and no work is under way.
+  void whenEngineFree(std::function<void()> work);
 
  private:
+  struct Piece {
+    QString what;
+    std::unique_ptr<WithheldFailureReports> withheld;  // set once cancelled
+  };
+
   bool keepGoing();
+  bool answer(bool inTransaction);
   void runAnswering(const std::function<void()>& step);
-  void endWork();
+  void cancelInnermost();
+  void leave();
+  void endBusy();
+  bool engineBusy() const;
+  void runDeferred();
+  QString busyText() const;
+  void relabel();
 
   QWidget* window_;
   SqliteDB& db_;
   std::function<void(const QString&)> log_;
-  QString what_;
+  std::vector<Piece> pieces_;
   std::unique_ptr<BusyProgress> busy_;
-  // The engine is to stop; also read by the progress handler on the thread of a long step.
-  std::atomic<bool> cancelled_ = false;
-  // The cancelled command's complaints are held back.
-  bool quiet_ = false;
+  // 取消 during a step beside the window: read by the handler on the step's thread.
+  std::atomic<bool> stopStep_ = false;
+  bool busyInTransaction_ = false;  // the dialog's work runs in the user's transaction
+  int answering_ = 0;               // inside the handler's turn of the event loop
+  bool stepBeside_ = false;
+  std::vector<std::function<void()>> deferred_;
 };
 
 }  // namespace tabulor

@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "platform/busy_progress.h"
 #include "platform/notice.h"
 #include "platform/qstring_conversion.h"
 
@@ -27,13 +28,20 @@ QtPrompts& qtPrompts() {
 }
 
 Prompts* current = nullptr;
-bool boxesWithheld = false;
+int withheldScopes = 0;
 
-// Forwards everything but message boxes to the prompts in force.
+Prompts& inForce() { return current ? *current : qtPrompts(); }
+
+bool isFailureReport(int flags) {
+  const int icon = flags & 0xF0;
+  return icon == MessageFlags::ErrorIcon || icon == MessageFlags::WarningIcon;
+}
+
+// Forwards everything but the failure reports and questions to the prompts in force.
 class WithheldBoxes : public Prompts {
  public:
   using Prompts::messageBox;
-  Answer messageBox(const QString&, const QString&, int flags) override {
+  Answer messageBox(const QString& text, const QString& title, int flags) override {
     switch (flags & 0xF) {
       case MessageFlags::OkCancel:
       case MessageFlags::YesNoCancel:
@@ -41,7 +49,7 @@ class WithheldBoxes : public Prompts {
       case MessageFlags::YesNo:
         return Answer::No;
       default:
-        return Answer::Ok;
+        return isFailureReport(flags) ? Answer::Ok : inForce().messageBox(text, title, flags);
     }
   }
   std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -57,9 +65,6 @@ class WithheldBoxes : public Prompts {
   void popupMenu(QMenu& menu, const QPoint& globalPosition) override {
     inForce().popupMenu(menu, globalPosition);
   }
-
- private:
-  static Prompts& inForce() { return current ? *current : qtPrompts(); }
 };
 
 // The dialogs show "\r\n" as a plain line break.
@@ -109,17 +114,26 @@ std::vector<ButtonChoice> buttonsFor(int flags) {
 
 Prompts& prompts() {
   static WithheldBoxes withheld;
-  if (boxesWithheld) return withheld;
-  return current ? *current : qtPrompts();
+  if (withheldScopes > 0) return withheld;
+  return inForce();
 }
 
 void setPrompts(Prompts* replacement) { current = replacement; }
 
-void withholdMessageBoxes(bool withheld) { boxesWithheld = withheld; }
+WithheldFailureReports::WithheldFailureReports() { ++withheldScopes; }
+
+WithheldFailureReports::~WithheldFailureReports() { --withheldScopes; }
+
+QWidget* dialogParent() {
+  QWidget* window = QApplication::activeWindow();
+  while (window && window->objectName() == kBusyDialogName)
+    window = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+  return window;
+}
 
 Answer QtPrompts::messageBox(const QString& text, const QString& title, int flags) {
   QMessageBox box(iconFor(flags), title.isEmpty() ? kDefaultMessageTitle : title, displayed(text),
-                  QMessageBox::NoButton, QApplication::activeWindow());
+                  QMessageBox::NoButton, dialogParent());
   const auto choices = buttonsFor(flags);
   std::vector<QPushButton*> buttons;
   for (const auto& choice : choices)
@@ -136,7 +150,7 @@ Answer QtPrompts::messageBox(const QString& text, const QString& title, int flag
 
 std::optional<QString> QtPrompts::inputBox(const QString& prompt, const QString& title,
                                            const QString& initialText) {
-  QDialog dialog(QApplication::activeWindow());
+  QDialog dialog(dialogParent());
   dialog.setWindowTitle(title.isEmpty() ? kDefaultInputTitle : title);
   auto* layout = new QVBoxLayout(&dialog);
   auto* label = new QLabel(displayed(prompt), &dialog);
@@ -161,7 +175,7 @@ std::optional<QString> QtPrompts::inputBox(const QString& prompt, const QString&
 namespace {
 
 std::optional<QString> runFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(QApplication::activeWindow());
+  QFileDialog dialog(dialogParent());
   setUpFileDialog(dialog, request, save);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path =

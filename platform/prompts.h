@@ -60,9 +60,21 @@ inline const QString kDefaultInputTitle = QStringLiteral("请输入：");
 Prompts& prompts();
 // Replaces the prompts in force (nullptr restores the Qt ones). The caller keeps ownership.
 void setPrompts(Prompts* replacement);
-// While withheld, message boxes are not shown: each answers as its safest button would
-// (OK alone, otherwise No or Cancel). The rest of the prompts are unaffected.
-void withholdMessageBoxes(bool withheld);
+
+// While one lives, the failure reports of cancelled work are held back: an error or
+// warning box is not shown, and a question is answered as its safest button would (No or
+// Cancel) without being asked. Information boxes and the other prompts are unaffected.
+class WithheldFailureReports {
+ public:
+  WithheldFailureReports();
+  ~WithheldFailureReports();
+  WithheldFailureReports(const WithheldFailureReports&) = delete;
+  WithheldFailureReports& operator=(const WithheldFailureReports&) = delete;
+};
+
+// The window a dialog opens over: the active one, but never the busy dialog, which may
+// go while the dialog is open; null when no window is active.
+QWidget* dialogParent();
 
 // The real dialogs.
 class QtPrompts : public Prompts {

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <cassert>
 #include <cstdio>
 #include <filesystem>
 
@@ -44,8 +45,10 @@ bool isReadableFile(const std::string& path) {
 engine::Connection openConnection(const std::string& engineName, bool inMemory, bool allowCreate) {
   if (inMemory && !allowCreate) return nullptr;
   if (!inMemory && !allowCreate && !isReadableFile(engineName)) return nullptr;
-  engine::Connection connection = openHardenedConnection(
-      inMemory ? ":memory:" : engineName.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // Serialized, so a long step on a helper thread never rests on how the library was built.
+  engine::Connection connection =
+      openHardenedConnection(inMemory ? ":memory:" : engineName.c_str(),
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
   if (connection) sqlite3_busy_timeout(connection.get(), kBusyTimeoutMs);
   return connection;
 }
@@ -177,14 +180,27 @@ void SqliteDB::installProgressHandler() {
   if (!progressHandler_) return sqlite3_progress_handler(connection_.get(), 0, nullptr, nullptr);
   sqlite3_progress_handler(
       connection_.get(), kProgressSteps,
-      [](void* self) { return static_cast<SqliteDB*>(self)->progressHandler_() ? 0 : 1; }, this);
+      [](void* self) {
+        auto& db = *static_cast<SqliteDB*>(self);
+        db.insideHandler_ = true;
+        const bool goOn = db.progressHandler_();
+        db.insideHandler_ = false;
+        return goOn ? 0 : 1;
+      },
+      this);
+}
+
+void SqliteDB::countEngineCall() const {
+  assert(!insideHandler_ && "a call on the connection from inside its progress handler");
+  assert(!stepBeside_ && "a call on the connection while a long step runs beside");
+  ++engineCalls_;
 }
 
 void SqliteDB::runLongStep(const std::function<void()>& step) const {
-  if (longStepRunner_)
-    longStepRunner_(step);
-  else
-    step();
+  if (!longStepRunner_ || !sqlite3_threadsafe()) return step();
+  stepBeside_ = true;
+  longStepRunner_(step);
+  stepBeside_ = false;
 }
 
 void SqliteDB::interrupt() const {

@@ -1,6 +1,7 @@
 // SqliteDB, the program's connection to one database file, and SqliteRawDB, which converts nothing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,15 @@ std::string sqlTypeForCode(std::int32_t type, std::int32_t size);
 
 // The program's connection to one database file. All texts are program text;
 // failures are reported by results only, the engine's message via errorText().
+//
+// Threads: the connection belongs to the thread that opened it, and one call on it runs at
+// a time. Two exceptions, both inside a call of the owner: a long step (runLongStep) may
+// run on a helper thread while the owner waits for it, and interrupt() may be called from
+// any thread. While a statement runs, no other call starts on the connection: not from its
+// progress handler (which may only answer and keep the window painted), not from the owner
+// while a long step runs beside it. Debug builds check both. The connection is opened in
+// serialized mode, and a long step stays on the owner's thread when the library was built
+// without threads.
 class SqliteDB {
  public:
   SqliteDB() = default;
@@ -68,7 +78,8 @@ class SqliteDB {
   // connection; returning false interrupts the statement, which fails ("interrupted")
   // and undoes its work. An interrupted change inside a transaction undoes the whole
   // transaction, so only work outside one should be offered to be cancelled.
-  // The handler stays with this object across close and open.
+  // The handler stays with this object across close and open. It makes no call on the
+  // connection.
   void setProgressHandler(std::function<bool()> handler);
   const std::function<bool()>& progressHandler() const { return progressHandler_; }
   // Some steps spend long inside one instruction of the engine, where no progress handler
@@ -80,6 +91,21 @@ class SqliteDB {
   void runLongStep(const std::function<void()>& step) const;
   // Stops the statement running on the connection, from any thread; it fails "interrupted".
   void interrupt() const;
+
+  // The reads that show the truth after a change (the row ids after a write, the tree
+  // after a command) must run in full: while one of these lives, stoppable() is false and
+  // the progress handler is not to stop a statement.
+  class ProgramReads {
+   public:
+    explicit ProgramReads(const SqliteDB& db) : db_(db) { ++db_.programReads_; }
+    ~ProgramReads() { --db_.programReads_; }
+    ProgramReads(const ProgramReads&) = delete;
+    ProgramReads& operator=(const ProgramReads&) = delete;
+
+   private:
+    const SqliteDB& db_;
+  };
+  bool stoppable() const { return programReads_ == 0; }
 
   // A table or view of the main database whose name matches as LIKE does (no case).
   bool tableExists(const std::string& name);
@@ -105,7 +131,8 @@ class SqliteDB {
   void release();
   void installProgressHandler();
   std::vector<std::string> catalogueColumn(const std::string& sql);
-  void countEngineCall() const { ++engineCalls_; }
+  // Every call on the engine passes here, so the threading rule is checked here.
+  void countEngineCall() const;
 
   engine::Connection connection_;
   std::string utf8FileName_;  // empty for an in-memory database
@@ -117,6 +144,11 @@ class SqliteDB {
   std::function<bool()> progressHandler_;
   StepRunner longStepRunner_;
   mutable std::uint64_t engineCalls_ = 0;
+  mutable int programReads_ = 0;
+  // Set while the engine is inside the progress handler, and while a long step runs on
+  // another thread; both may be read on that thread.
+  mutable std::atomic<bool> insideHandler_ = false;
+  mutable std::atomic<bool> stepBeside_ = false;
 };
 
 // A connection that hands file names and SQL to the engine unconverted.

@@ -132,7 +132,7 @@ bool SqliteTable::open(const std::string& tableName, SqliteDB& db) {
   }
   pending_.emplace(columnNames_.size());
   currentRecord_ = 0;
-  return true;
+  return loadRecords();
 }
 
 // Every use of the handle is a call on the engine.
@@ -205,8 +205,10 @@ bool SqliteTable::readSnapshot() {
   return false;
 }
 
-// After a write the columns are as they were; only the records may have moved.
+// After a write the columns are as they were; only the records may have moved. The write
+// is done, so the snapshot that shows it is read in full.
 void SqliteTable::reloadRecords() {
+  const SqliteDB::ProgramReads reads(*db_);
   pending_.reset();
   snapshotHeld_ = false;
   loadRecords();

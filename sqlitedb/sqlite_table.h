@@ -17,10 +17,10 @@ namespace tabulor {
 class SqliteDB;
 
 // Record access to one table or view: records 1..N in ascending row-id order. Opening
-// reads only the column names; the row-id snapshot is taken when records are first
-// counted or visited, and again after each write or delete. A cursor's own write or
-// delete updates the snapshot in place when nothing else can have changed the table
-// since it was taken; otherwise the snapshot is read again.
+// takes the row-id snapshot: changes made elsewhere afterwards are not seen until the
+// cursor is opened again. The cursor's own write or delete updates the snapshot in place
+// when nothing else can have changed the table since it was taken; otherwise the
+// snapshot is read again.
 class SqliteTable {
  public:
   SqliteTable() = default;

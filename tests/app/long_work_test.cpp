@@ -2,6 +2,7 @@
 // the file and the window are as before and the log says the work was cancelled.
 #include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -54,6 +55,31 @@ class CancellingUser {
     timer_.start();
   }
   QString label;
+
+ private:
+  QTimer timer_;
+};
+
+// Clicks 取消 whenever the busy dialog offers it, and notes each label it saw and each it
+// was offered 取消 on.
+class CancelEveryTimeUser {
+ public:
+  CancelEveryTimeUser() {
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QProgressDialog* dialog = busyDialog();
+      if (!dialog || !dialog->isVisible()) return;
+      const QString label = dialog->findChild<QLabel*>()->text();
+      if (!seen.contains(label)) seen << label;
+      if (auto* cancel = dialog->findChild<QPushButton*>()) {
+        cancelledOn << label;
+        cancel->click();
+      }
+    });
+    timer_.start();
+  }
+  QStringList seen;
+  QStringList cancelledOn;
 
  private:
   QTimer timer_;
@@ -131,7 +157,10 @@ TEST_F(LongWork, ACancelledClearLeavesEveryRowAndSaysSoOnce) {
 
   EXPECT_EQ(user.label, QStringLiteral("正在清空表，请稍候……"));
   EXPECT_EQ(prompts.records().size(), 1u) << "the question alone, no error box";
-  EXPECT_EQ(logLines().last(), QStringLiteral("已取消：清空表"));
+  EXPECT_EQ(logLines().mid(logLines().size() - 2),
+            QStringList({QStringLiteral("已取消：清空表"), QStringLiteral("打开表：t")}))
+      << "the table is shown afresh in full after the cancel";
+  EXPECT_EQ(ui().高级表格1->cellText(1, 2), QStringLiteral("old"));
   EXPECT_EQ(value("SELECT count(*) FROM t"), "1");
   EXPECT_EQ(value("SELECT count(*) FROM sink"), "0");
 }
@@ -166,6 +195,108 @@ TEST_F(LongWork, InsideTheUsersTransactionTheDialogSaysWhyItCannotBeCancelled) {
   EXPECT_FALSE(cancelOffered);
   EXPECT_EQ(logLines().last(), QStringLiteral("打开视图：slow"));
   EXPECT_TRUE(state.db.inTransaction());
+}
+
+// The program's own reads after a cancelled command show the whole file.
+TEST_F(LongWork, TheTreeAfterACancelledCommandHoldsEveryTable) {
+  environment.setTickStep(0);
+  std::string tables;
+  for (int i = 0; i < 3000; ++i) tables += "CREATE TABLE a" + std::to_string(i) + " (x);";
+  SqliteDB db;
+  ASSERT_TRUE(db.open(toProgramText(database)));
+  ASSERT_TRUE(db.execute(tables));
+  db.close();
+  window->reloadStructureTree();
+  const int items = treeLines().size();
+  select(QStringLiteral("t"));
+  prompts.queueAnswer(Answer::Yes);
+  environment.setTickStep(10);
+  CancelEveryTimeUser user;
+  window->menuAction(QStringLiteral("清空表"))->trigger();
+
+  EXPECT_EQ(user.cancelledOn, QStringList{QStringLiteral("正在清空表，请稍候……")});
+  EXPECT_EQ(treeLines().size(), items);
+  EXPECT_EQ(ui().高级表格1->cellText(1, 2), QStringLiteral("old"));
+}
+
+TEST_F(LongWork, AQuestionAfterACancelledCommandIsAsked) {
+  environment.setTickStep(0);
+  select(QStringLiteral("t"));
+  prompts.clear();
+  prompts.queueAnswer(Answer::Yes);
+  environment.setTickStep(10);
+  {
+    CancellingUser user;
+    window->menuAction(QStringLiteral("清空表"))->trigger();
+  }
+  environment.setTickStep(0);
+  prompts.clear();
+  prompts.queueAnswer(Answer::No);
+  deleteCurrentRecord(*window);
+  EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("您确认要删除当前记录吗？")});
+}
+
+// A write whose table must be read again afterwards: its trigger changes another table,
+// and its row ids have gaps, so the reload reads them all, for long.
+const char* const kSlowReloadSql =
+    "CREATE TABLE g (id INTEGER PRIMARY KEY, v TEXT);"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400000)"
+    " INSERT INTO g SELECT 2 * i, 'v' || i FROM n;"
+    "CREATE TABLE changes (n);"
+    "CREATE TRIGGER g_update AFTER UPDATE ON g BEGIN INSERT INTO changes VALUES (1); END;"
+    "CREATE TRIGGER g_delete AFTER DELETE ON g BEGIN INSERT INTO changes VALUES (1); END;";
+
+// Once a change is committed, the command is done: 取消 is not offered while the program
+// reads the table again, and the change is reported as made.
+class CommittedWrite : public LongWork {
+ protected:
+  void SetUp() override {
+    database = makeDatabase("writes.db", kSlowReloadSql);
+    start({database});
+    select(QStringLiteral("g"));
+    ui().组合框_记录序号->setCurrentIndex(0);
+    ui().组合框_字段名称->setCurrentIndex(1);
+    prompts.clear();
+    environment.setTickStep(10);
+  }
+  void expectNoCancelOf(const CancelEveryTimeUser& user, const QString& command) {
+    EXPECT_TRUE(user.seen.contains(QStringLiteral("正在") + command + QStringLiteral("，请稍候……")))
+        << "the reload was long enough for the dialog: " << user.seen.join(',').toStdString();
+    for (const QString& label : user.cancelledOn)
+      EXPECT_FALSE(label.contains(command)) << label.toStdString();
+    EXPECT_FALSE(logLines().contains(QStringLiteral("已取消：") + command));
+  }
+};
+
+TEST_F(CommittedWrite, ADeleteIsReportedAsDone) {
+  prompts.queueAnswer(Answer::Yes);
+  CancelEveryTimeUser user;
+  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  EXPECT_EQ(value("SELECT count(*) FROM g"), "399999");
+  EXPECT_TRUE(prompts.messages().contains(QStringLiteral("已成功删除当前记录。")));
+  expectNoCancelOf(user, QStringLiteral("删除当前记录"));
+}
+
+TEST_F(CommittedWrite, ACellEditIsLogged) {
+  CancelEveryTimeUser user;
+  rememberCellText(*window, 1, 2);
+  ui().高级表格1->setCellText(1, 2, QStringLiteral("new"));
+  writeBackCellEdit(*window, 1, 2);
+  EXPECT_EQ(value("SELECT v FROM g WHERE id = 2"), "new");
+  EXPECT_TRUE(logLines().contains(QStringLiteral("已修改 v 字段值：new")));
+  expectNoCancelOf(user, QStringLiteral("修改字段值"));
+}
+
+TEST_F(CommittedWrite, AFieldWriteIsReportedAsDone) {
+  auto* text = window->findChild<QPlainTextEdit*>(QStringLiteral("编辑框_文本字段值"));
+  auto* write = window->findChild<QPushButton*>(QStringLiteral("按钮_写文本字段值"));
+  ASSERT_TRUE(text && write);
+  text->setPlainText(QStringLiteral("written"));
+  CancelEveryTimeUser user;
+  write->click();
+  EXPECT_EQ(value("SELECT v FROM g WHERE id = 2"), "written");
+  EXPECT_TRUE(prompts.messages().contains(QStringLiteral("已成功写入字段值！")));
+  expectNoCancelOf(user, write->text());
 }
 
 }  // namespace
