@@ -289,7 +289,10 @@ void MainWindow::onMainWindowCreated() {
   state_.appTitle = "Tabulor";
   updateCaption();
   state_.displayLimit = 1000;
-  emit started();
+  {
+    const auto work = beginWork(QStringLiteral("打开数据库"));
+    emit started();
+  }
   updateInfoMenuVisibility();
 }
 

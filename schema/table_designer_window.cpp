@@ -155,6 +155,9 @@ void TableDesignerWindow::deleteField() {
 void TableDesignerWindow::confirmDesign() {
   editors_->commitOpenEditor();
   pullGrid();
+  const auto work =
+      main_.beginWork(state_.mode == schema::DesignerMode::Create ? QStringLiteral("新建表")
+                                                                  : QStringLiteral("修改表"));
   const Outcome outcome =
       schema::confirmDesign(main_.state().db, state_, askTextWithPrompts(),
                             static_cast<std::uint64_t>(environment().tickCount()));

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -141,6 +142,33 @@ TEST_F(ConsoleWindow, ModeFollowsTheFirstWord) {
     EXPECT_EQ(queryMode(), c.queryAfter);
     EXPECT_NE(executeMode(), c.queryAfter);
   }
+}
+
+// A query long enough for the busy dialog, then its box, with the real dialogs: the box
+// once opened over the busy dialog, which went while the box was up and took it along.
+TEST_F(ConsoleWindow, TheBoxAfterALongQueryOutlivesTheBusyDialog) {
+  openConsole();
+  console->show();
+  QApplication::setActiveWindow(console);
+  setPrompts(nullptr);
+  QString shown;
+  QTimer closer;
+  closer.setInterval(0);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    shown = box->text();
+    box->accept();
+    closer.stop();
+  });
+  closer.start();
+  environment.setTickStep(10);
+  run(
+      QStringLiteral("with recursive r(n) as (select 1 union all select n + 1 from r"
+                     " where n < 200000) select n, n * 2, 'row ' || n from r"));
+  setPrompts(&prompts);
+  EXPECT_EQ(shown, QStringLiteral("查询成功，查询结果已显示到主窗口表格中。"));
+  EXPECT_EQ(ui().高级表格1->rowCount(), 200001);
 }
 
 TEST_F(ConsoleWindow, QueryShowsItsRowsInTheMainGrid) {

@@ -1,0 +1,168 @@
+// Pressing 确定 in the designer of a table unchanged, through the main window from the click
+// to the box that reports it, against the engine's twelve steps for the same change run
+// through the C API on another copy of the same file, in the same run.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QPushButton>
+#include <QTreeWidget>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "bench/bench_folder.h"
+#include "bench/offscreen_main.h"
+#include "platform/prompts.h"
+#include "schema/table_designer_window.h"
+#include "sqlitedb/sqlitedb.h"
+
+namespace {
+
+using namespace tabulor;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRows = 200'000;
+
+const fs::path& benchFolder() { return bench::benchFolder("alter-window-"); }
+
+// A table with an index and a trigger; made once.
+const fs::path& templateDatabase() {
+  static const fs::path path = [] {
+    const fs::path file = benchFolder() / "alter-window-template.db";
+    fs::remove(file);
+    SqliteDB db;
+    db.open(file.string(), true);
+    db.execute(
+        "CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT NOT NULL, city TEXT, amount REAL);"
+        "CREATE TABLE audit (id INTEGER);"
+        "CREATE INDEX t_name ON t (name);"
+        "CREATE TRIGGER t_audit AFTER UPDATE ON t BEGIN INSERT INTO audit VALUES (old.id); END;"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kRows) +
+        ") INSERT INTO t SELECT i, '客户' || i, 'city' || (i % 500), (i % 10000) / 100.0 FROM n;");
+    return file;
+  }();
+  return path;
+}
+
+std::string freshCopy(const std::string& name) {
+  const fs::path copy = benchFolder() / name;
+  fs::remove(copy);
+  fs::copy_file(templateDatabase(), copy);
+  return copy.string();
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Notes when the first box is shown, and answers it.
+class BoxClock : public Prompts {
+ public:
+  using Prompts::messageBox;
+  Answer messageBox(const QString& text, const QString&, int) override {
+    if (!shownAt) shownAt = Clock::now();
+    lastText = text;
+    return Answer::Ok;
+  }
+  std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
+  void popupMenu(QMenu&, const QPoint&) override {}
+
+  std::optional<Clock::time_point> shownAt;
+  QString lastText;
+};
+
+void exec(sqlite3* db, const std::string& sql) {
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+// The engine's documented procedure for changing a table's definition, as the shell runs it.
+double twelveSteps(const std::string& file) {
+  sqlite3* db = nullptr;
+  sqlite3_open(file.c_str(), &db);
+  const auto start = Clock::now();
+  exec(db, "PRAGMA foreign_keys=OFF; BEGIN");
+  std::vector<std::string> companions;
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT sql FROM sqlite_schema WHERE tbl_name = 't' AND type IN "
+                     "('index', 'trigger') AND sql IS NOT NULL",
+                     -1, &statement, nullptr);
+  while (sqlite3_step(statement) == SQLITE_ROW)
+    companions.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+  sqlite3_finalize(statement);
+  exec(db,
+       "CREATE TABLE new_t (id INTEGER PRIMARY KEY, name TEXT NOT NULL, city TEXT, amount REAL);"
+       "INSERT INTO new_t SELECT * FROM t; DROP TABLE t; ALTER TABLE new_t RENAME TO t");
+  for (const std::string& sql : companions) exec(db, sql);
+  exec(db, "PRAGMA foreign_key_check; COMMIT; PRAGMA foreign_keys=ON");
+  const double seconds = secondsSince(start);
+  sqlite3_close(db);
+  return seconds;
+}
+
+// The window on a fresh copy, t shown and its designer open; the click on 确定 is timed to
+// the box.
+double alterThroughWindow(const std::string& file, BoxClock& boxes) {
+  AppState state;
+  state.displayLimit = 1000;
+  state.db.open(file);
+  state.dbPath = file;
+  MainWindow window(state);
+  window.reloadStructureTree();
+  auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("树型框1"));
+  tree->setCurrentItem(
+      tree->findItems(QStringLiteral("t"), Qt::MatchExactly | Qt::MatchRecursive).front());
+  window.menuAction(QStringLiteral("修改表..."))->trigger();
+  auto* designer = window.findChild<TableDesignerWindow*>();
+  if (!designer) throw std::runtime_error("the designer did not open");
+  boxes.shownAt.reset();
+  const auto start = Clock::now();
+  designer->findChild<QPushButton*>(QStringLiteral("按钮_确定"))->click();
+  if (!boxes.shownAt || !boxes.lastText.contains(QStringLiteral("成功")))
+    throw std::runtime_error("no success box: " + boxes.lastText.toStdString());
+  return std::chrono::duration<double>(*boxes.shownAt - start).count();
+}
+
+void BM_AlterThroughTheWindowAgainstTwelveSteps(benchmark::State& state) {
+  BoxClock boxes;
+  setPrompts(&boxes);
+  double windowSeconds = 0;
+  double engineSeconds = 0;
+  for (auto _ : state) {
+    const double alter = alterThroughWindow(freshCopy("window.db"), boxes);
+    const double engine = twelveSteps(freshCopy("engine.db"));
+    state.SetIterationTime(alter);
+    windowSeconds += alter;
+    engineSeconds += engine;
+  }
+  setPrompts(nullptr);
+  state.counters["rows"] = kRows;
+  state.counters["window_s"] =
+      benchmark::Counter(windowSeconds, benchmark::Counter::kAvgIterations);
+  state.counters["twelve_steps_s"] =
+      benchmark::Counter(engineSeconds, benchmark::Counter::kAvgIterations);
+  state.counters["ratio"] = engineSeconds > 0 ? windowSeconds / engineSeconds : 0;
+}
+BENCHMARK(BM_AlterThroughTheWindowAgainstTwelveSteps)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return tabulor::bench::runOffscreenBenchmarks(argc, argv, benchFolder(),
+                                                bench::benchFolderIsKept());
+}
