@@ -144,7 +144,7 @@ std::int32_t SqliteDB::errorCode() const {
 }
 
 std::string SqliteDB::errorText() const {
-  return fromUtf8(engine::errorText(connection_.get())).value_or(std::string());
+  return fromUtf8Escaping(engine::errorText(connection_.get()));
 }
 
 std::int64_t SqliteDB::lastInsertRowid() const {

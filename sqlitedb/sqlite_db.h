@@ -52,7 +52,8 @@ class SqliteDB {
   std::unique_ptr<SqliteDataset> query(const std::string& sql);
 
   // The engine's primary result code and message of the last call (0 and "" when closed);
-  // the message is cut at 199 bytes on a character boundary.
+  // the message is cut at 199 bytes on a character boundary, and bytes of a damaged file it
+  // quotes that are not UTF-8 are marked as \xNN rather than emptying it.
   std::int32_t errorCode() const;
   std::string errorText() const;
   std::int64_t lastInsertRowid() const;
