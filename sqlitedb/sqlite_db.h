@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,13 @@ class SqliteDB {
   std::int32_t errorCode() const;
   std::string errorText() const;
   std::int64_t lastInsertRowid() const;
+
+  // The engine's check of the file's pages and their links (PRAGMA quick_check), which
+  // reads the whole file: the problems it finds, at most maxProblems, in its words as
+  // errorText converts them; a file the engine refuses to read as damaged (a malformed
+  // schema, not a database) gives that refusal. Empty when it finds nothing wrong; nullopt
+  // when the check could not run (a lock, an interrupt): errorText() says why.
+  std::optional<std::vector<std::string>> quickCheck(int maxProblems);
 
   // "BEGIN/COMMIT/ROLLBACK TRANSACTION " + name.
   bool beginTransaction(const std::string& name = "");
