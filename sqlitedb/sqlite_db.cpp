@@ -154,7 +154,7 @@ std::int64_t SqliteDB::lastInsertRowid() const {
 std::optional<std::vector<std::string>> SqliteDB::quickCheck(int maxProblems) {
   if (!connection_) return std::nullopt;
   countEngineCall();
-  const std::string sql = "PRAGMA quick_check(" + std::to_string(maxProblems) + ")";
+  const std::string sql = "PRAGMA main.quick_check(" + std::to_string(maxProblems) + ")";
   const engine::Statement statement =
       engine::compile(connection_.get(), sql.c_str(), engine::Compile::Current);
   std::vector<std::string> problems;

@@ -59,7 +59,7 @@ class SqliteDB {
   std::string errorText() const;
   std::int64_t lastInsertRowid() const;
 
-  // The engine's check of the file's pages and their links (PRAGMA quick_check), which
+  // The engine's check of the main file's pages and their links (PRAGMA quick_check), which
   // reads the whole file: the problems it finds, at most maxProblems, in its words as
   // errorText converts them; a file the engine refuses to read as damaged (a malformed
   // schema, not a database) gives that refusal. Empty when it finds nothing wrong; nullopt
