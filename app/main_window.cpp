@@ -396,6 +396,7 @@ void MainWindow::showDbError(const QString& message) {
 }
 
 void MainWindow::applyOutcome(const Outcome& outcome, const std::function<void()>& whenUpToDate) {
+  if (outcome.logLine) appendLog(fromProgramText(*outcome.logLine));
   if (outcome.notice && !outcome.noticeLast) showNotice(*outcome.notice);
   if (outcome.reloadStructureTree) reloadStructureTree();
   if (outcome.refreshShownObject) refreshShownObject();

@@ -37,6 +37,7 @@ struct Outcome {
   // The notice comes after the window has been brought up to date, so the user sees the
   // new state behind it; otherwise it comes first.
   bool noticeLast = false;
+  std::optional<std::string> logLine;  // added to the operation log before anything else
   bool reloadStructureTree = false;
   bool refreshShownObject = false;
   // Shown afresh keeping the grid's current cell, the panel's record and field: a write

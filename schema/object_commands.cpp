@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "schema/damaged_file.h"
 #include "schema/own_transaction.h"
 #include "schema/virtual_tables.h"
 #include "sqlitedb/sqlite_db.h"
@@ -70,6 +71,9 @@ Outcome renameObject(SqliteDB& db, ObjectKind kind, const TreeSelection& selecti
     return succeeded(programTextFromUtf8("您输入的") + word +
                          programTextFromUtf8("名称与原名称相同！无需修改。"),
                      MessageFlags::InformationIcon);
+  if (auto refusal =
+          damagedFileRefusal(db, kind == ObjectKind::Table ? "修改表名称" : "修改视图名称"))
+    return std::move(*refusal);
   if (kind == ObjectKind::Table) {
     if (!db.execute("ALTER TABLE " + oldName + " RENAME TO " + *newName))
       return dbErrorOutcome(failure, db);
@@ -102,6 +106,8 @@ Outcome dropObjectSteps(SqliteDB& db, ObjectKind kind, const TreeSelection& sele
     return cancelled();
   const Outcome refused = failed(programTextFromUtf8("删除失败！"), MessageFlags::ErrorIcon);
   if (!isSelfContainedName(name)) return refused;
+  if (auto refusal = damagedFileRefusal(db, kind == ObjectKind::Table ? "删除表" : "删除视图"))
+    return std::move(*refusal);
   const std::string statement =
       std::string("drop") + (kind == ObjectKind::Table ? " table " : " view ") + name;
   if (!db.execute(statement)) return refused;
@@ -133,6 +139,7 @@ Outcome clearTable(SqliteDB& db, const std::string& shownName, const AskYes& ask
     return cancelled();
   if (!isSelfContainedName(shownName))
     return failed(dbErrorNotice(programTextFromUtf8("SQL语句执行失败！"), unsafeNameReason()));
+  if (auto refusal = damagedFileRefusal(db, "清空表")) return std::move(*refusal);
   const bool ok = db.execute("DELETE FROM " + shownName);
   Outcome outcome =
       ok ? succeeded(programTextFromUtf8("【") + shownName + programTextFromUtf8("】  成功清空！"),

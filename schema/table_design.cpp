@@ -2,6 +2,7 @@
 
 #include "schema/table_design.h"
 
+#include "schema/damaged_file.h"
 #include "schema/field_types.h"
 #include "schema/own_transaction.h"
 #include "schema/table_rebuild.h"
@@ -134,6 +135,7 @@ Outcome createDesignedTable(SqliteDB& db, const std::vector<SqliteFieldInfo>& fi
   if (db.tableExists(*name))
     return failed(programTextFromUtf8("表“") + *name + programTextFromUtf8("”已经存在于数据库中！"),
                   MessageFlags::Ok);
+  if (auto refusal = damagedFileRefusal(db, "新建表")) return std::move(*refusal);
   if (!db.createTable(*name, fields))
     return failed(withErrorDetail(programTextFromUtf8("创建表失败，"), db.errorText()),
                   MessageFlags::Ok);
@@ -159,6 +161,7 @@ Outcome alterDesignedTable(SqliteDB& db, const DesignerState& state,
     return alterFailure(
         programTextFromUtf8("数据库启用了外键约束，在已开始的事务中重建表会删除引用它的记录。"
                             "请先提交或回滚事务。"));
+  if (auto refusal = damagedFileRefusal(db, "修改表")) return std::move(*refusal);
   const ForeignKeysOff foreignKeysOff(db, foreignKeys);
   OwnTransaction work(db, "tabulor_alter_table");
   std::vector<std::string> dropped;

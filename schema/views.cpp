@@ -2,6 +2,7 @@
 
 #include "schema/views.h"
 
+#include "schema/damaged_file.h"
 #include "schema/own_transaction.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_scanning.h"
@@ -13,6 +14,7 @@ Outcome newView(SqliteDB& db, const AskText& askText) {
       askText({programTextFromUtf8("请输入创建视图的SQL语句"), programTextFromUtf8("新建视图"),
                programTextFromUtf8("CREATE VIEW [视图名称] AS select语句")});
   if (!sql) return cancelled();
+  if (auto refusal = damagedFileRefusal(db, "新建视图")) return std::move(*refusal);
   if (!db.execute(*sql)) return failed(programTextFromUtf8("执行失败！"), MessageFlags::ErrorIcon);
   Outcome outcome = succeeded(programTextFromUtf8("执行成功。"), MessageFlags::InformationIcon);
   outcome.reloadStructureTree = true;
@@ -30,6 +32,7 @@ Outcome modifyView(SqliteDB& db, const TreeSelection& selection, const AskText& 
   if (!select) return cancelled();
   if (!isSelfContainedName(name))
     return failed(programTextFromUtf8("修改视图失败！"), MessageFlags::ErrorIcon);
+  if (auto refusal = damagedFileRefusal(db, "修改视图")) return std::move(*refusal);
   OwnTransaction work(db, "tabulor_modify_view", OwnTransaction::Form::Savepoint);
   if (!work.begin() || !db.execute("DROP VIEW " + name))
     return failed(programTextFromUtf8("修改视图失败！"), MessageFlags::ErrorIcon);

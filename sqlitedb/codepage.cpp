@@ -163,6 +163,19 @@ bool holdsTagCharacter(std::string_view utf8) {
          utf8.find("\xF3\xA0\x81") != std::string_view::npos;
 }
 
+// A byte as the escaping conversion marks it: \xEF.
+std::string escapedByte(char byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const auto value = static_cast<unsigned char>(byte);
+  return {'\\', 'x', kDigits[value >> 4], kDigits[value & 0xF]};
+}
+
+std::string escapedBytes(std::string_view bytes) {
+  std::string escaped;
+  for (char byte : bytes) escaped += escapedByte(byte);
+  return escaped;
+}
+
 }  // namespace
 
 bool setProgramCodePage(const std::string& iconvName) {
@@ -224,6 +237,26 @@ std::optional<std::string> fromUtf8(std::string_view utf8) {
   auto converted = convert(threadConverters().fromUtf8(), text);
   // A code page that holds the tag characters (GB18030) converts them both ways.
   if (converted && holdsTagCharacter(text) && toUtf8(*converted) != text) return std::nullopt;
+  return converted;
+}
+
+std::string fromUtf8Escaping(std::string_view utf8) {
+  const std::string_view text = untilZero(utf8);
+  if (auto whole = fromUtf8(text)) return std::move(*whole);
+  std::string converted;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t length = sequenceLength(text, at);
+    if (length == 0) {
+      converted += escapedByte(text[at++]);
+      continue;
+    }
+    // One character at a time, so only what does not convert is marked.
+    const std::string_view character = text.substr(at, length);
+    const auto program = fromUtf8(character);
+    converted += program ? *program : escapedBytes(character);
+    at += length;
+  }
   return converted;
 }
 

@@ -19,6 +19,10 @@ bool programCodePageIsUtf8();
 // Text up to its first zero byte is converted; nullopt when the conversion fails.
 std::optional<std::string> toUtf8(std::string_view programText);
 std::optional<std::string> fromUtf8(std::string_view utf8);
+// fromUtf8 for the engine's own words, which may quote bytes of a damaged file: what converts
+// is converted, and every other byte is written as \xNN (an invalid byte, or a byte of a
+// character the program code page lacks). Never empty unless the text is.
+std::string fromUtf8Escaping(std::string_view utf8);
 
 // The text of a file (up to its first zero byte) as program text: unchanged when it is valid
 // in the program code page; otherwise decoded as GB18030, the legacy Chinese code page most

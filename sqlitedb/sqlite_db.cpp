@@ -147,11 +147,36 @@ std::int32_t SqliteDB::errorCode() const {
 }
 
 std::string SqliteDB::errorText() const {
-  return fromUtf8(engine::errorText(connection_.get())).value_or(std::string());
+  return fromUtf8Escaping(engine::errorText(connection_.get()));
 }
 
 std::int64_t SqliteDB::lastInsertRowid() const {
   return connection_ ? sqlite3_last_insert_rowid(connection_.get()) : 0;
+}
+
+std::optional<std::vector<std::string>> SqliteDB::quickCheck(int maxProblems) {
+  if (!connection_) return std::nullopt;
+  countEngineCall();
+  const std::string sql = "PRAGMA main.quick_check(" + std::to_string(maxProblems) + ")";
+  const engine::Statement statement =
+      engine::compile(connection_.get(), sql.c_str(), engine::Compile::Current);
+  std::vector<std::string> problems;
+  int step = SQLITE_ERROR;
+  // The check spends long stretches inside single instructions of the engine.
+  if (statement)
+    runLongStep([&] {
+      while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(statement.get(), 0);
+        problems.push_back(fromUtf8Escaping(text ? reinterpret_cast<const char*>(text) : ""));
+      }
+    });
+  if (problems == std::vector<std::string>{"ok"}) problems.clear();
+  const int code = sqlite3_errcode(connection_.get());
+  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+    problems.push_back(errorText());
+  else if (step != SQLITE_DONE)
+    return std::nullopt;
+  return problems;
 }
 
 bool SqliteDB::beginTransaction(const std::string& name) {

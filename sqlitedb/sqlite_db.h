@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,10 +63,18 @@ class SqliteDB {
   std::unique_ptr<SqliteDataset> query(const std::string& sql);
 
   // The engine's primary result code and message of the last call (0 and "" when closed);
-  // the message is cut at 199 bytes on a character boundary.
+  // the message is cut at 199 bytes on a character boundary, and bytes of a damaged file it
+  // quotes that are not UTF-8 are marked as \xNN rather than emptying it.
   std::int32_t errorCode() const;
   std::string errorText() const;
   std::int64_t lastInsertRowid() const;
+
+  // The engine's check of the main file's pages and their links (PRAGMA quick_check), which
+  // reads the whole file: the problems it finds, at most maxProblems, in its words as
+  // errorText converts them; a file the engine refuses to read as damaged (a malformed
+  // schema, not a database) gives that refusal. Empty when it finds nothing wrong; nullopt
+  // when the check could not run (a lock, an interrupt): errorText() says why.
+  std::optional<std::vector<std::string>> quickCheck(int maxProblems);
 
   // "BEGIN/COMMIT/ROLLBACK TRANSACTION " + name.
   bool beginTransaction(const std::string& name = "");

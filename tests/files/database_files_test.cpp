@@ -153,9 +153,18 @@ TEST_F(DatabaseFiles, AnUnreadableCatalogueIsReportedNotShownAsAnEmptyDatabase) 
                    "CREATE TABLE t (x); PRAGMA writable_schema=ON;"
                    "UPDATE sqlite_master SET sql = 'CREATE TABLE t (x' WHERE name = 't';"
                    "PRAGMA writable_schema=OFF;");
+  // A damaged byte the engine quotes: not UTF-8, and marked rather than emptying the reason.
+  const QString quotesBadBytes = makeDatabase(
+      "bad-bytes.db",
+      "CREATE TABLE t (x); PRAGMA writable_schema=ON;"
+      "UPDATE sqlite_master SET sql = CAST(X'435245415445205441EF4C4520742028782920' AS TEXT)"
+      " WHERE name = 't';"
+      "PRAGMA writable_schema=OFF;");
   const std::pair<QString, QString> cases[] = {
       {path("notes.txt"), QStringLiteral("file is not a database")},
       {damaged, QStringLiteral("malformed database schema (t)")},
+      {quotesBadBytes,
+       QStringLiteral("malformed database schema (t) - near \"TA\\xEFLE\": syntax error")},
   };
   for (const auto& [file, reason] : cases) {
     SCOPED_TRACE(file.toStdString());

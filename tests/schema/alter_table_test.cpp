@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "schema/damaged_file.h"
 #include "schema/designer.h"
 #include "schema/table_design.h"
 #include "schema_fixture.h"
@@ -68,15 +69,20 @@ TEST_F(AlterTable, ACancelledRebuildLeavesTheTableAsItWas) {
       " INSERT INTO t SELECT i, 'many', i % 7 FROM n");
   const std::string definition = db_.tableSql("t");
   const Rows before = rows("SELECT _ROWID_, * FROM t ORDER BY _ROWID_");
+  // The check of the file comes first: the rebuild's calls are counted from its end.
+  int checkCalls = 0;
+  db_.setProgressHandler([&checkCalls] { return ++checkCalls > 0; });
+  ASSERT_FALSE(damagedFileRefusal(db_, "修改表"));
   // The first copy of the rows, then the copy back after the old table was dropped.
   for (int cancelAt : {1, 12, 30}) {
     open("t");
     edit(2, DesignerGrid::kName, "bb");
     int calls = 0;
-    db_.setProgressHandler([&calls, cancelAt] { return ++calls < cancelAt; });
+    db_.setProgressHandler(
+        [&calls, cancelAt, checkCalls] { return ++calls < checkCalls + cancelAt; });
     const Outcome outcome = confirm();
     db_.setProgressHandler({});
-    ASSERT_EQ(calls, cancelAt) << "the rebuild is long enough to be cancelled there";
+    ASSERT_EQ(calls, checkCalls + cancelAt) << "the rebuild is long enough to be cancelled there";
     expectFailure(outcome);
     EXPECT_EQ(db_.tableSql("t"), definition) << cancelAt;
     EXPECT_EQ(rows("SELECT _ROWID_, * FROM t ORDER BY _ROWID_"), before) << cancelAt;

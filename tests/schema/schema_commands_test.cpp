@@ -225,6 +225,23 @@ TEST_F(SchemaCommandsTest, ClearEmptiesTheShownTableOrShowsTheEnginesWord) {
   EXPECT_EQ(rows("SELECT a FROM old_t"), (Rows{{"2"}}));
 }
 
+// A catalogue record the engine never writes hides the index from the drop: the command is
+// refused, the box and the log line say why, and the table stays.
+TEST_F(SchemaCommandsTest, ADamagedFileIsRefusedWithItsReasonInTheBoxAndTheLog) {
+  ASSERT_TRUE(state.db.execute(
+      "CREATE INDEX old_a ON old_t (a); PRAGMA writable_schema=ON;"
+      "UPDATE sqlite_master SET type = 'Index' WHERE name = 'old_a'; PRAGMA writable_schema=OFF"));
+  select("old_t");
+  prompts.queueAnswer(Answer::Yes);
+  trigger("删除表");
+  const QString refusal = QStringLiteral("数据库文件已损坏，为避免损坏扩大，未做任何修改！");
+  const QString reason =
+      QStringLiteral("数据库结构记录已损坏：rowid 3, type 'Index', name 'old_a', tbl_name 'old_t'");
+  EXPECT_EQ(boxes().back(), (Box{refusal + kDetail + reason, "错误：", 0x10}));
+  EXPECT_EQ(logLines().last(), QStringLiteral("[×]删除表：") + refusal + reason);
+  EXPECT_EQ(storedSql("old_t"), "CREATE TABLE old_t (a)");
+}
+
 // Emptying a table shows its message once the tree and the shown table are up to date;
 // renaming shows its message first and brings the window up to date afterwards.
 TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {

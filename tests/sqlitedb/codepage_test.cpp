@@ -80,6 +80,31 @@ TEST_F(CodePageTest, UnknownCodePageIsRefusedAndTheOldOneKept) {
   EXPECT_EQ(fromUtf8("\xE4\xB8\xAD"), "\xD6\xD0");
 }
 
+// The engine quotes bytes of a damaged file in its messages: they are marked, and the
+// rest of the message still reaches the user.
+TEST_F(CodePageTest, EscapingConversionMarksOnlyWhatDoesNotConvert) {
+  struct Case {
+    const char* codePage;
+    std::string utf8;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"UTF-8", "near \"TABLE\": syntax error", "near \"TABLE\": syntax error"},
+      {"UTF-8", "near \"TA\xEFLE\": syntax error", "near \"TA\\xEFLE\": syntax error"},
+      {"UTF-8", "\xE4\xB8\xAD\xE4\xB8x", "\xE4\xB8\xAD\\xE4\\xB8x"},
+      {"UTF-8", "(\xE4\xB8)", "(\\xE4\\xB8)"},
+      {"UTF-8", "\xC0\xAF\xFF", "\\xC0\\xAF\\xFF"},
+      {"UTF-8", std::string("a\xFF\0b", 4), "a\\xFF"},
+      {"UTF-8", "", ""},
+      {"GBK", "\xE4\xB8\xAD\xEF!", "\xD6\xD0\\xEF!"},
+      {"GBK", "\xE4\xB8\xAD\xF0\x9F\x98\x80", "\xD6\xD0\\xF0\\x9F\\x98\\x80"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(setProgramCodePage(c.codePage));
+    EXPECT_EQ(fromUtf8Escaping(c.utf8), c.expected) << c.codePage << " " << c.utf8;
+  }
+}
+
 TEST_F(CodePageTest, Utf8PrefixNeverSplitsACharacter) {
   const std::string text = "ab\xE4\xB8\xAD\xE6\x96\x87";  // ab中文
   EXPECT_EQ(utf8Prefix(text, 100), text);

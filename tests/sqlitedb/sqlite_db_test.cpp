@@ -8,6 +8,7 @@
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_dataset.h"
+#include "support/code_page_scope.h"
 #include "support/sql_trace.h"
 #include "support/temp_dir.h"
 
@@ -284,6 +285,26 @@ TEST_F(SqliteDBTest, ErrorTextIsCutOnACharacterBoundary) {
   EXPECT_EQ(text.rfind("no such table: ", 0), 0u);
   EXPECT_TRUE(isValidUtf8(text));
   EXPECT_EQ(text.size(), std::string("no such table: ").size() + 3 * 61);
+}
+
+// A damaged definition the engine quotes holds bytes that are not UTF-8, here in "TA\xEFLE".
+TEST_F(SqliteDBTest, ErrorTextMarksBytesThatDoNotConvert) {
+  ASSERT_TRUE(
+      db.execute("CREATE TABLE \xE4\xBC\x9A\xE8\xAF\x9D (x); PRAGMA writable_schema=ON;"
+                 "UPDATE sqlite_master SET sql = CAST(X'435245415445205441EF4C4520'"
+                 " || X'E4BC9AE8AF9D2028782920' AS TEXT); PRAGMA writable_schema=OFF;"));
+  const std::pair<const char*, std::string> cases[] = {
+      {"UTF-8", "malformed database schema (\xE4\xBC\x9A\xE8\xAF\x9D) - near \"TA\\xEFLE\""},
+      {"GBK", "malformed database schema (\xBB\xE1\xBB\xB0) - near \"TA\\xEFLE\""},
+  };
+  for (const auto& [codePage, expected] : cases) {
+    testing::CodePageScope scope(codePage);
+    SqliteDB reopened;
+    ASSERT_TRUE(reopened.open(dir.file("main.db")));
+    EXPECT_FALSE(reopened.execute("SELECT * FROM sqlite_master"));
+    EXPECT_EQ(reopened.errorText().rfind(expected, 0), 0u)
+        << codePage << ": " << reopened.errorText();
+  }
 }
 
 TEST_F(SqliteDBTest, RawConnectionPassesTextUnconverted) {
