@@ -189,11 +189,15 @@ TEST_F(CsvImport, InsideTheUsersTransactionOnlyTheImportIsUndone) {
   EXPECT_EQ(value("SELECT count(*) FROM u"), "0");
 }
 
-TEST_F(CsvImport, ANewTableNeverReplacesOne) {
+TEST_F(CsvImport, ANewTableNeedsANameNoTableHas) {
   ASSERT_TRUE(db.execute("CREATE TABLE t(a); INSERT INTO t VALUES(1)"));
-  const auto result = import(request("a\n2\n"));
-  EXPECT_EQ(result.status, Status::Failed);
+  for (const char* name : {"t", "T", ""}) {
+    const auto result = import(request("a\n2\n", name));
+    EXPECT_EQ(result.status, Status::Failed) << name;
+    EXPECT_FALSE(result.fault.reason.empty()) << name;
+  }
   EXPECT_EQ(rows("SELECT a FROM t"), std::vector<std::string>{"1"});
+  EXPECT_EQ(value("SELECT count(*) FROM sqlite_master"), "1");
 }
 
 // A spreadsheet application on a Chinese system saves GBK; under the Chinese code page the

@@ -198,6 +198,7 @@ TransferResult importCsv(SqliteDB& db, const CsvImportRequest& request,
     progress(done, total);
     return true;
   });
+  if (request.table.empty()) return TransferResult::failed(0, text("表名称不能为空。"));
   if (request.newTable && db.tableExists(request.table))
     return TransferResult::failed(
         0, text("表 ") + request.table + text(" 已经存在，请换一个名称，或导入到已有的表。"));
