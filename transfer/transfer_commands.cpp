@@ -83,11 +83,7 @@ void importCsvFile(MainWindow& window) {
                                       [&](const transfer::TransferProgress& progress) {
                                         return transfer::importCsv(db, request, progress);
                                       });
-  if (result.status == transfer::TransferResult::Status::Done) {
-    Outcome shown;
-    shown.reloadStructureTree = true;
-    window.applyOutcome(shown);
-  }
+  if (result.status == transfer::TransferResult::Status::Done) window.reloadStructureTree();
   const QString table = fromProgramText(request.table);
   report(window, result, kImportWork,
          QStringLiteral("已导入CSV文件：") + *path + QStringLiteral(" → 表 ") + table,

@@ -2,6 +2,8 @@
 
 #include "transfer/core/csv_import.h"
 
+#include <algorithm>
+
 #include "schema/own_transaction.h"
 #include "sqlitedb/bulk_rows.h"
 #include "sqlitedb/codepage.h"

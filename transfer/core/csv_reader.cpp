@@ -5,7 +5,6 @@
 #include <csv.h>
 
 #include <algorithm>
-#include <array>
 #include <fstream>
 #include <map>
 
