@@ -51,7 +51,9 @@ const std::vector<MenuEntry>& menuEntries() {
        {QStringLiteral("新建表..."), QStringLiteral("修改表..."), QStringLiteral("修改表名称"),
         QStringLiteral("删除表"), QStringLiteral("清空表"), kSeparator,
         QStringLiteral("插入空记录"), QStringLiteral("插入记录..."), QStringLiteral("删除当前记录"),
-        QStringLiteral("导出表格")}},
+        QStringLiteral("导出表格"),
+        // Additions after the designed items.
+        kSeparator, QStringLiteral("导入CSV文件..."), QStringLiteral("导出为CSV文件...")}},
       {QStringLiteral("视图"),
        {QStringLiteral("新建视图"), QStringLiteral("修改视图"), QStringLiteral("修改视图名称"),
         QStringLiteral("删除视图")}},

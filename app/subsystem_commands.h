@@ -12,6 +12,7 @@ void connectExportCommands(MainWindow& window);
 void connectSchemaCommands(MainWindow& window);
 void connectConsoleCommands(MainWindow& window);
 void connectFileCommands(MainWindow& window);
+void connectTransferCommands(MainWindow& window);
 
 inline void connectSubsystemCommands(MainWindow& window) {
   connectEditingCommands(window);
@@ -19,6 +20,7 @@ inline void connectSubsystemCommands(MainWindow& window) {
   connectSchemaCommands(window);
   connectConsoleCommands(window);
   connectFileCommands(window);
+  connectTransferCommands(window);
 }
 
 }  // namespace tabulor

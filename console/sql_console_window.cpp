@@ -23,6 +23,7 @@
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
 #include "sqlitedb/kept_error.h"
+#include "transfer/transfer_commands.h"
 
 namespace tabulor {
 namespace {
@@ -102,6 +103,7 @@ void SqlConsoleWindow::createControls() {
   SQL模板_右键菜单->addSeparator();
   QAction* hide = SQL模板_右键菜单->addAction(QStringLiteral("关闭SQL模板"));
 
+  addCsvExportToConsole(main_, *编辑框_SQL语句);
   connect(树型框1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
     树型框1->setCurrentItem(item);
     insertTreeNameAtCaret();

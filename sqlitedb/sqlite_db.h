@@ -136,6 +136,8 @@ class SqliteDB {
  private:
   friend class SqliteTable;
   friend class SqliteDataset;
+  friend class BulkInsert;
+  friend class RowReader;
 
   void release();
   void installProgressHandler();
