@@ -137,6 +137,7 @@ void addCsvExportToConsole(MainWindow& window, QPlainTextEdit& sqlBox) {
         item->setObjectName(QStringLiteral("菜单_导出查询结果为CSV文件"));
         item->setEnabled(!sqlBox.toPlainText().trimmed().isEmpty());
         QObject::connect(item, &QAction::triggered, &sqlBox, [&window, &sqlBox] {
+          const auto work = window.beginWork(QStringLiteral("导出查询结果为CSV文件"));
           exportQueryToCsv(window, sqlBox.window(), toProgramText(sqlBox.toPlainText()),
                            QStringLiteral("查询结果"));
         });

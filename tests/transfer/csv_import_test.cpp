@@ -54,6 +54,31 @@ TEST_F(CsvImport, NewTableTakesTheDesignersTypesFromTheData) {
                                       "integer|桃|integer|100|200000|'x'"}));
 }
 
+// A catalogue record the engine never writes (an index whose type reads "Index") hides the
+// index from the engine's own lookups: nothing is written into such a file.
+TEST_F(CsvImport, ADamagedFileIsRefusedAndLeftAsItWas) {
+  ASSERT_TRUE(db.execute("CREATE TABLE old (a); CREATE INDEX old_a ON old (a)"));
+  db.close();
+  const std::string file = folder.file("t.db");
+  std::string bytes = readFile(file);
+  const std::size_t at = bytes.find("indexold_aold");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at] = 'I';
+  writeFile("t.db", bytes);
+  ASSERT_TRUE(db.open(file));
+
+  for (const bool newTable : {true, false}) {
+    CsvImportRequest r = request("a\n1\n", newTable ? "t" : "old");
+    r.newTable = newTable;
+    const auto result = import(r);
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_TRUE(result.fault.reason.starts_with(
+        programTextFromUtf8("数据库文件已损坏，为避免损坏扩大，未做任何修改！")))
+        << result.fault.reason;
+    EXPECT_EQ(readFile(file), bytes);
+  }
+}
+
 TEST_F(CsvImport, LeadingZerosMakeATextColumnAndStay) {
   ASSERT_EQ(import(request("code\n007\n12\n")).status, Status::Done);
   EXPECT_EQ(rows("SELECT typeof(code) || ':' || code FROM t"),

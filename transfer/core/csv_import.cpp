@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "schema/damaged_file.h"
 #include "schema/own_transaction.h"
 #include "sqlitedb/bulk_rows.h"
 #include "sqlitedb/codepage.h"
@@ -214,6 +215,9 @@ TransferResult importCsv(SqliteDB& db, const CsvImportRequest& request,
     doneBefore = fileSize;
   }
 
+  // Rows written into a damaged file may land on pages that still hold another table's.
+  if (const auto refusal = schema::damagedFileRefusal(db, text("导入CSV文件")))
+    return TransferResult::failed(0, refusal->notice->text);
   schema::OwnTransaction work(db, "csv_import");
   if (!work.begin()) return TransferResult::failed(0, db.errorText());
   std::vector<std::string> columns;  // program text
