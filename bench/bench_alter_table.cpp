@@ -3,15 +3,14 @@
 // twelve steps for changing a table's definition, run through the C API; and the check of
 // the file made before either writes. Real files in a temporary folder.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/twelve_steps.h"
 #include "schema/damaged_file.h"
 #include "schema/designer.h"
 #include "schema/table_design.h"
@@ -97,37 +96,11 @@ struct OpenDesigner {
   SqliteTable cursor;
 };
 
-void exec(sqlite3* db, const std::string& sql) {
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-    throw std::runtime_error(sqlite3_errmsg(db));
-}
-
-// The engine's own procedure for any change to a table's definition: foreign keys off, one
-// transaction, the new table made and filled by one INSERT ... SELECT, the old one dropped,
-// the new one renamed, its indexes and triggers made again, the foreign keys checked.
+// The twelve steps with the table's own definition under the new name.
 double twelveSteps(const std::string& file) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  const auto start = Clock::now();
-  exec(db, "PRAGMA foreign_keys=OFF; BEGIN");
-  std::vector<std::string> companions;
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT sql FROM sqlite_schema WHERE tbl_name = 't' AND type IN "
-                     "('index', 'trigger') AND sql IS NOT NULL",
-                     -1, &statement, nullptr);
-  while (sqlite3_step(statement) == SQLITE_ROW)
-    companions.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-  sqlite3_finalize(statement);
   std::string definition = kTableDefinition;
   definition.replace(definition.find(" t ("), 4, " new_t (");
-  exec(db, definition);
-  exec(db, "INSERT INTO new_t SELECT * FROM t; DROP TABLE t; ALTER TABLE new_t RENAME TO t");
-  for (const std::string& sql : companions) exec(db, sql);
-  exec(db, "PRAGMA foreign_key_check; COMMIT; PRAGMA foreign_keys=ON");
-  const double seconds = secondsSince(start);
-  sqlite3_close(db);
-  return seconds;
+  return bench::twelveSteps(file, definition);
 }
 
 // Each iteration times the designer's OK with nothing changed and, on another fresh copy,

@@ -2,7 +2,6 @@
 // to the box that reports it, against the engine's twelve steps for the same change run
 // through the C API on another copy of the same file, in the same run.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QPushButton>
 #include <QTreeWidget>
@@ -17,6 +16,7 @@
 #include "app/main_window.h"
 #include "bench/bench_folder.h"
 #include "bench/offscreen_main.h"
+#include "bench/twelve_steps.h"
 #include "platform/prompts.h"
 #include "schema/table_designer_window.h"
 #include "sqlitedb/sqlitedb.h"
@@ -58,10 +58,6 @@ std::string freshCopy(const std::string& name) {
   return copy.string();
 }
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Notes when the first box is shown, and answers it.
 class BoxClock : public Prompts {
  public:
@@ -81,36 +77,6 @@ class BoxClock : public Prompts {
   std::optional<Clock::time_point> shownAt;
   QString lastText;
 };
-
-void exec(sqlite3* db, const std::string& sql) {
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-    throw std::runtime_error(sqlite3_errmsg(db));
-}
-
-// The engine's documented procedure for changing a table's definition, as the shell runs it.
-double twelveSteps(const std::string& file) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  const auto start = Clock::now();
-  exec(db, "PRAGMA foreign_keys=OFF; BEGIN");
-  std::vector<std::string> companions;
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT sql FROM sqlite_schema WHERE tbl_name = 't' AND type IN "
-                     "('index', 'trigger') AND sql IS NOT NULL",
-                     -1, &statement, nullptr);
-  while (sqlite3_step(statement) == SQLITE_ROW)
-    companions.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-  sqlite3_finalize(statement);
-  exec(db,
-       "CREATE TABLE new_t (id INTEGER PRIMARY KEY, name TEXT NOT NULL, city TEXT, amount REAL);"
-       "INSERT INTO new_t SELECT * FROM t; DROP TABLE t; ALTER TABLE new_t RENAME TO t");
-  for (const std::string& sql : companions) exec(db, sql);
-  exec(db, "PRAGMA foreign_key_check; COMMIT; PRAGMA foreign_keys=ON");
-  const double seconds = secondsSince(start);
-  sqlite3_close(db);
-  return seconds;
-}
 
 // The window on a fresh copy, t shown and its designer open; the click on 确定 is timed to
 // the box.
@@ -142,7 +108,9 @@ void BM_AlterThroughTheWindowAgainstTwelveSteps(benchmark::State& state) {
   double engineSeconds = 0;
   for (auto _ : state) {
     const double alter = alterThroughWindow(freshCopy("window.db"), boxes);
-    const double engine = twelveSteps(freshCopy("engine.db"));
+    const double engine = bench::twelveSteps(
+        freshCopy("engine.db"),
+        "CREATE TABLE new_t (id INTEGER PRIMARY KEY, name TEXT NOT NULL, city TEXT, amount REAL)");
     state.SetIterationTime(alter);
     windowSeconds += alter;
     engineSeconds += engine;
