@@ -76,9 +76,12 @@ void EngineWatch::runDeferred() {
   for (auto& work : ready) whenEngineFree(std::move(work));
 }
 
+const QString& EngineWatch::currentWork() const {
+  return pieces_.empty() ? kUnnamedWork : pieces_.back().what;
+}
+
 QString EngineWatch::busyText() const {
-  const QString& what = pieces_.empty() ? kUnnamedWork : pieces_.back().what;
-  return busyLabel(QStringLiteral("正在") + what + QStringLiteral("，请稍候……"),
+  return busyLabel(QStringLiteral("正在") + currentWork() + QStringLiteral("，请稍候……"),
                    busyInTransaction_);
 }
 
@@ -124,7 +127,7 @@ void EngineWatch::runAnswering(const std::function<void()>& step) {
 }
 
 void EngineWatch::cancelInnermost() {
-  log_(QStringLiteral("已取消：") + (pieces_.empty() ? kUnnamedWork : pieces_.back().what));
+  log_(QStringLiteral("已取消：") + currentWork());
   if (!pieces_.empty() && !pieces_.back().withheld)
     pieces_.back().withheld = std::make_unique<WithheldFailureReports>();
   // Each 取消 stops one statement; work after it gets a dialog of its own.

@@ -71,6 +71,7 @@ class EngineWatch : public QObject {
   void endBusy();
   bool engineBusy() const;
   void runDeferred();
+  const QString& currentWork() const;
   QString busyText() const;
   void relabel();
 
