@@ -14,9 +14,9 @@
 
 #include "app/icons.h"
 #include "app/main_window.h"
-#include "console/console_run.h"
-#include "console/sql_kind.h"
-#include "console/sql_templates.h"
+#include "console/core/console_run.h"
+#include "console/core/sql_kind.h"
+#include "console/core/sql_templates.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"

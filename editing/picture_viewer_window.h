@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 #include "sqlitedb/field_value.h"
 
 class QPushButton;

@@ -11,9 +11,9 @@
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
+#include "schema/core/field_types.h"
+#include "schema/core/table_design.h"
 #include "schema/designer_cell_editors.h"
-#include "schema/field_types.h"
-#include "schema/table_design.h"
 
 namespace tabulor {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "schema/designer.h"
+#include "schema/core/designer.h"
 
 class QPushButton;
 
