@@ -1,3 +1,5 @@
+// The SQL console window: its controls, tree and template list, and its handlers.
+
 #include "console/sql_console_window.h"
 
 #include <QFile>

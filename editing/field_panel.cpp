@@ -1,3 +1,5 @@
+// The field panel's pages and selectors, and a field read and written as text, number or blob.
+
 #include "editing/field_panel.h"
 
 #include <QComboBox>

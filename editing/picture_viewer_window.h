@@ -1,3 +1,4 @@
+// PictureViewerWindow, the blob preview enlarged and turned, and the turn it uses.
 #pragma once
 
 #include <functional>

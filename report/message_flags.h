@@ -1,3 +1,4 @@
+// The message box styles a routine asks for, as plain flag values.
 #pragma once
 
 namespace tabulor {

@@ -1,3 +1,5 @@
+// The table designer window: its controls and grid, each grid event handed to the designer's rules.
+
 #include "schema/table_designer_window.h"
 
 #include <QApplication>

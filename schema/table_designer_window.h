@@ -1,3 +1,4 @@
+// TableDesignerWindow, the modal window in which a table's fields are edited.
 #pragma once
 
 #include <QDialog>

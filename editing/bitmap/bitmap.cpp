@@ -1,3 +1,5 @@
+// Reading a BMP file image, turning its pixel rows tile by tile, and writing it back.
+
 #include "editing/bitmap/bitmap.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Bitmap: reading, turning by a quarter and writing uncompressed BMP file images, without Qt.
 #pragma once
 
 #include <cstdint>
