@@ -1,3 +1,4 @@
+// The program's shared state: the one connection, the shown object's cursor, the names read.
 #pragma once
 
 #include <cstdint>

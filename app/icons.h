@@ -1,3 +1,4 @@
+// The pictures of the toolbar, of the structure tree and of the program itself.
 #pragma once
 
 #include <QIcon>

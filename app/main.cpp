@@ -1,3 +1,5 @@
+// The program's start: the application, Qt's Chinese texts, the shared state, the main window.
+
 #include <QApplication>
 
 #include "app/app_state.h"

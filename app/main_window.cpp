@@ -27,9 +27,9 @@
 #include "platform/egrid.h"
 #include "platform/engine_watch.h"
 #include "platform/environment.h"
-#include "platform/notice.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
+#include "report/notice.h"
 
 namespace tabulor {
 namespace {

@@ -1,3 +1,4 @@
+// MainWindow, and the intents through which the subsystems use it.
 #pragma once
 
 #include <functional>

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "bench/twelve_steps.h"
-#include "schema/damaged_file.h"
-#include "schema/designer.h"
-#include "schema/table_design.h"
+#include "schema/core/damaged_file.h"
+#include "schema/core/designer.h"
+#include "schema/core/table_design.h"
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlitedb.h"
 #include "sqlitedb/text_scanning.h"

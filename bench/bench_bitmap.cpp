@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "bench/bench_folder.h"
 #include "bench/offscreen_main.h"
 #include "bench/resident_memory.h"
-#include "console/console_run.h"
+#include "console/core/console_run.h"
 #include "platform/egrid.h"
 #include "sqlitedb/sqlitedb.h"
 

@@ -8,8 +8,8 @@
 
 #include "app/main_window.h"
 #include "app/subsystem_commands.h"
+#include "console/core/transaction_commands.h"
 #include "console/sql_console_window.h"
-#include "console/transaction_commands.h"
 #include "platform/egrid.h"
 #include "platform/prompts.h"
 

@@ -1,3 +1,5 @@
+// The SQL console window: its controls, tree and template list, and its handlers.
+
 #include "console/sql_console_window.h"
 
 #include <QFile>
@@ -14,9 +16,9 @@
 
 #include "app/icons.h"
 #include "app/main_window.h"
-#include "console/console_run.h"
-#include "console/sql_kind.h"
-#include "console/sql_templates.h"
+#include "console/core/console_run.h"
+#include "console/core/sql_kind.h"
+#include "console/core/sql_templates.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"

@@ -1,3 +1,4 @@
+// SqlConsoleWindow, where SQL is typed, loaded or taken from a template and run.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// The field panel's pages and selectors, and a field read and written as text, number or blob.
+
 #include "editing/field_panel.h"
 
 #include <QComboBox>
@@ -13,11 +15,11 @@
 #include <QTextDocument>
 
 #include "app/main_window.h"
-#include "editing/field_text.h"
+#include "editing/core/field_text.h"
+#include "editing/core/records.h"
 #include "editing/page_geometry.h"
 #include "editing/picture_panels.h"
 #include "editing/picture_viewer_window.h"
-#include "editing/records.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"

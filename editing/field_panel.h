@@ -1,3 +1,4 @@
+// FieldPanel, the main window's 字段读写 panel: one field of one record, read and written by kind.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The picture viewer: its layout, any picture turned as a BMP, storing it back with 确定.
+
 #include "editing/picture_viewer_window.h"
 
 #include <QBuffer>

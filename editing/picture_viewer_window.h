@@ -1,3 +1,4 @@
+// PictureViewerWindow, the blob preview enlarged and turned, and the turn it uses.
 #pragma once
 
 #include <functional>
@@ -5,7 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 #include "sqlitedb/field_value.h"
 
 class QPushButton;

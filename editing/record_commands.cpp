@@ -5,7 +5,7 @@
 #include <QMenu>
 
 #include "app/main_window.h"
-#include "editing/records.h"
+#include "editing/core/records.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"

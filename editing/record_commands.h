@@ -4,7 +4,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "editing/records.h"
+#include "editing/core/records.h"
 
 namespace tabulor {
 

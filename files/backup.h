@@ -41,6 +41,9 @@ struct CopyWatch {
 // an interrupted or cancelled copy never sits under a backup's name; companions the
 // source lacks are removed at the target, so the copy opens with exactly the source's
 // committed content.
+//
+// Threads: the backup runs it on a thread beside the window, which watch.progress is called
+// on; it touches no widget, only files and environment().copyFile.
 CopyOutcome copyDatabaseFiles(const QString& source, const QString& target,
                               const CopyWatch& watch = {});
 

@@ -1,3 +1,5 @@
+// The information window: its controls, the path shown, and copying it to the clipboard.
+
 #include "files/database_info_window.h"
 
 #include <QLabel>

@@ -1,3 +1,4 @@
+// DatabaseInfoWindow: the open database's path and a cheat sheet of common SQL.
 #pragma once
 
 #include <QDialog>

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "fuzz/code_page.h"
-#include "schema/table_definition.h"
+#include "schema/core/table_definition.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/sql_templates.h"
+#include "console/core/sql_templates.h"
 #include "fuzz/code_page.h"
 #include "sqlitedb/codepage.h"
 

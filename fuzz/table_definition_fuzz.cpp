@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz/code_page.h"
-#include "schema/field_types.h"
-#include "schema/table_definition.h"
+#include "schema/core/field_types.h"
+#include "schema/core/table_definition.h"
 
 namespace {
 

@@ -25,11 +25,20 @@ inline const QString kBusyDialogName = QStringLiteral("进度框_长时间操作
 // Runs a step that cannot call back on another thread, and calls turn on this thread
 // every 50 ms until it is done (to keep the window answering, and to stop the step
 // early); the step's end wakes this thread at once.
+//
+// Threads: step runs on a thread of its own: it must touch no widget, and what turn reads
+// while it runs must be atomic. An exception from step comes out of runBeside, on the
+// calling thread.
 void runBeside(const std::function<void()>& step, const std::function<void()>& turn);
 
 // Keeps the window alive during one long piece of work: once the work has begun, a busy
 // cursor; after about half a second, a progress dialog that keeps every window painted,
 // with 取消 while stopping loses nothing.
+//
+// Threads: the thread of its widgets only, keepGoing() included, so as a connection's
+// progress handler it must not be asked from a long step beside the window (EngineWatch
+// answers those itself). The step given to runWithoutCallbacks runs on another thread and
+// must not call it.
 class BusyProgress {
  public:
   // Work done by the statements of a connection, which calls keepGoing() itself. 取消 is

@@ -29,6 +29,11 @@ class WithheldFailureReports;
 //
 // While a statement runs, the window's events are answered but nothing else may start on
 // the connection: work posted from the window goes through whenEngineFree.
+//
+// Threads: the window's thread, but for its progress handler. A long step the connection
+// runs beside the window (SqliteDB::runLongStep) calls the handler on the step's thread,
+// where it only says whether 取消 stopped the step; the window's thread meanwhile keeps the
+// dialog and, on 取消, interrupts the connection.
 class EngineWatch : public QObject {
  public:
   // One named piece of work, from its start to its end (a command, a show, an edit).

@@ -13,6 +13,9 @@ namespace tabulor {
 
 // The desktop services the program uses besides its windows. The program talks to
 // environment(); tests install their own (tests/support/test_environment.h).
+//
+// Threads: the window's thread, except copyFile, which the backup calls on the copying
+// thread beside the window; it must touch none of the other services.
 class Environment {
  public:
   virtual ~Environment() = default;

@@ -1,3 +1,4 @@
+// copyFileData: a file's bytes copied as fast as the file systems allow, in cancellable steps.
 #pragma once
 
 #include <atomic>
@@ -17,6 +18,9 @@ using CopiedBytes = std::function<void(std::uint64_t bytes)>;
 // shares the blocks, else a copy inside the kernel, else reads and writes. cancelled,
 // set from another thread, stops the copy between steps of a few megabytes. A copy that
 // fails or is cancelled leaves no file at to.
+//
+// Threads: any thread, which copied is called on; it shares nothing with other copies, and
+// the backup runs it beside the window.
 CopyOutcome copyFileData(const std::filesystem::path& from, const std::filesystem::path& to,
                          const CopiedBytes& copied, const std::atomic<bool>& cancelled);
 

@@ -16,8 +16,8 @@
 #include <QVBoxLayout>
 
 #include "platform/busy_progress.h"
-#include "platform/notice.h"
 #include "platform/qstring_conversion.h"
+#include "report/notice.h"
 
 namespace tabulor {
 namespace {

@@ -8,8 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/message_flags.h"
-#include "platform/outcome.h"
+#include "report/message_flags.h"
+#include "report/outcome.h"
 
 class QFileDialog;
 class QMenu;
@@ -88,11 +88,11 @@ class QtPrompts : public Prompts {
   void popupMenu(QMenu& menu, const QPoint& globalPosition) override;
 };
 
-// Shows a notice (platform/notice.h) with the prompts in force.
+// Shows a notice (report/notice.h) with the prompts in force.
 void showNotice(const Notice& notice);
 
 // The input box and the question box of the prompts in force, in program text, for the
-// window-free commands that ask (platform/outcome.h).
+// window-free commands that ask (report/outcome.h).
 AskText askTextWithPrompts();
 AskYes askYesWithPrompts();
 

@@ -1,3 +1,5 @@
+// Installing Qt's own Simplified Chinese texts, whatever the user's locale.
+
 #include "platform/qt_translations.h"
 
 #include <QCoreApplication>

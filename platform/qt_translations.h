@@ -1,3 +1,4 @@
+// Qt's own Simplified Chinese texts for its dialogs, context menus and standard buttons.
 #pragma once
 
 class QCoreApplication;

@@ -1,3 +1,5 @@
+// The designer grid's editors: the kind each cell asks for, and numbers held to their characters.
+
 #include "schema/designer_cell_editors.h"
 
 #include <algorithm>

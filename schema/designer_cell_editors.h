@@ -1,3 +1,4 @@
+// The in-place editors of the table designer's grid: a drop-down list and a numeric editor.
 #pragma once
 
 #include <QPointer>

@@ -7,9 +7,9 @@
 #include "app/subsystem_commands.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
-#include "schema/object_commands.h"
+#include "schema/core/object_commands.h"
+#include "schema/core/views.h"
 #include "schema/table_designer_window.h"
-#include "schema/views.h"
 
 namespace tabulor {
 namespace {

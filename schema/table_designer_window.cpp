@@ -1,3 +1,5 @@
+// The table designer window: its controls and grid, each grid event handed to the designer's rules.
+
 #include "schema/table_designer_window.h"
 
 #include <QApplication>
@@ -11,9 +13,9 @@
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
 #include "platform/window_style.h"
+#include "schema/core/field_types.h"
+#include "schema/core/table_design.h"
 #include "schema/designer_cell_editors.h"
-#include "schema/field_types.h"
-#include "schema/table_design.h"
 
 namespace tabulor {
 namespace {

@@ -1,8 +1,9 @@
+// TableDesignerWindow, the modal window in which a table's fields are edited.
 #pragma once
 
 #include <QDialog>
 
-#include "schema/designer.h"
+#include "schema/core/designer.h"
 
 class QPushButton;
 

@@ -1,3 +1,5 @@
+// FieldRef's ways of naming a column: by name, or by number cut toward zero.
+
 #include "sqlitedb/field_value.h"
 
 #include <cmath>

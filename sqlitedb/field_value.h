@@ -1,3 +1,4 @@
+// FieldValue, one typed value of one field, and FieldRef, a column by name or by number.
 #pragma once
 
 #include <cstdint>

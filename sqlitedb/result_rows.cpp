@@ -1,3 +1,5 @@
+// ResultRows' runs of rows: buffers on huge pages, moved past a bound into a temporary database.
+
 #include "sqlitedb/result_rows.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// ResultRows, a query result's rows held compactly: in memory, past a bound on disk.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,9 @@ namespace tabulor {
 // share one buffer, each cell its length (and whether it was cut) followed by its bytes.
 // Once the runs in memory pass a bound, further runs move to a temporary database of our
 // own and are read back by number, so a result of any length takes little memory.
+//
+// Threads: one thread at a time, reads included: cell() and isCut() may read a run back
+// into a cache. The temporary database is a connection of its own, not the program's.
 class ResultRows {
  public:
   // Bytes of rows kept in memory before runs move to the temporary database.

@@ -1,6 +1,6 @@
+// The database access layer: plain C++ over the system SQLite, no Qt.
 #pragma once
 
-// The database access layer: plain C++ over the system SQLite, no Qt.
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/field_value.h"
 #include "sqlitedb/sqlite_dataset.h"

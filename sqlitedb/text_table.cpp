@@ -1,3 +1,5 @@
+// TextTable's cells, kept row by row in one vector.
+
 #include "sqlitedb/text_table.h"
 
 #include <cassert>

@@ -1,3 +1,4 @@
+// TextTable, rows by columns of program text, with the cells that were cut.
 #pragma once
 
 #include <string>

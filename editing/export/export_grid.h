@@ -10,7 +10,7 @@
 
 #include "editing/export/automation.h"
 #include "editing/export/spreadsheet_application.h"
-#include "platform/notice.h"
+#include "report/notice.h"
 #include "sqlitedb/text_table.h"
 
 namespace tabulor {

@@ -1,3 +1,4 @@
+// The in-process spreadsheet application the export drives, and the ProgID that makes it.
 #pragma once
 
 #include <memory>

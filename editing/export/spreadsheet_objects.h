@@ -1,6 +1,5 @@
-#pragma once
-
 // The automation objects of the in-process spreadsheet application (internal).
+#pragma once
 
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The workbook model through libxlsxwriter: one format per distinct cell format, failure texts.
+
 #include "editing/export/xlsx_writer.h"
 
 #include <xlsxwriter.h>

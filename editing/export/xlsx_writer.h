@@ -1,3 +1,4 @@
+// A workbook of the in-memory model written as an .xlsx file; system errors in our words.
 #pragma once
 
 #include <string>

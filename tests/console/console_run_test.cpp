@@ -1,4 +1,4 @@
-#include "console/console_run.h"
+#include "console/core/console_run.h"
 
 #include <string>
 #include <vector>

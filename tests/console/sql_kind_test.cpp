@@ -1,4 +1,4 @@
-#include "console/sql_kind.h"
+#include "console/core/sql_kind.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "console/sql_templates.h"
+#include "console/core/sql_templates.h"
 
 #include <fstream>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "console/console_run.h"
+#include "console/core/console_run.h"
 #include "sqlitedb/sqlite_db.h"
 #include "support/code_page_scope.h"
 #include "support/temp_dir.h"

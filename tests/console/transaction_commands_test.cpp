@@ -1,4 +1,4 @@
-#include "console/transaction_commands.h"
+#include "console/core/transaction_commands.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 #include "editing/bmp_builder.h"
 
 namespace tabulor {

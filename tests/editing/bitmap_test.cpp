@@ -1,4 +1,4 @@
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 
 #include <QImage>
 #include <QTransform>

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editing/field_text.h"
+#include "editing/core/field_text.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {

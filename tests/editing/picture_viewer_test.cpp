@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "editing/bitmap.h"
+#include "editing/bitmap/bitmap.h"
 #include "editing/picture_panels.h"
 #include "editing/picture_viewer_window.h"
 #include "editing_fixture.h"

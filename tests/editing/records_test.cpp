@@ -1,4 +1,4 @@
-#include "editing/records.h"
+#include "editing/core/records.h"
 
 #include <cstdint>
 #include <functional>

@@ -14,8 +14,8 @@
 #include <QWidget>
 
 #include "platform/busy_progress.h"
-#include "platform/notice.h"
 #include "platform/prompts.h"
+#include "report/notice.h"
 #include "sqlitedb/sqlite_dataset.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_table.h"

@@ -23,8 +23,8 @@
 
 #include <gtest/gtest.h>
 
-#include "schema/designer.h"
-#include "schema/table_design.h"
+#include "schema/core/designer.h"
+#include "schema/core/table_design.h"
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/sqlite_table.h"

@@ -6,9 +6,9 @@
 #include <optional>
 #include <set>
 
-#include "schema/damaged_file.h"
-#include "schema/designer.h"
-#include "schema/table_design.h"
+#include "schema/core/damaged_file.h"
+#include "schema/core/designer.h"
+#include "schema/core/table_design.h"
 #include "schema_fixture.h"
 
 namespace tabulor::schema {

@@ -1,4 +1,4 @@
-#include "schema/damaged_file.h"
+#include "schema/core/damaged_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <functional>
 #include <iterator>
 
-#include "schema/object_commands.h"
-#include "schema/table_design.h"
-#include "schema/views.h"
+#include "schema/core/object_commands.h"
+#include "schema/core/table_design.h"
+#include "schema/core/views.h"
 #include "schema_fixture.h"
 
 namespace tabulor::schema {

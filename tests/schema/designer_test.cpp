@@ -1,4 +1,4 @@
-#include "schema/designer.h"
+#include "schema/core/designer.h"
 
 #include <gtest/gtest.h>
 

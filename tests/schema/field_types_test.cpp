@@ -1,4 +1,4 @@
-#include "schema/field_types.h"
+#include "schema/core/field_types.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "schema/object_commands.h"
-#include "schema/views.h"
+#include "schema/core/object_commands.h"
+#include "schema/core/views.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "schema/table_design.h"
+#include "schema/core/table_design.h"
 #include "schema_fixture.h"
 
 namespace tabulor::schema {

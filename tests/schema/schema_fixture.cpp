@@ -1,6 +1,6 @@
 #include "schema_fixture.h"
 
-#include "schema/table_design.h"
+#include "schema/core/table_design.h"
 
 namespace tabulor::testing {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/notice.h"
-#include "platform/outcome.h"
-#include "schema/designer.h"
+#include "report/notice.h"
+#include "report/outcome.h"
+#include "schema/core/designer.h"
 #include "sqlitedb/sqlitedb.h"
 #include "support/code_page_scope.h"
 #include "support/sql_trace.h"

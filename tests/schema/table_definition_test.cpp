@@ -1,8 +1,8 @@
-#include "schema/table_definition.h"
+#include "schema/core/table_definition.h"
 
 #include <gtest/gtest.h>
 
-#include "schema/designer.h"
+#include "schema/core/designer.h"
 #include "schema_fixture.h"
 #include "sqlitedb/text_scanning.h"
 

@@ -1,4 +1,4 @@
-#include "schema/table_design.h"
+#include "schema/core/table_design.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "schema/table_rebuild.h"
+#include "schema/core/table_rebuild.h"
 
 #include <gtest/gtest.h>
 
-#include "schema/field_types.h"
+#include "schema/core/field_types.h"
 #include "schema_fixture.h"
 
 namespace tabulor::schema {

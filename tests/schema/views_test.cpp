@@ -1,4 +1,4 @@
-#include "schema/views.h"
+#include "schema/core/views.h"
 
 #include <gtest/gtest.h>
 

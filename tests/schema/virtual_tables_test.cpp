@@ -1,13 +1,13 @@
 // Virtual tables and the tables their modules keep their data in (full-text, R*Tree)
 // belong to the module: the table commands leave them alone and say whose they are.
-#include "schema/virtual_tables.h"
+#include "schema/core/virtual_tables.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "schema/designer.h"
-#include "schema/object_commands.h"
+#include "schema/core/designer.h"
+#include "schema/core/object_commands.h"
 #include "schema_fixture.h"
 
 namespace tabulor::schema {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "schema/field_types.h"
+#include "schema/core/field_types.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor::testing {

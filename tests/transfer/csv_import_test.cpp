@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "schema/table_definition.h"
+#include "schema/core/table_definition.h"
 #include "sqlitedb/text_scanning.h"
 #include "support/code_page_scope.h"
 #include "transfer_fixture.h"

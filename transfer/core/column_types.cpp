@@ -2,7 +2,7 @@
 
 #include "transfer/core/column_types.h"
 
-#include "schema/field_types.h"
+#include "schema/core/field_types.h"
 #include "sqlitedb/sqlite_db.h"
 
 namespace tabulor::transfer {

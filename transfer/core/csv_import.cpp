@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "schema/damaged_file.h"
-#include "schema/own_transaction.h"
+#include "schema/core/damaged_file.h"
+#include "schema/core/own_transaction.h"
 #include "sqlitedb/bulk_rows.h"
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_db.h"
