@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QThread>
 
 #include "platform/environment.h"
 #include "sqlitedb/sqlite_db.h"
@@ -81,6 +82,8 @@ void BusyProgress::runWithoutCallbacks(const std::function<void()>& step) {
 }
 
 bool BusyProgress::keepGoing() {
+  Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "BusyProgress::keepGoing",
+             "called beside the window's thread");
   const std::int64_t now = environment().tickCount();
   if (!startedAt_) {
     // Set at the first sign of work, so a question asked before it keeps its cursor.

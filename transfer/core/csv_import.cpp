@@ -195,16 +195,21 @@ TransferResult importCsv(SqliteDB& db, const CsvImportRequest& request,
     done = doneBefore + bytes;
     return progress(done, total);
   };
+  if (request.table.empty()) return TransferResult::failed(0, text("表名称不能为空。"));
+  if (request.newTable && db.tableExists(request.table))
+    return TransferResult::failed(
+        0, text("表 ") + request.table + text(" 已经存在，请换一个名称，或导入到已有的表。"));
+  // Rows written into a damaged file may land on pages that still hold another table's. The
+  // check runs under the connection's own watch: its long steps run beside the window, where
+  // the progress below may not be called.
+  if (const auto refusal = schema::damagedFileRefusal(db, text("导入CSV文件")))
+    return TransferResult::failed(0, refusal->notice->text);
   // Engine work that lasts (an index to fill, the commit) keeps the window answering, but
   // is never interrupted: our own rollback undoes the import, and only the import.
   const ProgressHandlerScope answering(db, [&] {
     progress(done, total);
     return true;
   });
-  if (request.table.empty()) return TransferResult::failed(0, text("表名称不能为空。"));
-  if (request.newTable && db.tableExists(request.table))
-    return TransferResult::failed(
-        0, text("表 ") + request.table + text(" 已经存在，请换一个名称，或导入到已有的表。"));
 
   Survey survey;
   if (request.newTable) {
@@ -215,9 +220,6 @@ TransferResult importCsv(SqliteDB& db, const CsvImportRequest& request,
     doneBefore = fileSize;
   }
 
-  // Rows written into a damaged file may land on pages that still hold another table's.
-  if (const auto refusal = schema::damagedFileRefusal(db, text("导入CSV文件")))
-    return TransferResult::failed(0, refusal->notice->text);
   schema::OwnTransaction work(db, "csv_import");
   if (!work.begin()) return TransferResult::failed(0, db.errorText());
   std::vector<std::string> columns;  // program text
