@@ -98,9 +98,11 @@ std::string wholeTableQuery(const std::string& table) {
 
 std::optional<std::int64_t> countRows(SqliteDB& db, const std::string& table) {
   RowReader reader;
-  if (!reader.open(db, "SELECT count(*) FROM " + quotedName(table)) ||
-      reader.next() != RowReader::Step::Row)
-    return std::nullopt;
+  if (!reader.open(db, "SELECT count(*) FROM " + quotedName(table))) return std::nullopt;
+  // Counting a big table is one long engine instruction: it runs beside the window.
+  RowReader::Step step = RowReader::Step::Failed;
+  db.runLongStep([&] { step = reader.next(); });
+  if (step != RowReader::Step::Row) return std::nullopt;
   return reader.integer(0);
 }
 
