@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "bench/twelve_steps.h"
 #include "schema/core/damaged_file.h"
 #include "schema/core/designer.h"
@@ -70,10 +71,7 @@ const fs::path& templateDatabase() {
 }
 
 std::string freshCopy(const std::string& name) {
-  const fs::path copy = benchFolder() / name;
-  fs::remove(copy);
-  fs::copy_file(templateDatabase(), copy);
-  return copy.string();
+  return bench::freshCopy(templateDatabase(), benchFolder(), name);
 }
 
 double secondsSince(Clock::time_point start) {

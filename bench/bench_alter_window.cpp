@@ -52,10 +52,7 @@ const fs::path& templateDatabase() {
 }
 
 std::string freshCopy(const std::string& name) {
-  const fs::path copy = benchFolder() / name;
-  fs::remove(copy);
-  fs::copy_file(templateDatabase(), copy);
-  return copy.string();
+  return bench::freshCopy(templateDatabase(), benchFolder(), name);
 }
 
 // Notes when the first box is shown, and answers it.

@@ -26,4 +26,14 @@ inline const std::filesystem::path& benchFolder(const std::string& name) {
   return folder;
 }
 
+// A copy of source in folder under name, in place of any earlier one: each measured run
+// starts from the same file.
+inline std::string freshCopy(const std::filesystem::path& source,
+                             const std::filesystem::path& folder, const std::string& name) {
+  const std::filesystem::path copy = folder / name;
+  std::filesystem::remove(copy);
+  std::filesystem::copy_file(source, copy);
+  return copy.string();
+}
+
 }  // namespace tabulor::bench

@@ -68,7 +68,9 @@ void EngineWatch::whenEngineFree(std::function<void()> work) {
       Qt::QueuedConnection);
 }
 
-bool EngineWatch::engineBusy() const { return answering_ > 0 || stepBeside_ || !pieces_.empty(); }
+bool EngineWatch::engineBusy() const {
+  return answering_ > 0 || db_.stepRunsBeside() || !pieces_.empty();
+}
 
 void EngineWatch::runDeferred() {
   std::vector<std::function<void()>> ready;
@@ -116,13 +118,11 @@ bool EngineWatch::answer(bool inTransaction) {
 void EngineWatch::runAnswering(const std::function<void()>& step) {
   // The window's thread makes no call on the connection while the step runs beside it.
   const bool inTransaction = db_.inTransaction();
-  stepBeside_ = true;
   runBeside(step, [this, inTransaction] {
     if (answer(inTransaction)) return;
     stopStep_ = true;
     db_.interrupt();
   });
-  stepBeside_ = false;
   stopStep_ = false;
 }
 
@@ -143,7 +143,7 @@ void EngineWatch::leave() {
 
 void EngineWatch::endBusy() {
   // Never under the feet of the handler's own turn of the event loop.
-  if (answering_ == 0 && !stepBeside_) busy_.reset();
+  if (answering_ == 0 && !db_.stepRunsBeside()) busy_.reset();
 }
 
 }  // namespace tabulor

@@ -89,7 +89,6 @@ class EngineWatch : public QObject {
   std::atomic<bool> stopStep_ = false;
   bool busyInTransaction_ = false;  // the dialog's work runs in the user's transaction
   int answering_ = 0;               // inside the handler's turn of the event loop
-  bool stepBeside_ = false;
   std::vector<std::function<void()>> deferred_;
 };
 

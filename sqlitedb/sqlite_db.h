@@ -98,6 +98,8 @@ class SqliteDB {
   using StepRunner = std::function<void(const std::function<void()>& step)>;
   void setLongStepRunner(StepRunner runner) { longStepRunner_ = std::move(runner); }
   void runLongStep(const std::function<void()>& step) const;
+  // True while a long step runs on another thread.
+  bool stepRunsBeside() const { return stepBeside_; }
   // Stops the statement running on the connection, from any thread; it fails "interrupted".
   void interrupt() const;
 

@@ -37,47 +37,28 @@ QProgressDialog* busyDialog() {
   return nullptr;
 }
 
-// Clicks 取消 as soon as the busy dialog is up, as a user would; the clicks reach it
-// through the events the work itself lets through.
+// Clicks 取消 as soon as the busy dialog offers it, as a user would: once, or every time it
+// is offered. The clicks reach it through the events the work itself lets through. Notes
+// each label it saw, and each it cancelled on.
 class CancellingUser {
  public:
-  CancellingUser() {
+  enum Clicks { Once, EveryTime };
+  explicit CancellingUser(Clicks clicks = Once) {
     timer_.setInterval(0);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
+    QObject::connect(&timer_, &QTimer::timeout, [this, clicks] {
       QProgressDialog* dialog = busyDialog();
       if (!dialog || !dialog->isVisible()) return;
       label = dialog->findChild<QLabel*>()->text();
-      if (auto* cancel = dialog->findChild<QPushButton*>()) {
-        cancel->click();
-        timer_.stop();
-      }
-    });
-    timer_.start();
-  }
-  QString label;
-
- private:
-  QTimer timer_;
-};
-
-// Clicks 取消 whenever the busy dialog offers it, and notes each label it saw and each it
-// was offered 取消 on.
-class CancelEveryTimeUser {
- public:
-  CancelEveryTimeUser() {
-    timer_.setInterval(0);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QProgressDialog* dialog = busyDialog();
-      if (!dialog || !dialog->isVisible()) return;
-      const QString label = dialog->findChild<QLabel*>()->text();
       if (!seen.contains(label)) seen << label;
       if (auto* cancel = dialog->findChild<QPushButton*>()) {
         cancelledOn << label;
         cancel->click();
+        if (clicks == Once) timer_.stop();
       }
     });
     timer_.start();
   }
+  QString label;  // the last one seen
   QStringList seen;
   QStringList cancelledOn;
 
@@ -212,7 +193,7 @@ TEST_F(LongWork, TheTreeAfterACancelledCommandHoldsEveryTable) {
   db.close();
   window->reloadStructureTree();
   const int items = treeLines().size();
-  CancelEveryTimeUser user;
+  CancellingUser user(CancellingUser::EveryTime);
   clearTableT();
 
   EXPECT_EQ(user.cancelledOn, QStringList{QStringLiteral("正在清空表，请稍候……")});
@@ -255,7 +236,7 @@ class CommittedWrite : public LongWork {
     prompts.clear();
     environment.setTickStep(10);
   }
-  void expectNoCancelOf(const CancelEveryTimeUser& user, const QString& command) {
+  void expectNoCancelOf(const CancellingUser& user, const QString& command) {
     EXPECT_TRUE(user.seen.contains(QStringLiteral("正在") + command + QStringLiteral("，请稍候……")))
         << "the reload was long enough for the dialog: " << user.seen.join(',').toStdString();
     for (const QString& label : user.cancelledOn)
@@ -266,7 +247,7 @@ class CommittedWrite : public LongWork {
 
 TEST_F(CommittedWrite, ADeleteIsReportedAsDone) {
   prompts.queueAnswer(Answer::Yes);
-  CancelEveryTimeUser user;
+  CancellingUser user(CancellingUser::EveryTime);
   window->menuAction(QStringLiteral("删除当前记录"))->trigger();
   EXPECT_EQ(value("SELECT count(*) FROM g"), "399999");
   EXPECT_TRUE(prompts.messages().contains(QStringLiteral("已成功删除当前记录。")));
@@ -274,7 +255,7 @@ TEST_F(CommittedWrite, ADeleteIsReportedAsDone) {
 }
 
 TEST_F(CommittedWrite, ACellEditIsLogged) {
-  CancelEveryTimeUser user;
+  CancellingUser user(CancellingUser::EveryTime);
   rememberCellText(*window, 1, 2);
   ui().高级表格1->setCellText(1, 2, QStringLiteral("new"));
   writeBackCellEdit(*window, 1, 2);
@@ -288,7 +269,7 @@ TEST_F(CommittedWrite, AFieldWriteIsReportedAsDone) {
   auto* write = window->findChild<QPushButton*>(QStringLiteral("按钮_写文本字段值"));
   ASSERT_TRUE(text && write);
   text->setPlainText(QStringLiteral("written"));
-  CancelEveryTimeUser user;
+  CancellingUser user(CancellingUser::EveryTime);
   write->click();
   EXPECT_EQ(value("SELECT v FROM g WHERE id = 2"), "written");
   EXPECT_TRUE(prompts.messages().contains(QStringLiteral("已成功写入字段值！")));
