@@ -1,15 +1,16 @@
 // MainWindow, and the intents through which the subsystems use it.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <QMainWindow>
 
 #include "app/app_state.h"
+#include "app/command.h"
 #include "app/main_layout.h"
 #include "app/structure_tree.h"
 #include "platform/engine_watch.h"
@@ -53,21 +54,15 @@ class MainWindow : public QMainWindow {
   void exitProgram();
   void showAbout();
 
-  // --- commands. Every menu item is found by its caption ("新建表..."); its object name
-  // is "菜单_" + the caption without a trailing "...". Owners connect to triggered().
-  QAction* menuAction(const QString& caption) const;
-  // Runs handler whenever the menu item of that caption is chosen. A caption that names
-  // no menu item is a fault in the program: it throws std::invalid_argument naming it.
-  void onMenu(const QString& caption, std::function<void()> handler);
+  // --- commands: each is one QAction (app/command.h), made once with its caption, picture
+  // and state. A menu item's object name is "菜单_" + its caption without a trailing "...".
+  QAction* action(Command command) const;
+  // Runs handler whenever the command is given, as long work named by its caption.
+  void onCommand(Command command, std::function<void()> handler);
   QMenu* menu(const QString& caption) const;  // "数据库", "表", "视图", "其它操作", "帮助"
-  // Toolbar buttons by number 0..14 (separators included): 关闭数据库 has no menu item of its
-  // own; the buttons from it to 删除视图 work on an open database; the last opens the console.
-  static constexpr int kCloseDatabaseButton = 2;
-  static constexpr int kFirstDatabaseButton = 2;
-  static constexpr int kLastDatabaseButton = 12;
-  static constexpr int kSqlConsoleButton = 14;
-  QAction* toolbarButton(int number) const;
-  void onToolbarButtonClicked(int number);
+  // The command's toolbar button, named "工具条1_按钮" + its place (separators counted): an
+  // action of its own that shows the command and gives it; nullptr for a command without one.
+  QAction* toolbarButton(Command command) const;
 
   // --- reporting
   // Adds "\r\n" + line at the end of the log.
@@ -141,8 +136,6 @@ class MainWindow : public QMainWindow {
   void started();
   // The program ends (menu "退出" or the window closing): the database closes.
   void ending();
-  // Toolbar button 2 ("关闭数据库"), which has no menu item of its own.
-  void closeButtonClicked();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,16 +143,18 @@ class MainWindow : public QMainWindow {
 
  private:
   void createControls();
+  void createCommands();
   void createMenus();
   void createToolBar();
+  QAction* addToolbarButton(Command command);
   void applyLayout(const MainLayout& layout);
 
   AppState& state_;
   QWidget* client_;
   MainLayout layout_;
-  std::map<QString, QAction*> menuActions_;
+  std::array<QAction*, kCommandCount> actions_{};
+  std::array<QAction*, kCommandCount> toolbarButtons_{};
   std::map<QString, QMenu*> menus_;
-  std::vector<QAction*> toolbarButtons_;
   QString log_;
   std::unique_ptr<EngineWatch> engineWatch_;
 

@@ -1,12 +1,12 @@
-// Where each subsystem binds the menu items it owns; the main window calls this once.
+// Where each subsystem binds the commands it owns; the main window calls this once.
 #pragma once
 
 namespace tabulor {
 
 class MainWindow;
 
-// Each window subsystem connects the menu items (and so the toolbar buttons) it owns
-// to its handlers; the main window calls them once its controls exist.
+// Each window subsystem binds the commands it owns (app/command.h: menu items and toolbar
+// buttons) to its handlers; the main window calls them once its controls exist.
 void connectEditingCommands(MainWindow& window);
 void connectExportCommands(MainWindow& window);
 void connectSchemaCommands(MainWindow& window);

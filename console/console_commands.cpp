@@ -46,13 +46,13 @@ void showLastErrorCode(MainWindow& window) {
 void showLastInsertId(MainWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
 
 void connectConsoleCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("执行SQL语句"), [&window] { openSqlConsole(window); });
-  window.onMenu(QStringLiteral("开始事务"), [&window] { startTransactionCommand(window); });
-  window.onMenu(QStringLiteral("提交事务"), [&window] { commitTransactionCommand(window); });
-  window.onMenu(QStringLiteral("回滚事务"), [&window] { rollbackTransactionCommand(window); });
-  window.onMenu(QStringLiteral("取错误文本"), [&window] { showLastErrorText(window); });
-  window.onMenu(QStringLiteral("取错误码"), [&window] { showLastErrorCode(window); });
-  window.onMenu(QStringLiteral("取最新插入ID"), [&window] { showLastInsertId(window); });
+  window.onCommand(Command::RunSql, [&window] { openSqlConsole(window); });
+  window.onCommand(Command::BeginTransaction, [&window] { startTransactionCommand(window); });
+  window.onCommand(Command::CommitTransaction, [&window] { commitTransactionCommand(window); });
+  window.onCommand(Command::RollbackTransaction, [&window] { rollbackTransactionCommand(window); });
+  window.onCommand(Command::LastErrorText, [&window] { showLastErrorText(window); });
+  window.onCommand(Command::LastErrorCode, [&window] { showLastErrorCode(window); });
+  window.onCommand(Command::LastInsertId, [&window] { showLastInsertId(window); });
 }
 
 }  // namespace tabulor

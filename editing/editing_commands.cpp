@@ -15,9 +15,9 @@ void connectEditingCommands(MainWindow& window) {
                    [&window](int row, int column) { writeBackCellEdit(window, row, column); });
   QObject::connect(grid, &EGrid::rightButtonReleased, &window,
                    [&window](int, int, const QPoint& at) { showTableMenuOnGrid(window, at); });
-  window.onMenu(QStringLiteral("插入空记录"), [&window] { insertEmptyRecord(window); });
-  window.onMenu(QStringLiteral("插入记录..."), [&window] { insertFixedTestRecord(window); });
-  window.onMenu(QStringLiteral("删除当前记录"), [&window] { deleteCurrentRecord(window); });
+  window.onCommand(Command::InsertEmptyRecord, [&window] { insertEmptyRecord(window); });
+  window.onCommand(Command::InsertRecord, [&window] { insertFixedTestRecord(window); });
+  window.onCommand(Command::DeleteCurrentRecord, [&window] { deleteCurrentRecord(window); });
 }
 
 }  // namespace tabulor

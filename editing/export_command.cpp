@@ -41,8 +41,8 @@ void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
 }
 
 void connectExportCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("导出表格"),
-                [&window] { exportMainGrid(window, ExportEnvironment()); });
+  window.onCommand(Command::ExportTable,
+                   [&window] { exportMainGrid(window, ExportEnvironment()); });
 }
 
 }  // namespace tabulor

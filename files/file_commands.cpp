@@ -10,14 +10,13 @@
 namespace tabulor {
 
 void connectFileCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("新建数据库..."), [&window] { newDatabase(window); });
-  window.onMenu(QStringLiteral("打开数据库..."), [&window] { openDatabase(window); });
-  window.onMenu(QStringLiteral("关闭数据库"), [&window] { closeDatabaseCommand(window); });
-  window.onMenu(QStringLiteral("备份数据库"), [&window] { backupDatabase(window); });
-  window.onMenu(QStringLiteral("删除数据库"), [&window] { deleteDatabase(window); });
-  window.onMenu(QStringLiteral("数据库信息"), [&window] { openInfoWindow(window); });
-  QObject::connect(&window, &MainWindow::closeButtonClicked, &window,
-                   [&window] { closeDatabase(window); });
+  window.onCommand(Command::NewDatabase, [&window] { newDatabase(window); });
+  window.onCommand(Command::OpenDatabase, [&window] { openDatabase(window); });
+  window.onCommand(Command::CloseDatabase, [&window] { closeDatabaseCommand(window); });
+  window.onCommand(Command::BackupDatabase, [&window] { backupDatabase(window); });
+  window.onCommand(Command::DeleteDatabase, [&window] { deleteDatabase(window); });
+  window.onCommand(Command::DatabaseInfo, [&window] { openInfoWindow(window); });
+  window.onCommand(Command::CloseDatabaseButton, [&window] { closeDatabase(window); });
   QObject::connect(&window, &MainWindow::started, &window, [&window] {
     closeDatabase(window);
     const QStringList arguments = environment().arguments();

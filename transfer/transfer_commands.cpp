@@ -147,9 +147,8 @@ void addCsvExportToConsole(MainWindow& window, QPlainTextEdit& sqlBox) {
 }
 
 void connectTransferCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("导入CSV文件..."), [&window] { importCsvFile(window); });
-  window.onMenu(QStringLiteral("导出为CSV文件..."),
-                [&window] { exportSelectedObjectToCsv(window); });
+  window.onCommand(Command::ImportCsv, [&window] { importCsvFile(window); });
+  window.onCommand(Command::ExportCsv, [&window] { exportSelectedObjectToCsv(window); });
 }
 
 }  // namespace tabulor
