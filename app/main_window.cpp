@@ -148,7 +148,7 @@ void place(QWidget* widget, const Box& box) {
 }  // namespace
 
 MainWindow::MainWindow(AppState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state), layout_(designedMainLayout()) {
+    : HostWindow(parent), state_(state), layout_(designedMainLayout()) {
   setObjectName(QStringLiteral("MainWindow"));
   applyDesignedFont(*this);
   setWindowIcon(programIcon());
@@ -318,6 +318,10 @@ QMenu* MainWindow::menu(const QString& caption) const {
   return found == menus_.end() ? nullptr : found->second;
 }
 
+void MainWindow::popUpTableMenu(const QPoint& globalPosition) {
+  prompts().popupMenu(*menu(QStringLiteral("表")), globalPosition);
+}
+
 QAction* MainWindow::toolbarButton(Command command) const {
   return toolbarButtons_[indexOf(command)];
 }
@@ -469,16 +473,16 @@ void MainWindow::updateCaption() {
   setWindowTitle(caption);
 }
 
-// ------------------------------------------------------------------ dialogs
+// ------------------------------------------------------------------ dialogs (HostWindow's)
 
-FileDialogRequest MainWindow::databaseDialog() {
+FileDialogRequest HostWindow::databaseDialog() {
   FileDialogRequest request;
   request.filter = QStringLiteral("Sqlite数据库文件(*.db)|*.db|所有文件(*.*)|*.*");
   request.defaultExtension = QStringLiteral("sdb");
   return request;
 }
 
-FileDialogRequest MainWindow::textDialog() {
+FileDialogRequest HostWindow::textDialog() {
   FileDialogRequest request;
   request.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
   request.defaultExtension = QStringLiteral("txt");

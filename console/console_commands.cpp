@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "console/core/transaction_commands.h"
 #include "console/sql_console_window.h"
@@ -15,7 +15,7 @@
 
 namespace tabulor {
 
-SqlConsoleWindow* openSqlConsole(MainWindow& window) {
+SqlConsoleWindow* openSqlConsole(HostWindow& window) {
   auto* console = new SqlConsoleWindow(window);
   console->setAttribute(Qt::WA_DeleteOnClose);
   console->setWindowModality(Qt::ApplicationModal);
@@ -23,29 +23,29 @@ SqlConsoleWindow* openSqlConsole(MainWindow& window) {
   return console;
 }
 
-void startTransactionCommand(MainWindow& window) {
+void startTransactionCommand(HostWindow& window) {
   window.applyOutcome(startTransaction(window.state().db));
 }
 
-void commitTransactionCommand(MainWindow& window) {
+void commitTransactionCommand(HostWindow& window) {
   window.applyOutcome(commitTransaction(window.state().db));
 }
 
-void rollbackTransactionCommand(MainWindow& window) {
+void rollbackTransactionCommand(HostWindow& window) {
   window.applyOutcome(rollbackTransaction(window.state().db));
 }
 
-void showLastErrorText(MainWindow& window) {
+void showLastErrorText(HostWindow& window) {
   showNotice(lastErrorTextNotice(window.state().consoleError.lastError(window.state().db).text));
 }
 
-void showLastErrorCode(MainWindow& window) {
+void showLastErrorCode(HostWindow& window) {
   showNotice(lastErrorCodeNotice(window.state().consoleError.lastError(window.state().db).code));
 }
 
-void showLastInsertId(MainWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
+void showLastInsertId(HostWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
 
-void connectConsoleCommands(MainWindow& window) {
+void connectConsoleCommands(HostWindow& window) {
   window.onCommand(Command::RunSql, [&window] { openSqlConsole(window); });
   window.onCommand(Command::BeginTransaction, [&window] { startTransactionCommand(window); });
   window.onCommand(Command::CommitTransaction, [&window] { commitTransactionCommand(window); });

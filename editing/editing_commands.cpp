@@ -1,13 +1,13 @@
 // Binds the main grid's editing signals and the record items of the menu "表" to handlers.
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "editing/record_commands.h"
 #include "platform/egrid.h"
 
 namespace tabulor {
 
-void connectEditingCommands(MainWindow& window) {
+void connectEditingCommands(HostWindow& window) {
   const EGrid* grid = &window.grid();
   QObject::connect(grid, &EGrid::editorAboutToOpen, &window,
                    [&window](int row, int column) { rememberCellText(window, row, column); });

@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
@@ -16,7 +16,7 @@ namespace {
 
 using schema::ObjectKind;
 
-schema::TreeSelection treeSelection(const MainWindow& window) {
+schema::TreeSelection treeSelection(const HostWindow& window) {
   return {window.selectedObjectName(), window.isTableSelected(), window.isViewSelected()};
 }
 
@@ -24,7 +24,7 @@ schema::TreeSelection treeSelection(const MainWindow& window) {
 // long as the main window: a new opening rebuilds it.
 class SchemaCommands : public QObject {
  public:
-  explicit SchemaCommands(MainWindow& window) : QObject(&window), window_(window) {
+  explicit SchemaCommands(HostWindow& window) : QObject(&window), window_(window) {
     setObjectName(QStringLiteral("schemaCommands"));
     on(Command::NewTable, [this] { newTable(); });
     on(Command::ModifyTable, [this] { modifyTable(); });
@@ -81,12 +81,12 @@ class SchemaCommands : public QObject {
 
   void apply(const Outcome& outcome) { window_.applyOutcome(outcome); }
 
-  MainWindow& window_;
+  HostWindow& window_;
   schema::DesignerState designer_;
 };
 
 }  // namespace
 
-void connectSchemaCommands(MainWindow& window) { new SchemaCommands(window); }
+void connectSchemaCommands(HostWindow& window) { new SchemaCommands(window); }
 
 }  // namespace tabulor
