@@ -2,8 +2,10 @@
 
 #include "app/main_window.h"
 
-#include <stdexcept>
+#include <array>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -34,69 +36,108 @@
 namespace tabulor {
 namespace {
 
-const QString kSeparator;  // an empty caption stands for a separator
+// A command as designed: its caption (a menu item's, or the button's when it has no menu
+// item; the toolbar shows it without "..."), its picture, and whether it is disabled on its own
+// while no database is open (beside the whole menus that are).
+struct CommandEntry {
+  Command command;
+  QStringView caption;
+  ToolbarImage picture;
+  bool needsOpenDatabase;
+};
+
+constexpr std::array<CommandEntry, kCommandCount> kCommands = {{
+    {Command::NewDatabase, u"新建数据库...", NewDatabaseImage, false},
+    {Command::OpenDatabase, u"打开数据库...", OpenDatabaseImage, false},
+    {Command::CloseDatabase, u"关闭数据库", NoToolbarImage, true},
+    {Command::BackupDatabase, u"备份数据库", NoToolbarImage, true},
+    {Command::DeleteDatabase, u"删除数据库", NoToolbarImage, false},
+    {Command::Exit, u"退出", NoToolbarImage, false},
+    {Command::NewTable, u"新建表...", NoToolbarImage, true},
+    {Command::ModifyTable, u"修改表...", NoToolbarImage, true},
+    {Command::RenameTable, u"修改表名称", NoToolbarImage, false},
+    {Command::DropTable, u"删除表", DropTableImage, true},
+    {Command::ClearTable, u"清空表", NoToolbarImage, true},
+    {Command::InsertEmptyRecord, u"插入空记录", NoToolbarImage, false},
+    {Command::InsertRecord, u"插入记录...", NoToolbarImage, false},
+    {Command::DeleteCurrentRecord, u"删除当前记录", NoToolbarImage, false},
+    {Command::ExportTable, u"导出表格", NoToolbarImage, false},
+    {Command::ImportCsv, u"导入CSV文件...", NoToolbarImage, false},
+    {Command::ExportCsv, u"导出为CSV文件...", NoToolbarImage, false},
+    {Command::NewView, u"新建视图", NoToolbarImage, true},
+    {Command::ModifyView, u"修改视图", NoToolbarImage, true},
+    {Command::RenameView, u"修改视图名称", NoToolbarImage, true},
+    {Command::DropView, u"删除视图", NoToolbarImage, true},
+    {Command::RunSql, u"执行SQL语句", NoToolbarImage, false},
+    {Command::BeginTransaction, u"开始事务", NoToolbarImage, false},
+    {Command::CommitTransaction, u"提交事务", NoToolbarImage, false},
+    {Command::RollbackTransaction, u"回滚事务", NoToolbarImage, false},
+    {Command::LastErrorText, u"取错误文本", NoToolbarImage, false},
+    {Command::LastErrorCode, u"取错误码", NoToolbarImage, false},
+    {Command::LastInsertId, u"取最新插入ID", NoToolbarImage, false},
+    {Command::DatabaseInfo, u"数据库信息", NoToolbarImage, false},
+    {Command::Refresh, u"刷新", NoToolbarImage, false},
+    {Command::About, u"关于", NoToolbarImage, false},
+    {Command::CloseDatabaseButton, u"关闭数据库", NoToolbarImage, true},
+}};
+
+// The table is indexed by command: each entry at its command's place, none missing.
+constexpr bool inCommandOrder() {
+  for (std::size_t i = 0; i < kCommands.size(); ++i)
+    if (kCommands[i].command != static_cast<Command>(i)) return false;
+  return true;
+}
+static_assert(inCommandOrder(), "kCommands lists every command once, in the enum's order");
+
+std::size_t indexOf(Command command) { return static_cast<std::size_t>(command); }
+
+using Slot = std::optional<Command>;  // a menu item or toolbar button; none: a separator
+constexpr Slot kSeparator;
 
 struct MenuEntry {
   QString title;
-  QStringList items;
+  bool needsOpenDatabase;  // the whole menu is disabled while no database is open
+  std::vector<Slot> items;
 };
 
 const std::vector<MenuEntry>& menuEntries() {
+  using enum Command;
   static const std::vector<MenuEntry> entries = {
       {QStringLiteral("数据库"),
-       {QStringLiteral("新建数据库..."), QStringLiteral("打开数据库..."),
-        QStringLiteral("关闭数据库"), kSeparator, QStringLiteral("备份数据库"),
-        QStringLiteral("删除数据库"), kSeparator, QStringLiteral("退出")}},
+       false,
+       {NewDatabase, OpenDatabase, CloseDatabase, kSeparator, BackupDatabase, DeleteDatabase,
+        kSeparator, Exit}},
       {QStringLiteral("表"),
-       {QStringLiteral("新建表..."), QStringLiteral("修改表..."), QStringLiteral("修改表名称"),
-        QStringLiteral("删除表"), QStringLiteral("清空表"), kSeparator,
-        QStringLiteral("插入空记录"), QStringLiteral("插入记录..."), QStringLiteral("删除当前记录"),
-        QStringLiteral("导出表格"),
+       true,
+       {NewTable, ModifyTable, RenameTable, DropTable, ClearTable, kSeparator, InsertEmptyRecord,
+        InsertRecord, DeleteCurrentRecord, ExportTable,
         // Additions after the designed items.
-        kSeparator, QStringLiteral("导入CSV文件..."), QStringLiteral("导出为CSV文件...")}},
-      {QStringLiteral("视图"),
-       {QStringLiteral("新建视图"), QStringLiteral("修改视图"), QStringLiteral("修改视图名称"),
-        QStringLiteral("删除视图")}},
+        kSeparator, ImportCsv, ExportCsv}},
+      {QStringLiteral("视图"), true, {NewView, ModifyView, RenameView, DropView}},
       {QStringLiteral("其它操作"),
-       {QStringLiteral("执行SQL语句"), kSeparator, QStringLiteral("开始事务"),
-        QStringLiteral("提交事务"), QStringLiteral("回滚事务"), kSeparator,
-        QStringLiteral("取错误文本"), QStringLiteral("取错误码"), QStringLiteral("取最新插入ID")}},
-      {QStringLiteral("帮助"),
-       {QStringLiteral("数据库信息"), QStringLiteral("刷新"), QStringLiteral("关于")}},
+       true,
+       {RunSql, kSeparator, BeginTransaction, CommitTransaction, RollbackTransaction, kSeparator,
+        LastErrorText, LastErrorCode, LastInsertId}},
+      {QStringLiteral("帮助"), true, {DatabaseInfo, Refresh, About}},
   };
   return entries;
 }
 
-struct ToolbarEntry {
-  QString caption;      // empty: separator
-  QString menuCaption;  // the menu item the button stands for
-  ToolbarImage icon;
-};
-
-const std::vector<ToolbarEntry>& toolbarEntries() {
-  static const std::vector<ToolbarEntry> entries = {
-      {QStringLiteral("新建数据库"), QStringLiteral("新建数据库..."), NewDatabaseImage},
-      {QStringLiteral("打开数据库"), QStringLiteral("打开数据库..."), OpenDatabaseImage},
-      {QStringLiteral("关闭数据库"), {}, NoToolbarImage},
-      {{}, {}, NoToolbarImage},
-      {QStringLiteral("新建表"), QStringLiteral("新建表..."), NoToolbarImage},
-      {QStringLiteral("修改表"), QStringLiteral("修改表..."), NoToolbarImage},
-      {QStringLiteral("清空表"), QStringLiteral("清空表"), NoToolbarImage},
-      {QStringLiteral("删除表"), QStringLiteral("删除表"), DropTableImage},
-      {{}, {}, NoToolbarImage},
-      {QStringLiteral("新建视图"), QStringLiteral("新建视图"), NoToolbarImage},
-      {QStringLiteral("修改视图"), QStringLiteral("修改视图"), NoToolbarImage},
-      {QStringLiteral("修改视图名称"), QStringLiteral("修改视图名称"), NoToolbarImage},
-      {QStringLiteral("删除视图"), QStringLiteral("删除视图"), NoToolbarImage},
-      {{}, {}, NoToolbarImage},
-      {QStringLiteral("执行SQL语句"), QStringLiteral("执行SQL语句"), NoToolbarImage},
+const std::vector<Slot>& toolbarSlots() {
+  using enum Command;
+  static const std::vector<Slot> buttons = {
+      NewDatabase, OpenDatabase, CloseDatabaseButton,
+      kSeparator,  NewTable,     ModifyTable,
+      ClearTable,  DropTable,    kSeparator,
+      NewView,     ModifyView,   RenameView,
+      DropView,    kSeparator,   RunSql,
   };
-  return entries;
+  return buttons;
 }
 
-QString menuObjectName(QString caption) {
+QString withoutEllipsis(QString caption) {
   if (caption.endsWith(QStringLiteral("..."))) caption.chop(3);
-  return QStringLiteral("菜单_") + caption;
+  return caption;
 }
 
 // Puts a control at its place of the layout; a negative size counts as none.
@@ -107,13 +148,14 @@ void place(QWidget* widget, const Box& box) {
 }  // namespace
 
 MainWindow::MainWindow(AppState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state), layout_(designedMainLayout()) {
+    : HostWindow(parent), state_(state), layout_(designedMainLayout()) {
   setObjectName(QStringLiteral("MainWindow"));
   applyDesignedFont(*this);
   setWindowIcon(programIcon());
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
   setCentralWidget(client_);
+  createCommands();
   createMenus();
   createControls();
   createToolBar();
@@ -204,24 +246,33 @@ void MainWindow::createControls() {
   });
 }
 
+void MainWindow::createCommands() {
+  for (const CommandEntry& entry : kCommands) {
+    auto* action = new QAction(entry.caption.toString(), this);
+    if (entry.picture != NoToolbarImage) action->setIcon(toolbarIcon(entry.picture));
+    action->setIconVisibleInMenu(false);  // the pictures are the toolbar's
+    actions_[indexOf(entry.command)] = action;
+  }
+}
+
 void MainWindow::createMenus() {
   for (const auto& entry : menuEntries()) {
     QMenu* menu = menuBar()->addMenu(entry.title);
     menu->setObjectName(QStringLiteral("菜单_") + entry.title);
     menus_[entry.title] = menu;
-    for (const QString& caption : entry.items) {
-      if (caption.isEmpty()) {
+    for (const Slot& item : entry.items) {
+      if (!item) {
         menu->addSeparator();
         continue;
       }
-      QAction* action = menu->addAction(caption);
-      action->setObjectName(menuObjectName(caption));
-      menuActions_[caption] = action;
+      QAction* command = action(*item);
+      command->setObjectName(QStringLiteral("菜单_") + withoutEllipsis(command->text()));
+      menu->addAction(command);
     }
   }
-  onMenu(QStringLiteral("退出"), [this] { exitProgram(); });
-  onMenu(QStringLiteral("刷新"), [this] { reloadStructureTree(); });
-  onMenu(QStringLiteral("关于"), [this] { showAbout(); });
+  onCommand(Command::Exit, [this] { exitProgram(); });
+  onCommand(Command::Refresh, [this] { reloadStructureTree(); });
+  onCommand(Command::About, [this] { showAbout(); });
 }
 
 void MainWindow::createToolBar() {
@@ -230,34 +281,36 @@ void MainWindow::createToolBar() {
   工具条1->setFloatable(false);
   工具条1->setIconSize(QSize(20, 20));
   工具条1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  const auto& entries = toolbarEntries();
-  for (int number = 0; number < static_cast<int>(entries.size()); ++number) {
-    const auto& entry = entries[static_cast<std::size_t>(number)];
+  const auto& buttons = toolbarSlots();
+  for (std::size_t number = 0; number < buttons.size(); ++number) {
     QAction* button =
-        entry.caption.isEmpty() ? 工具条1->addSeparator() : 工具条1->addAction(entry.caption);
+        buttons[number] ? addToolbarButton(*buttons[number]) : 工具条1->addSeparator();
     button->setObjectName(QStringLiteral("工具条1_按钮%1").arg(number));
-    if (entry.icon != NoToolbarImage) button->setIcon(toolbarIcon(entry.icon));
-    if (!entry.caption.isEmpty())
-      connect(button, &QAction::triggered, this,
-              [this, number] { onToolbarButtonClicked(number); });
-    toolbarButtons_.push_back(button);
   }
 }
 
-QAction* MainWindow::menuAction(const QString& caption) const {
-  const auto found = menuActions_.find(caption);
-  return found == menuActions_.end() ? nullptr : found->second;
+// A button is an action of its own beside the menu item, so that both keep their designed
+// object names; it shows the command's caption without "..." and its picture, follows its
+// state and gives it.
+QAction* MainWindow::addToolbarButton(Command command) {
+  QAction* source = action(command);
+  QAction* button = 工具条1->addAction(source->icon(), withoutEllipsis(source->text()));
+  button->setEnabled(source->isEnabled());
+  connect(source, &QAction::enabledChanged, button, &QAction::setEnabled);
+  connect(button, &QAction::triggered, source, &QAction::trigger);
+  toolbarButtons_[indexOf(command)] = button;
+  return button;
 }
 
-void MainWindow::onMenu(const QString& caption, std::function<void()> handler) {
-  QAction* action = menuAction(caption);
-  if (!action) throw std::invalid_argument("no menu item " + caption.toStdString());
-  QString what = caption;
-  if (what.endsWith(QStringLiteral("..."))) what.chop(3);
-  connect(action, &QAction::triggered, this, [this, what, handler = std::move(handler)] {
-    const auto work = beginWork(what);
-    handler();
-  });
+QAction* MainWindow::action(Command command) const { return actions_[indexOf(command)]; }
+
+void MainWindow::onCommand(Command command, std::function<void()> handler) {
+  QAction* source = action(command);
+  connect(source, &QAction::triggered, this,
+          [this, what = withoutEllipsis(source->text()), handler = std::move(handler)] {
+            const auto work = beginWork(what);
+            handler();
+          });
 }
 
 QMenu* MainWindow::menu(const QString& caption) const {
@@ -265,21 +318,12 @@ QMenu* MainWindow::menu(const QString& caption) const {
   return found == menus_.end() ? nullptr : found->second;
 }
 
-QAction* MainWindow::toolbarButton(int number) const {
-  return number >= 0 && number < static_cast<int>(toolbarButtons_.size())
-             ? toolbarButtons_[static_cast<std::size_t>(number)]
-             : nullptr;
+void MainWindow::popUpTableMenu(const QPoint& globalPosition) {
+  prompts().popupMenu(*menu(QStringLiteral("表")), globalPosition);
 }
 
-void MainWindow::onToolbarButtonClicked(int number) {
-  if (number == kCloseDatabaseButton) {
-    const auto work = beginWork(QStringLiteral("关闭数据库"));
-    emit closeButtonClicked();
-    return;
-  }
-  if (number < 0 || number >= static_cast<int>(toolbarEntries().size())) return;
-  const QString& caption = toolbarEntries()[static_cast<std::size_t>(number)].menuCaption;
-  if (QAction* action = menuAction(caption)) action->trigger();
+QAction* MainWindow::toolbarButton(Command command) const {
+  return toolbarButtons_[indexOf(command)];
 }
 
 // ------------------------------------------------------------------ start and end
@@ -411,18 +455,16 @@ void MainWindow::applyOutcome(const Outcome& outcome, const std::function<void()
 // ------------------------------------------------------------------ interface state
 
 void MainWindow::applyDatabaseUiState(bool open) {
-  for (int number = kFirstDatabaseButton; number <= kLastDatabaseButton; ++number)
-    toolbarButton(number)->setEnabled(open);
-  menuAction(QStringLiteral("关闭数据库"))->setEnabled(open);
-  for (const char* title : {"表", "视图", "其它操作", "帮助"})
-    menu(QString::fromUtf8(title))->setEnabled(open);
-  menuAction(QStringLiteral("备份数据库"))->setEnabled(open);
+  for (const CommandEntry& entry : kCommands)
+    if (entry.needsOpenDatabase) action(entry.command)->setEnabled(open);
+  for (const MenuEntry& entry : menuEntries())
+    if (entry.needsOpenDatabase) menu(entry.title)->setEnabled(open);
 }
 
 void MainWindow::updateInfoMenuVisibility() {
   const bool hidden = treeItemCount(*树型框1) == 0 &&
                       组合框_显示内容->currentText() == QStringLiteral("显示所有表和视图");
-  menuAction(QStringLiteral("数据库信息"))->setVisible(!hidden);
+  action(Command::DatabaseInfo)->setVisible(!hidden);
 }
 
 void MainWindow::updateCaption() {
@@ -431,16 +473,16 @@ void MainWindow::updateCaption() {
   setWindowTitle(caption);
 }
 
-// ------------------------------------------------------------------ dialogs
+// ------------------------------------------------------------------ dialogs (HostWindow's)
 
-FileDialogRequest MainWindow::databaseDialog() {
+FileDialogRequest HostWindow::databaseDialog() {
   FileDialogRequest request;
   request.filter = QStringLiteral("Sqlite数据库文件(*.db)|*.db|所有文件(*.*)|*.*");
   request.defaultExtension = QStringLiteral("sdb");
   return request;
 }
 
-FileDialogRequest MainWindow::textDialog() {
+FileDialogRequest HostWindow::textDialog() {
   FileDialogRequest request;
   request.filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
   request.defaultExtension = QStringLiteral("txt");

@@ -1,15 +1,17 @@
-// MainWindow, and the intents through which the subsystems use it.
+// MainWindow: the program's main window, which implements the subsystems' HostWindow.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <QMainWindow>
 
 #include "app/app_state.h"
+#include "app/command.h"
+#include "app/host_window.h"
 #include "app/main_layout.h"
 #include "app/structure_tree.h"
 #include "platform/engine_watch.h"
@@ -35,16 +37,17 @@ class RecordPanel;
 // The program's main window: menus, toolbar, structure tree, data view, field panel and
 // operation log. Its sections are defined in main_window.cpp, except the structure tree
 // (structure_tree.cpp) and the data view (data_view.cpp). Its controls carry their designed names
-// as object names; the subsystems never touch them but ask the window for what they need through
-// the methods below.
-class MainWindow : public QMainWindow {
+// as object names; the subsystems never touch them, nor this class: they ask for what they need
+// through the intents of HostWindow (app/host_window.h), described there. The rest is the
+// window's own and the tests'.
+class MainWindow : public HostWindow {
   Q_OBJECT
 
  public:
   explicit MainWindow(AppState& state, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  AppState& state() { return state_; }
+  AppState& state() override { return state_; }
 
   // --- start, layout, end
   void onMainWindowCreated();
@@ -53,96 +56,59 @@ class MainWindow : public QMainWindow {
   void exitProgram();
   void showAbout();
 
-  // --- commands. Every menu item is found by its caption ("新建表..."); its object name
-  // is "菜单_" + the caption without a trailing "...". Owners connect to triggered().
-  QAction* menuAction(const QString& caption) const;
-  // Runs handler whenever the menu item of that caption is chosen. A caption that names
-  // no menu item is a fault in the program: it throws std::invalid_argument naming it.
-  void onMenu(const QString& caption, std::function<void()> handler);
+  // --- commands: each is one QAction (app/command.h), made once with its caption, picture
+  // and state. A menu item's object name is "菜单_" + its caption without a trailing "...".
+  QAction* action(Command command) const;
+  void onCommand(Command command, std::function<void()> handler) override;
   QMenu* menu(const QString& caption) const;  // "数据库", "表", "视图", "其它操作", "帮助"
-  // Toolbar buttons by number 0..14 (separators included): 关闭数据库 has no menu item of its
-  // own; the buttons from it to 删除视图 work on an open database; the last opens the console.
-  static constexpr int kCloseDatabaseButton = 2;
-  static constexpr int kFirstDatabaseButton = 2;
-  static constexpr int kLastDatabaseButton = 12;
-  static constexpr int kSqlConsoleButton = 14;
-  QAction* toolbarButton(int number) const;
-  void onToolbarButtonClicked(int number);
+  void popUpTableMenu(const QPoint& globalPosition) override;
+  // The command's toolbar button, named "工具条1_按钮" + its place (separators counted): an
+  // action of its own that shows the command and gives it; nullptr for a command without one.
+  QAction* toolbarButton(Command command) const;
 
   // --- reporting
-  // Adds "\r\n" + line at the end of the log.
-  void appendLog(const QString& line);
+  void appendLog(const QString& line) override;
   // The log text as the program holds it (each line preceded by "\r\n").
   QString logText() const;
   void clearLog();
   void saveLogToFile();
-  void showDbError(const QString& message);
-  // Carries out what a command's logic returned: the notice first, or last behind the
-  // window brought up to date (tree, shown object, data view). whenUpToDate runs between
-  // the two, before a last notice; it may make no engine call that the user should see.
-  void applyOutcome(const Outcome& outcome, const std::function<void()>& whenUpToDate = {});
+  void showDbError(const QString& message) override;
+  void applyOutcome(const Outcome& outcome,
+                    const std::function<void()>& whenUpToDate = {}) override;
 
-  // --- long work: any engine work that lasts shows the busy dialog, with 取消 where
-  // stopping loses nothing. Every entry names its work for as long as the returned object
-  // lives ("修改表"); after 取消 its failure boxes and failure lines are held back for the
-  // one line "已取消：" + its name.
-  [[nodiscard]] EngineWatch::Work beginWork(const QString& what);
-  bool workCancelled() const;
-  // Work posted from the window (after an edit, a drop) runs once no statement runs and
-  // no command is under way: nothing starts on the connection inside another call.
-  void whenEngineFree(std::function<void()> work);
+  // --- long work
+  [[nodiscard]] EngineWatch::Work beginWork(const QString& what) override;
+  bool workCancelled() const override;
+  void whenEngineFree(std::function<void()> work) override;
 
   // --- interface state
-  void applyDatabaseUiState(bool open);
-  void updateInfoMenuVisibility();
-  // The caption: the title alone, or title + " - " + path.
-  void updateCaption();
+  void applyDatabaseUiState(bool open) override;
+  void updateInfoMenuVisibility() override;
+  void updateCaption() override;
 
   // --- structure tree (structure_tree.cpp)
   void reloadNameLists();
   void fillStructureTree();
-  void reloadStructureTree();
+  void reloadStructureTree() override;
   void onFilterChanged();
   void onTreeSelectionChanged();
   void refreshShownObject();
   void onTreeRightButton(const QPoint& globalPosition);
-  bool isTableSelected() const;
-  bool isViewSelected() const;
-  // The selected item's text as program text (an object, a column or a section); empty
-  // for none.
-  std::string selectedObjectName() const;
-  int treeSelection() const;          // item number, -1 for none
-  void setTreeSelection(int number);  // runs the selection event
-  void clearStructureTree();          // no items, no selection, no event
+  bool isTableSelected() const override;
+  bool isViewSelected() const override;
+  std::string selectedObjectName() const override;
+  int treeSelection() const;  // item number, -1 for none
+  void setTreeSelection(int number) override;
+  void clearStructureTree() override;
 
   // --- data view (data_view.cpp)
   void showObject(const std::string& name, TreeItemKind kind);
-  void clearDataView();
-  // Shows the object afresh, keeping the grid's current cell and the field panel's record
-  // and field where the new rows still have them.
-  void refreshShownObjectInPlace();
-  // A console query's rows: a section heading is selected (which clears the data view),
-  // the rows fill the grid and the definition box shows the query's text.
-  void showQueryResult(ResultRows rows, const QString& sql);
-  // The record selected in the field panel, from 1; 0 for none.
-  int selectedRecordNumber() const;
-  // The name box under the field panel as the user sees it (it may have been typed over).
-  QString tableNameText() const;
-  // The main grid, to read and to follow; only the window changes it.
-  const EGrid& grid() const;
-
-  // --- the designed file dialogs
-  static FileDialogRequest databaseDialog();
-  static FileDialogRequest textDialog();
-
- signals:
-  // The window has its caption and display limit: the database files close and open
-  // the file named on the command line.
-  void started();
-  // The program ends (menu "退出" or the window closing): the database closes.
-  void ending();
-  // Toolbar button 2 ("关闭数据库"), which has no menu item of its own.
-  void closeButtonClicked();
+  void clearDataView() override;
+  void refreshShownObjectInPlace() override;
+  void showQueryResult(ResultRows rows, const QString& sql) override;
+  int selectedRecordNumber() const override;
+  QString tableNameText() const override;
+  const EGrid& grid() const override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,16 +116,18 @@ class MainWindow : public QMainWindow {
 
  private:
   void createControls();
+  void createCommands();
   void createMenus();
   void createToolBar();
+  QAction* addToolbarButton(Command command);
   void applyLayout(const MainLayout& layout);
 
   AppState& state_;
   QWidget* client_;
   MainLayout layout_;
-  std::map<QString, QAction*> menuActions_;
+  std::array<QAction*, kCommandCount> actions_{};
+  std::array<QAction*, kCommandCount> toolbarButtons_{};
   std::map<QString, QMenu*> menus_;
-  std::vector<QAction*> toolbarButtons_;
   QString log_;
   std::unique_ptr<EngineWatch> engineWatch_;
 

@@ -9,7 +9,7 @@
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 
 // The field read/write panel ("字段读写") as the main window sees it: it is told which table
 // is shown and follows the grid. The editing subsystem builds it (createRecordPanel), so
@@ -40,6 +40,6 @@ class RecordPanel : public QGroupBox {
 };
 
 // Builds the panel of the main window; defined by the editing subsystem.
-RecordPanel* createRecordPanel(MainWindow& window, QWidget* parent);
+RecordPanel* createRecordPanel(HostWindow& window, QWidget* parent);
 
 }  // namespace tabulor

@@ -191,7 +191,7 @@ void MainWindow::onTreeSelectionChanged() {
 void MainWindow::refreshShownObject() { onTreeSelectionChanged(); }
 
 void MainWindow::onTreeRightButton(const QPoint& globalPosition) {
-  if (isTableSelected()) prompts().popupMenu(*menu(QStringLiteral("表")), globalPosition);
+  if (isTableSelected()) popUpTableMenu(globalPosition);
   if (isViewSelected()) prompts().popupMenu(*menu(QStringLiteral("视图")), globalPosition);
 }
 

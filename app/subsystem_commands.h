@@ -1,20 +1,20 @@
-// Where each subsystem binds the menu items it owns; the main window calls this once.
+// Where each subsystem binds the commands it owns; the main window calls this once.
 #pragma once
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 
-// Each window subsystem connects the menu items (and so the toolbar buttons) it owns
-// to its handlers; the main window calls them once its controls exist.
-void connectEditingCommands(MainWindow& window);
-void connectExportCommands(MainWindow& window);
-void connectSchemaCommands(MainWindow& window);
-void connectConsoleCommands(MainWindow& window);
-void connectFileCommands(MainWindow& window);
-void connectTransferCommands(MainWindow& window);
+// Each window subsystem binds the commands it owns (app/command.h: menu items and toolbar
+// buttons) to its handlers; the main window calls them once its controls exist.
+void connectEditingCommands(HostWindow& window);
+void connectExportCommands(HostWindow& window);
+void connectSchemaCommands(HostWindow& window);
+void connectConsoleCommands(HostWindow& window);
+void connectFileCommands(HostWindow& window);
+void connectTransferCommands(HostWindow& window);
 
-inline void connectSubsystemCommands(MainWindow& window) {
+inline void connectSubsystemCommands(HostWindow& window) {
   connectEditingCommands(window);
   connectExportCommands(window);
   connectSchemaCommands(window);

@@ -87,7 +87,7 @@ double alterThroughWindow(const std::string& file, BoxClock& boxes) {
   auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("树型框1"));
   tree->setCurrentItem(
       tree->findItems(QStringLiteral("t"), Qt::MatchExactly | Qt::MatchRecursive).front());
-  window.menuAction(QStringLiteral("修改表..."))->trigger();
+  window.action(Command::ModifyTable)->trigger();
   auto* designer = window.findChild<TableDesignerWindow*>();
   if (!designer) throw std::runtime_error("the designer did not open");
   boxes.shownAt.reset();

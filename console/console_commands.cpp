@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "console/core/transaction_commands.h"
 #include "console/sql_console_window.h"
@@ -15,7 +15,7 @@
 
 namespace tabulor {
 
-SqlConsoleWindow* openSqlConsole(MainWindow& window) {
+SqlConsoleWindow* openSqlConsole(HostWindow& window) {
   auto* console = new SqlConsoleWindow(window);
   console->setAttribute(Qt::WA_DeleteOnClose);
   console->setWindowModality(Qt::ApplicationModal);
@@ -23,36 +23,36 @@ SqlConsoleWindow* openSqlConsole(MainWindow& window) {
   return console;
 }
 
-void startTransactionCommand(MainWindow& window) {
+void startTransactionCommand(HostWindow& window) {
   window.applyOutcome(startTransaction(window.state().db));
 }
 
-void commitTransactionCommand(MainWindow& window) {
+void commitTransactionCommand(HostWindow& window) {
   window.applyOutcome(commitTransaction(window.state().db));
 }
 
-void rollbackTransactionCommand(MainWindow& window) {
+void rollbackTransactionCommand(HostWindow& window) {
   window.applyOutcome(rollbackTransaction(window.state().db));
 }
 
-void showLastErrorText(MainWindow& window) {
+void showLastErrorText(HostWindow& window) {
   showNotice(lastErrorTextNotice(window.state().consoleError.lastError(window.state().db).text));
 }
 
-void showLastErrorCode(MainWindow& window) {
+void showLastErrorCode(HostWindow& window) {
   showNotice(lastErrorCodeNotice(window.state().consoleError.lastError(window.state().db).code));
 }
 
-void showLastInsertId(MainWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
+void showLastInsertId(HostWindow& window) { showNotice(lastInsertIdNotice(window.state().db)); }
 
-void connectConsoleCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("执行SQL语句"), [&window] { openSqlConsole(window); });
-  window.onMenu(QStringLiteral("开始事务"), [&window] { startTransactionCommand(window); });
-  window.onMenu(QStringLiteral("提交事务"), [&window] { commitTransactionCommand(window); });
-  window.onMenu(QStringLiteral("回滚事务"), [&window] { rollbackTransactionCommand(window); });
-  window.onMenu(QStringLiteral("取错误文本"), [&window] { showLastErrorText(window); });
-  window.onMenu(QStringLiteral("取错误码"), [&window] { showLastErrorCode(window); });
-  window.onMenu(QStringLiteral("取最新插入ID"), [&window] { showLastInsertId(window); });
+void connectConsoleCommands(HostWindow& window) {
+  window.onCommand(Command::RunSql, [&window] { openSqlConsole(window); });
+  window.onCommand(Command::BeginTransaction, [&window] { startTransactionCommand(window); });
+  window.onCommand(Command::CommitTransaction, [&window] { commitTransactionCommand(window); });
+  window.onCommand(Command::RollbackTransaction, [&window] { rollbackTransactionCommand(window); });
+  window.onCommand(Command::LastErrorText, [&window] { showLastErrorText(window); });
+  window.onCommand(Command::LastErrorCode, [&window] { showLastErrorCode(window); });
+  window.onCommand(Command::LastInsertId, [&window] { showLastInsertId(window); });
 }
 
 }  // namespace tabulor

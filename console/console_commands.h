@@ -5,19 +5,19 @@ class QPoint;
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 class SqlConsoleWindow;
 
 // Menu "执行SQL语句" and toolbar button 14: opens the console modally and returns at once;
 // the console deletes itself when closed.
-SqlConsoleWindow* openSqlConsole(MainWindow& window);
+SqlConsoleWindow* openSqlConsole(HostWindow& window);
 
 // The commands of the menu "其它操作" after the console.
-void startTransactionCommand(MainWindow& window);
-void commitTransactionCommand(MainWindow& window);
-void rollbackTransactionCommand(MainWindow& window);
-void showLastErrorText(MainWindow& window);
-void showLastErrorCode(MainWindow& window);
-void showLastInsertId(MainWindow& window);
+void startTransactionCommand(HostWindow& window);
+void commitTransactionCommand(HostWindow& window);
+void rollbackTransactionCommand(HostWindow& window);
+void showLastErrorText(HostWindow& window);
+void showLastErrorCode(HostWindow& window);
+void showLastInsertId(HostWindow& window);
 
 }  // namespace tabulor

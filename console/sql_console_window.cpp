@@ -14,8 +14,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include "app/host_window.h"
 #include "app/icons.h"
-#include "app/main_window.h"
 #include "console/core/console_run.h"
 #include "console/core/sql_kind.h"
 #include "console/core/sql_templates.h"
@@ -48,7 +48,7 @@ QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption
 
 }  // namespace
 
-SqlConsoleWindow::SqlConsoleWindow(MainWindow& main) : QDialog(&main), main_(main) {
+SqlConsoleWindow::SqlConsoleWindow(HostWindow& main) : QDialog(&main), main_(main) {
   setObjectName(QStringLiteral("SqlConsoleWindow"));
   setWindowTitle(QStringLiteral("执行SQL语句"));
   applyDesignedFont(*this);

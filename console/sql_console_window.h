@@ -17,7 +17,7 @@ class QTreeWidgetItem;
 namespace tabulor {
 
 class EGrid;
-class MainWindow;
+class HostWindow;
 struct Notice;
 
 // The SQL console: runs typed, loaded or templated SQL against the open database, as a
@@ -28,7 +28,7 @@ class SqlConsoleWindow : public QDialog {
 
  public:
   // The failure of an execute is kept in the program's state for the diagnostics.
-  explicit SqlConsoleWindow(MainWindow& main);
+  explicit SqlConsoleWindow(HostWindow& main);
 
   // --- handlers (each bound to the event of the same role)
   void layoutSqlConsole();
@@ -72,7 +72,7 @@ class SqlConsoleWindow : public QDialog {
   void runQuery(const std::string& sql);
   void runExecute(const std::string& sql);
 
-  MainWindow& main_;
+  HostWindow& main_;
 };
 
 }  // namespace tabulor

@@ -1,13 +1,13 @@
 // Binds the main grid's editing signals and the record items of the menu "表" to handlers.
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "editing/record_commands.h"
 #include "platform/egrid.h"
 
 namespace tabulor {
 
-void connectEditingCommands(MainWindow& window) {
+void connectEditingCommands(HostWindow& window) {
   const EGrid* grid = &window.grid();
   QObject::connect(grid, &EGrid::editorAboutToOpen, &window,
                    [&window](int row, int column) { rememberCellText(window, row, column); });
@@ -15,9 +15,9 @@ void connectEditingCommands(MainWindow& window) {
                    [&window](int row, int column) { writeBackCellEdit(window, row, column); });
   QObject::connect(grid, &EGrid::rightButtonReleased, &window,
                    [&window](int, int, const QPoint& at) { showTableMenuOnGrid(window, at); });
-  window.onMenu(QStringLiteral("插入空记录"), [&window] { insertEmptyRecord(window); });
-  window.onMenu(QStringLiteral("插入记录..."), [&window] { insertFixedTestRecord(window); });
-  window.onMenu(QStringLiteral("删除当前记录"), [&window] { deleteCurrentRecord(window); });
+  window.onCommand(Command::InsertEmptyRecord, [&window] { insertEmptyRecord(window); });
+  window.onCommand(Command::InsertRecord, [&window] { insertFixedTestRecord(window); });
+  window.onCommand(Command::DeleteCurrentRecord, [&window] { deleteCurrentRecord(window); });
 }
 
 }  // namespace tabulor

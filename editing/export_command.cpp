@@ -2,7 +2,7 @@
 
 #include "editing/export_command.h"
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "platform/busy_progress.h"
 #include "platform/egrid.h"
@@ -21,7 +21,7 @@ std::optional<TextTable> shownGridCells(const EGrid& grid, const std::function<b
   return cells;
 }
 
-void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
+void exportMainGrid(HostWindow& window, ExportEnvironment environment) {
   const EGrid& grid = window.grid();
   // A grid too large for a workbook is refused before it is copied.
   std::optional<Notice> message = exportSizeRefusal(grid.rowCount(), grid.columnCount());
@@ -40,9 +40,9 @@ void exportMainGrid(MainWindow& window, ExportEnvironment environment) {
   showNotice(*message);
 }
 
-void connectExportCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("导出表格"),
-                [&window] { exportMainGrid(window, ExportEnvironment()); });
+void connectExportCommands(HostWindow& window) {
+  window.onCommand(Command::ExportTable,
+                   [&window] { exportMainGrid(window, ExportEnvironment()); });
 }
 
 }  // namespace tabulor

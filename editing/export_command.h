@@ -10,7 +10,7 @@
 namespace tabulor {
 
 class EGrid;
-class MainWindow;
+class HostWindow;
 
 // Every cell the grid shows, its fixed header row and number column included; nothing
 // when keepGoing, asked now and then, answers false.
@@ -20,6 +20,6 @@ std::optional<TextTable> shownGridCells(
 // "导出表格": the main grid into a new workbook of the spreadsheet application, then
 // the outcome in a message box. A large grid shows a progress dialog whose 取消 stops
 // the export before the workbook is written.
-void exportMainGrid(MainWindow& window, ExportEnvironment environment);
+void exportMainGrid(HostWindow& window, ExportEnvironment environment);
 
 }  // namespace tabulor

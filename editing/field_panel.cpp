@@ -14,7 +14,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "editing/core/field_text.h"
 #include "editing/core/records.h"
 #include "editing/page_geometry.h"
@@ -84,11 +84,11 @@ std::optional<std::string> programTextOf(const QString& text) {
 
 }  // namespace
 
-RecordPanel* createRecordPanel(MainWindow& window, QWidget* parent) {
+RecordPanel* createRecordPanel(HostWindow& window, QWidget* parent) {
   return new FieldPanel(window, parent);
 }
 
-FieldPanel::FieldPanel(MainWindow& window, QWidget* parent)
+FieldPanel::FieldPanel(HostWindow& window, QWidget* parent)
     : RecordPanel(QStringLiteral("字段读写"), parent), window_(window) {
   createSelectors();
   QTabWidget& pages = *高级选择夹1;
@@ -365,7 +365,7 @@ void FieldPanel::writePictureToField(const Bytes& picture) {
 }
 
 void FieldPanel::loadTextFromFile() {
-  FileDialogRequest request = MainWindow::textDialog();
+  FileDialogRequest request = HostWindow::textDialog();
   const auto path = prompts().openFileName(request);
   if (!path) return;
   const std::optional<Bytes> content = readWholeFile(*path);
@@ -380,7 +380,7 @@ void FieldPanel::loadTextFromFile() {
 }
 
 void FieldPanel::saveTextToFile() {
-  FileDialogRequest request = MainWindow::textDialog();
+  FileDialogRequest request = HostWindow::textDialog();
   const auto path = prompts().saveFileName(request);
   if (!path) return;
   const std::optional<std::string> text = programTextOf(textBoxText());

@@ -23,7 +23,7 @@ class QTabWidget;
 namespace tabulor {
 
 class BlobPreview;
-class MainWindow;
+class HostWindow;
 
 // What a read or write of the panel handles.
 enum class PanelKind { Text, Integer, Decimal, Blob, ClearBlob };
@@ -36,7 +36,7 @@ class FieldPanel : public RecordPanel {
 
  public:
   // window: the main window it reads the shown table of and asks to show it afresh.
-  FieldPanel(MainWindow& window, QWidget* parent);
+  FieldPanel(HostWindow& window, QWidget* parent);
 
   // Selection index + 1 of the record and field selectors; 0 when nothing is selected.
   int selectedRecordNumber() const override;
@@ -104,7 +104,7 @@ class FieldPanel : public RecordPanel {
   QString textBoxText() const;
   void setTextBoxText(const QString& text);
 
-  MainWindow& window_;
+  HostWindow& window_;
   QString putText_;
   QString shownText_;  // the box's raw text right after putText_ went in
 };

@@ -2,9 +2,7 @@
 
 #include "editing/record_commands.h"
 
-#include <QMenu>
-
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "editing/core/records.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
@@ -14,21 +12,20 @@
 
 namespace tabulor {
 
-void showTableMenuOnGrid(MainWindow& window, const QPoint& globalPosition) {
-  if (window.isTableSelected())
-    prompts().popupMenu(*window.menu(QStringLiteral("表")), globalPosition);
+void showTableMenuOnGrid(HostWindow& window, const QPoint& globalPosition) {
+  if (window.isTableSelected()) window.popUpTableMenu(globalPosition);
 }
 
-void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before) {
+void keepGridPairedWithCursor(HostWindow& window, const CursorMark& before) {
   if (!cursorStillPaired(window.state().table, before)) window.refreshShownObjectInPlace();
 }
 
-void rememberCellText(MainWindow& window, int row, int column) {
+void rememberCellText(HostWindow& window, int row, int column) {
   if (row == -1 || column == -1) return;
   window.state().editStartText = toProgramText(window.grid().cellText(row, column));
 }
 
-void writeBackCellEdit(MainWindow& window, int row, int column) {
+void writeBackCellEdit(HostWindow& window, int row, int column) {
   SqliteTable& table = window.state().table;
   if (!window.isTableSelected() || !table.isOpen() || row == -1 || column == -1) return;
   const QString typed = window.grid().cellText(row, column);
@@ -54,19 +51,19 @@ void writeBackCellEdit(MainWindow& window, int row, int column) {
   window.whenEngineFree([&window, before] { keepGridPairedWithCursor(window, before); });
 }
 
-void insertEmptyRecord(MainWindow& window) {
+void insertEmptyRecord(HostWindow& window) {
   AppState& state = window.state();
   if (!window.isTableSelected() || !state.table.isOpen()) return;
   window.applyOutcome(insertEmptyRecord(state.db, state.table));
 }
 
-void deleteCurrentRecord(MainWindow& window) {
+void deleteCurrentRecord(HostWindow& window) {
   AppState& state = window.state();
   window.applyOutcome(deleteRecord(state.db, state.table, window.isTableSelected(),
                                    window.selectedRecordNumber(), askYesWithPrompts()));
 }
 
-void insertFixedTestRecord(MainWindow& window) {
+void insertFixedTestRecord(HostWindow& window) {
   const auto account =
       prompts().inputBox(QStringLiteral("FCH_ACCOUNT 字段不能接受空数据，不能有重复，比如游戏账号"),
                          QStringLiteral("FCH_ACCOUNT 数值"), QString());

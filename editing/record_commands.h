@@ -8,7 +8,7 @@
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 class SqliteTable;
 
 // In-place editing of the main grid and the record commands of the "表" menu. Edits and
@@ -16,19 +16,19 @@ class SqliteTable;
 
 // After a successful write: when the cursor no longer pairs with the grid (records.h), the
 // table is shown afresh, keeping the grid's current cell and the panel's record and field.
-void keepGridPairedWithCursor(MainWindow& window, const CursorMark& before);
+void keepGridPairedWithCursor(HostWindow& window, const CursorMark& before);
 
 // Right button released over the grid: the "表" menu as a context menu.
-void showTableMenuOnGrid(MainWindow& window, const QPoint& globalPosition);
+void showTableMenuOnGrid(HostWindow& window, const QPoint& globalPosition);
 // A cell's editor is about to open: remember the text the cell holds.
-void rememberCellText(MainWindow& window, int row, int column);
+void rememberCellText(HostWindow& window, int row, int column);
 // An in-place edit has ended: a changed text is written into its field and logged.
-void writeBackCellEdit(MainWindow& window, int row, int column);
+void writeBackCellEdit(HostWindow& window, int row, int column);
 
-void insertEmptyRecord(MainWindow& window);    // "插入空记录"
-void deleteCurrentRecord(MainWindow& window);  // "删除当前记录"
+void insertEmptyRecord(HostWindow& window);    // "插入空记录"
+void deleteCurrentRecord(HostWindow& window);  // "删除当前记录"
 // "插入记录...": asks for the account, then writes the fixed test record with the local
 // time into TBL_ACCOUNT of "IDDB.DB" in the program folder (created when missing).
-void insertFixedTestRecord(MainWindow& window);
+void insertFixedTestRecord(HostWindow& window);
 
 }  // namespace tabulor

@@ -9,7 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "files/database_files.h"
 
@@ -29,7 +29,7 @@ bool isDatabaseFile(const QString& path) {
 // takes no drop of its own.
 class DatabaseDropFilter : public QObject {
  public:
-  explicit DatabaseDropFilter(MainWindow& window) : QObject(&window), window_(window) {}
+  explicit DatabaseDropFilter(HostWindow& window) : QObject(&window), window_(window) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -66,7 +66,7 @@ class DatabaseDropFilter : public QObject {
   }
 
  private:
-  MainWindow& window_;
+  HostWindow& window_;
 };
 
 }  // namespace
@@ -79,7 +79,7 @@ std::optional<QString> droppedDatabaseFile(const QMimeData& data) {
   return path;
 }
 
-void connectDatabaseDrops(MainWindow& window) {
+void connectDatabaseDrops(HostWindow& window) {
   window.setAcceptDrops(true);
   window.installEventFilter(new DatabaseDropFilter(window));
 }

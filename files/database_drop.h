@@ -9,7 +9,7 @@ class QMimeData;
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 
 // The database file a drag carries: exactly one local file that exists and is an SQLite
 // database (its header, or empty, as the engine takes an empty file). Anything else
@@ -18,6 +18,6 @@ std::optional<QString> droppedDatabaseFile(const QMimeData& data);
 
 // A database file dropped on the main window opens as a file chosen with "打开数据库..."
 // does; every other drop is refused.
-void connectDatabaseDrops(MainWindow& window);
+void connectDatabaseDrops(HostWindow& window);
 
 }  // namespace tabulor

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "files/backup.h"
 #include "platform/busy_progress.h"
 #include "platform/environment.h"
@@ -27,7 +27,7 @@ void removeDatabaseFile(const QString& path) {
 // Copies the files on another thread, so the window stays painted and 取消 is heard
 // while the disk works; after half a second a bar shows the bytes copied. The poll is
 // well within the window's repaint interval, so the window never waits on it.
-CopyOutcome copyAnswering(MainWindow& window, const QString& source, const QString& target) {
+CopyOutcome copyAnswering(HostWindow& window, const QString& source, const QString& target) {
   BusyProgress busy(&window, QStringLiteral("正在备份数据库文件，请稍候……"), true);
   std::atomic<bool> cancelled = false;
   std::atomic<std::uint64_t> done = 0;
@@ -47,8 +47,8 @@ CopyOutcome copyAnswering(MainWindow& window, const QString& source, const QStri
   return outcome;
 }
 
-void openOrCreate(MainWindow& window, bool isNew) {
-  FileDialogRequest request = MainWindow::databaseDialog();
+void openOrCreate(HostWindow& window, bool isNew) {
+  FileDialogRequest request = HostWindow::databaseDialog();
   request.initialFolder = environment().programFolder();
   request.title = isNew ? QStringLiteral("新建数据库") : QStringLiteral("打开数据库");
   const auto path = isNew ? prompts().saveFileName(request) : prompts().openFileName(request);
@@ -59,7 +59,7 @@ void openOrCreate(MainWindow& window, bool isNew) {
 
 // An empty tree is no answer when the catalogue itself cannot be read (a file that is
 // not a database, a damaged schema, a lasting lock): the user is told the engine's reason.
-void reportUnreadableCatalogue(MainWindow& window) {
+void reportUnreadableCatalogue(HostWindow& window) {
   SqliteDB& db = window.state().db;
   if (db.execute("SELECT name FROM sqlite_master LIMIT 1")) return;
   const QString reason = fromProgramText(db.errorText());
@@ -69,7 +69,7 @@ void reportUnreadableCatalogue(MainWindow& window) {
 
 }  // namespace
 
-bool closeDatabase(MainWindow& window) {
+bool closeDatabase(HostWindow& window) {
   AppState& state = window.state();
   state.dataset->close();
   state.table.close();
@@ -85,13 +85,13 @@ bool closeDatabase(MainWindow& window) {
   return true;
 }
 
-void switchToDatabaseFile(MainWindow& window, const QString& path, bool create) {
+void switchToDatabaseFile(HostWindow& window, const QString& path, bool create) {
   closeDatabase(window);
   openDatabaseFile(window, path, create);
   window.updateInfoMenuVisibility();
 }
 
-bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create) {
+bool openDatabaseFile(HostWindow& window, const QString& givenPath, bool create) {
   // A path from the command line may be relative; the caption and the information
   // window show where the file really is.
   const QString path = QFileInfo(givenPath).absoluteFilePath();
@@ -118,7 +118,7 @@ bool openDatabaseFile(MainWindow& window, const QString& givenPath, bool create)
   return true;
 }
 
-bool backupDatabaseFile(MainWindow& window, const QString& path) {
+bool backupDatabaseFile(HostWindow& window, const QString& path) {
   if (!QFileInfo(path).isFile()) return true;
   Environment& env = environment();
   const QString folder = backupFolder(env.programFolder());
@@ -150,21 +150,21 @@ bool backupDatabaseFile(MainWindow& window, const QString& path) {
   return true;
 }
 
-void closeDatabaseCommand(MainWindow& window) {
+void closeDatabaseCommand(HostWindow& window) {
   window.setTreeSelection(-1);
   closeDatabase(window);
 }
 
-void newDatabase(MainWindow& window) { openOrCreate(window, true); }
+void newDatabase(HostWindow& window) { openOrCreate(window, true); }
 
-void openDatabase(MainWindow& window) { openOrCreate(window, false); }
+void openDatabase(HostWindow& window) { openOrCreate(window, false); }
 
-void backupDatabase(MainWindow& window) {
+void backupDatabase(HostWindow& window) {
   backupDatabaseFile(window, fromProgramText(window.state().dbPath));
 }
 
-void deleteDatabase(MainWindow& window) {
-  FileDialogRequest request = MainWindow::databaseDialog();
+void deleteDatabase(HostWindow& window) {
+  FileDialogRequest request = HostWindow::databaseDialog();
   request.initialFolder = environment().programFolder();
   request.title = QStringLiteral("请选择要删除的数据库");
   const auto path = prompts().openFileName(request);

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "files/info_text.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
@@ -81,7 +81,7 @@ void DatabaseInfoWindow::copyDatabasePath() {
 
 void DatabaseInfoWindow::closeInfoWindow() { close(); }
 
-DatabaseInfoWindow* openInfoWindow(MainWindow& window) {
+DatabaseInfoWindow* openInfoWindow(HostWindow& window) {
   auto* info = new DatabaseInfoWindow(window, fromProgramText(window.state().dbPath));
   info->setAttribute(Qt::WA_DeleteOnClose);
   info->setWindowModality(Qt::ApplicationModal);

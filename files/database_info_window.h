@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 
 // Shows the full path of the open database, which one button copies to the clipboard,
 // and a fixed cheat sheet of common SQL statements. It changes nothing.
@@ -40,6 +40,6 @@ class DatabaseInfoWindow : public QDialog {
 
 // Menu "数据库信息": opens the window modally, afresh each time, and returns at once; the
 // window deletes itself when closed.
-DatabaseInfoWindow* openInfoWindow(MainWindow& window);
+DatabaseInfoWindow* openInfoWindow(HostWindow& window);
 
 }  // namespace tabulor

@@ -1,6 +1,6 @@
 // Binds the database file commands to their menu items and to the main window's start and end.
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "files/database_drop.h"
 #include "files/database_files.h"
@@ -9,21 +9,20 @@
 
 namespace tabulor {
 
-void connectFileCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("新建数据库..."), [&window] { newDatabase(window); });
-  window.onMenu(QStringLiteral("打开数据库..."), [&window] { openDatabase(window); });
-  window.onMenu(QStringLiteral("关闭数据库"), [&window] { closeDatabaseCommand(window); });
-  window.onMenu(QStringLiteral("备份数据库"), [&window] { backupDatabase(window); });
-  window.onMenu(QStringLiteral("删除数据库"), [&window] { deleteDatabase(window); });
-  window.onMenu(QStringLiteral("数据库信息"), [&window] { openInfoWindow(window); });
-  QObject::connect(&window, &MainWindow::closeButtonClicked, &window,
-                   [&window] { closeDatabase(window); });
-  QObject::connect(&window, &MainWindow::started, &window, [&window] {
+void connectFileCommands(HostWindow& window) {
+  window.onCommand(Command::NewDatabase, [&window] { newDatabase(window); });
+  window.onCommand(Command::OpenDatabase, [&window] { openDatabase(window); });
+  window.onCommand(Command::CloseDatabase, [&window] { closeDatabaseCommand(window); });
+  window.onCommand(Command::BackupDatabase, [&window] { backupDatabase(window); });
+  window.onCommand(Command::DeleteDatabase, [&window] { deleteDatabase(window); });
+  window.onCommand(Command::DatabaseInfo, [&window] { openInfoWindow(window); });
+  window.onCommand(Command::CloseDatabaseButton, [&window] { closeDatabase(window); });
+  QObject::connect(&window, &HostWindow::started, &window, [&window] {
     closeDatabase(window);
     const QStringList arguments = environment().arguments();
     if (!arguments.isEmpty()) openDatabaseFile(window, arguments.constFirst(), false);
   });
-  QObject::connect(&window, &MainWindow::ending, &window, [&window] { closeDatabase(window); });
+  QObject::connect(&window, &HostWindow::ending, &window, [&window] { closeDatabase(window); });
   connectDatabaseDrops(window);
 }
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "platform/prompts.h"
 #include "platform/qstring_conversion.h"
@@ -16,7 +16,7 @@ namespace {
 
 using schema::ObjectKind;
 
-schema::TreeSelection treeSelection(const MainWindow& window) {
+schema::TreeSelection treeSelection(const HostWindow& window) {
   return {window.selectedObjectName(), window.isTableSelected(), window.isViewSelected()};
 }
 
@@ -24,22 +24,22 @@ schema::TreeSelection treeSelection(const MainWindow& window) {
 // long as the main window: a new opening rebuilds it.
 class SchemaCommands : public QObject {
  public:
-  explicit SchemaCommands(MainWindow& window) : QObject(&window), window_(window) {
+  explicit SchemaCommands(HostWindow& window) : QObject(&window), window_(window) {
     setObjectName(QStringLiteral("schemaCommands"));
-    on("新建表...", [this] { newTable(); });
-    on("修改表...", [this] { modifyTable(); });
-    on("修改表名称", [this] { renameObject(ObjectKind::Table); });
-    on("删除表", [this] { dropObject(ObjectKind::Table); });
-    on("清空表", [this] { clearTable(); });
-    on("新建视图", [this] { newView(); });
-    on("修改视图", [this] { modifyView(); });
-    on("修改视图名称", [this] { renameObject(ObjectKind::View); });
-    on("删除视图", [this] { dropObject(ObjectKind::View); });
+    on(Command::NewTable, [this] { newTable(); });
+    on(Command::ModifyTable, [this] { modifyTable(); });
+    on(Command::RenameTable, [this] { renameObject(ObjectKind::Table); });
+    on(Command::DropTable, [this] { dropObject(ObjectKind::Table); });
+    on(Command::ClearTable, [this] { clearTable(); });
+    on(Command::NewView, [this] { newView(); });
+    on(Command::ModifyView, [this] { modifyView(); });
+    on(Command::RenameView, [this] { renameObject(ObjectKind::View); });
+    on(Command::DropView, [this] { dropObject(ObjectKind::View); });
   }
 
  private:
-  void on(const char* caption, std::function<void()> handler) {
-    window_.onMenu(QString::fromUtf8(caption), std::move(handler));
+  void on(Command command, std::function<void()> handler) {
+    window_.onCommand(command, std::move(handler));
   }
 
   SqliteDB& db() { return window_.state().db; }
@@ -81,12 +81,12 @@ class SchemaCommands : public QObject {
 
   void apply(const Outcome& outcome) { window_.applyOutcome(outcome); }
 
-  MainWindow& window_;
+  HostWindow& window_;
   schema::DesignerState designer_;
 };
 
 }  // namespace
 
-void connectSchemaCommands(MainWindow& window) { new SchemaCommands(window); }
+void connectSchemaCommands(HostWindow& window) { new SchemaCommands(window); }
 
 }  // namespace tabulor

@@ -7,7 +7,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "platform/egrid.h"
 #include "platform/environment.h"
 #include "platform/prompts.h"
@@ -32,7 +32,7 @@ int virtualKey(int qtKey) {
 
 }  // namespace
 
-TableDesignerWindow::TableDesignerWindow(MainWindow& main, schema::DesignerState& state)
+TableDesignerWindow::TableDesignerWindow(HostWindow& main, schema::DesignerState& state)
     : QDialog(&main), main_(main), state_(state) {
   setObjectName(QStringLiteral("TableDesignerWindow"));
   setWindowTitle(QStringLiteral("设计表"));
@@ -216,7 +216,7 @@ void TableDesignerWindow::applyColumnWidths() {
   高级表格1->setColumnWidth(DesignerGrid::kMaxLength - 1, 100);
 }
 
-TableDesignerWindow* openTableDesigner(MainWindow& main, schema::DesignerState& state) {
+TableDesignerWindow* openTableDesigner(HostWindow& main, schema::DesignerState& state) {
   auto* window = new TableDesignerWindow(main, state);
   if (!window->onDesignerCreated()) {
     delete window;

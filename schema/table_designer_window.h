@@ -11,7 +11,7 @@ namespace tabulor {
 
 class DesignerCellEditors;
 class EGrid;
-class MainWindow;
+class HostWindow;
 
 // The modal window in which the fields of a new or an existing table are edited.
 // The grid shows a DesignerGrid kept beside it; every grid event copies the grid
@@ -20,7 +20,7 @@ class TableDesignerWindow : public QDialog {
   Q_OBJECT
 
  public:
-  TableDesignerWindow(MainWindow& main, schema::DesignerState& state);
+  TableDesignerWindow(HostWindow& main, schema::DesignerState& state);
   ~TableDesignerWindow() override;
 
   // Fills the grid for the state's mode and table; false when the window closes
@@ -54,7 +54,7 @@ class TableDesignerWindow : public QDialog {
   void showCurrentCell();
   void applyColumnWidths();
 
-  MainWindow& main_;
+  HostWindow& main_;
   schema::DesignerState& state_;
   schema::DesignerGrid grid_;
   DesignerCellEditors* editors_;
@@ -62,6 +62,6 @@ class TableDesignerWindow : public QDialog {
 
 // Opens the designer for the state's mode and table, modal to the whole program
 // and deleted when it closes; nullptr when it closed at once.
-TableDesignerWindow* openTableDesigner(MainWindow& main, schema::DesignerState& state);
+TableDesignerWindow* openTableDesigner(HostWindow& main, schema::DesignerState& state);
 
 }  // namespace tabulor

@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-#include "app/main_window.h"
+#include "app/host_window.h"
 #include "app/subsystem_commands.h"
 #include "platform/busy_progress.h"
 #include "platform/prompts.h"
@@ -53,7 +53,7 @@ transfer::TransferResult underBusyDialog(QWidget* parent, const QString& label, 
 
 // The outcome for the user: 取消 is one log line; a failure a box with the line and the
 // reason; success a log line and a box.
-void report(MainWindow& window, const transfer::TransferResult& result, const QString& work,
+void report(HostWindow& window, const transfer::TransferResult& result, const QString& work,
             const QString& doneLine, const QString& doneText) {
   using Status = transfer::TransferResult::Status;
   if (result.status == Status::Cancelled) {
@@ -72,7 +72,7 @@ void report(MainWindow& window, const transfer::TransferResult& result, const QS
 
 }  // namespace
 
-void importCsvFile(MainWindow& window) {
+void importCsvFile(HostWindow& window) {
   SqliteDB& db = window.state().db;
   const std::optional<QString> path = prompts().openFileName(openRequest());
   if (!path) return;
@@ -90,7 +90,7 @@ void importCsvFile(MainWindow& window) {
          QStringLiteral("已导入 %1 条记录到表 ").arg(result.rows) + table + QStringLiteral("。"));
 }
 
-void exportSelectedObjectToCsv(MainWindow& window) {
+void exportSelectedObjectToCsv(HostWindow& window) {
   if (!window.isTableSelected() && !window.isViewSelected()) {
     prompts().messageBox(QStringLiteral("请先在左侧的数据库结构中选中要导出的表或视图。"),
                          MessageFlags::InformationIcon);
@@ -104,7 +104,7 @@ void exportSelectedObjectToCsv(MainWindow& window) {
       table ? name : std::string());
 }
 
-void exportQueryToCsv(MainWindow& window, QWidget* parent, const std::string& sql,
+void exportQueryToCsv(HostWindow& window, QWidget* parent, const std::string& sql,
                       const QString& what, const std::string& countedTable) {
   const std::optional<QString> path = prompts().saveFileName(saveRequest());
   if (!path) return;
@@ -125,7 +125,7 @@ void exportQueryToCsv(MainWindow& window, QWidget* parent, const std::string& sq
          QStringLiteral("已导出 %1 条记录到文件 ").arg(result.rows) + *path);
 }
 
-void addCsvExportToConsole(MainWindow& window, QPlainTextEdit& sqlBox) {
+void addCsvExportToConsole(HostWindow& window, QPlainTextEdit& sqlBox) {
   sqlBox.setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(
       &sqlBox, &QWidget::customContextMenuRequested, &sqlBox, [&window, &sqlBox](const QPoint& at) {
@@ -146,10 +146,9 @@ void addCsvExportToConsole(MainWindow& window, QPlainTextEdit& sqlBox) {
       });
 }
 
-void connectTransferCommands(MainWindow& window) {
-  window.onMenu(QStringLiteral("导入CSV文件..."), [&window] { importCsvFile(window); });
-  window.onMenu(QStringLiteral("导出为CSV文件..."),
-                [&window] { exportSelectedObjectToCsv(window); });
+void connectTransferCommands(HostWindow& window) {
+  window.onCommand(Command::ImportCsv, [&window] { importCsvFile(window); });
+  window.onCommand(Command::ExportCsv, [&window] { exportSelectedObjectToCsv(window); });
 }
 
 }  // namespace tabulor

@@ -11,18 +11,18 @@ class QWidget;
 
 namespace tabulor {
 
-class MainWindow;
+class HostWindow;
 
 // Asks for a file, sets the import up in its dialog and runs it under the busy dialog.
-void importCsvFile(MainWindow& window);
+void importCsvFile(HostWindow& window);
 // The table or view selected in the tree, every row of it.
-void exportSelectedObjectToCsv(MainWindow& window);
+void exportSelectedObjectToCsv(HostWindow& window);
 // Every row of a query that only reads (program text); what names it in the dialog. The
 // rows of countedTable, when given, are counted first for the bar.
-void exportQueryToCsv(MainWindow& window, QWidget* parent, const std::string& sql,
+void exportQueryToCsv(HostWindow& window, QWidget* parent, const std::string& sql,
                       const QString& what, const std::string& countedTable = {});
 // The console's SQL box gets "导出查询结果为CSV文件..." in its context menu, after the
 // box's own items.
-void addCsvExportToConsole(MainWindow& window, QPlainTextEdit& sqlBox);
+void addCsvExportToConsole(HostWindow& window, QPlainTextEdit& sqlBox);
 
 }  // namespace tabulor

@@ -87,7 +87,7 @@ class LongWork : public MainWindowTest {
     prompts.clear();
     prompts.queueAnswer(Answer::Yes);
     environment.setTickStep(10);
-    window->menuAction(QStringLiteral("清空表"))->trigger();
+    window->action(Command::ClearTable)->trigger();
   }
   std::string value(const std::string& sql) const {
     SqliteDB db;
@@ -248,7 +248,7 @@ class CommittedWrite : public LongWork {
 TEST_F(CommittedWrite, ADeleteIsReportedAsDone) {
   prompts.queueAnswer(Answer::Yes);
   CancellingUser user(CancellingUser::EveryTime);
-  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  window->action(Command::DeleteCurrentRecord)->trigger();
   EXPECT_EQ(value("SELECT count(*) FROM g"), "399999");
   EXPECT_TRUE(prompts.messages().contains(QStringLiteral("已成功删除当前记录。")));
   expectNoCancelOf(user, QStringLiteral("删除当前记录"));

@@ -109,12 +109,14 @@ class MainWindowTest : public ::testing::Test {
   // True when the main window is in its no-database state.
   bool inNoDatabaseState() const {
     bool disabled = true;
-    for (int n = MainWindow::kFirstDatabaseButton; n <= MainWindow::kLastDatabaseButton; ++n)
-      disabled = disabled && !window->toolbarButton(n)->isEnabled();
+    using enum Command;
+    for (Command command : {CloseDatabaseButton, NewTable, ModifyTable, ClearTable, DropTable,
+                            NewView, ModifyView, RenameView, DropView})
+      disabled = disabled && !window->toolbarButton(command)->isEnabled();
     for (const char* title : {"表", "视图", "其它操作", "帮助"})
       disabled = disabled && !window->menu(QString::fromUtf8(title))->isEnabled();
-    return disabled && !window->menuAction(QStringLiteral("关闭数据库"))->isEnabled() &&
-           !window->menuAction(QStringLiteral("备份数据库"))->isEnabled() &&
+    return disabled && !window->action(Command::CloseDatabase)->isEnabled() &&
+           !window->action(Command::BackupDatabase)->isEnabled() &&
            window->windowTitle() == QStringLiteral("Tabulor");
   }
 

@@ -74,7 +74,7 @@ TEST_F(StructureTree, EachFilterShowsItsSections) {
 TEST_F(StructureTree, TemporarySectionsAreLeftOutWhenEmptyButTablesAndViewsNever) {
   start({makeDatabase("empty.db", "")});
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
-  EXPECT_TRUE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_TRUE(window->action(Command::DatabaseInfo)->isVisible());
   setFilter(3);
   EXPECT_TRUE(treeLines().isEmpty());
   setFilter(4);
@@ -118,7 +118,7 @@ TEST_F(StructureTree, ARefillSelectsTheItemNowAtTheSameNumber) {
 
 TEST_F(StructureTree, AfterCloseTheFilterListsTheLastNamesWhichCannotBeOpened) {
   openShop();
-  window->onToolbarButtonClicked(2);
+  window->toolbarButton(Command::CloseDatabaseButton)->trigger();
   EXPECT_TRUE(treeLines().isEmpty());
   setFilter(2);
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("视图 (1)"), QStringLiteral("  v_goods")}));

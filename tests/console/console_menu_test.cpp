@@ -11,7 +11,7 @@ using ConsoleMenu = ConsoleWindowTest;
 
 TEST_F(ConsoleMenu, TransactionsShowSuccessOrTheEnginesRefusal) {
   struct Step {
-    const char* item;
+    Command item;
     std::tuple<QString, QString, int> shown;
   };
   const auto refused = [](const char* message, const char* engine) {
@@ -21,16 +21,19 @@ TEST_F(ConsoleMenu, TransactionsShowSuccessOrTheEnginesRefusal) {
                                              QStringLiteral("错误："), 0x10};
   };
   const Step steps[] = {
-      {"回滚事务", refused("回滚事务失败！", "cannot rollback - no transaction is active")},
-      {"提交事务", refused("提交事务失败！", "cannot commit - no transaction is active")},
-      {"开始事务", box("已成功启动事务。", "信息：", 0x40)},
-      {"开始事务", refused("启动事务失败！", "cannot start a transaction within a transaction")},
-      {"提交事务", box("已成功提交事务。", "信息：", 0x40)},
-      {"开始事务", box("已成功启动事务。", "信息：", 0x40)},
-      {"回滚事务", box("已成功回滚事务。", "信息：", 0x40)},
+      {Command::RollbackTransaction,
+       refused("回滚事务失败！", "cannot rollback - no transaction is active")},
+      {Command::CommitTransaction,
+       refused("提交事务失败！", "cannot commit - no transaction is active")},
+      {Command::BeginTransaction, box("已成功启动事务。", "信息：", 0x40)},
+      {Command::BeginTransaction,
+       refused("启动事务失败！", "cannot start a transaction within a transaction")},
+      {Command::CommitTransaction, box("已成功提交事务。", "信息：", 0x40)},
+      {Command::BeginTransaction, box("已成功启动事务。", "信息：", 0x40)},
+      {Command::RollbackTransaction, box("已成功回滚事务。", "信息：", 0x40)},
   };
   for (const Step& step : steps) {
-    SCOPED_TRACE(::testing::Message() << "step " << (&step - steps) << " " << step.item);
+    SCOPED_TRACE(::testing::Message() << "step " << (&step - steps));
     prompts.clear();
     menu(step.item);
     ASSERT_EQ(prompts.records().size(), 1u);
@@ -39,11 +42,11 @@ TEST_F(ConsoleMenu, TransactionsShowSuccessOrTheEnginesRefusal) {
 }
 
 TEST_F(ConsoleMenu, RollbackUndoesWhatTheConsoleDidInsideTheTransaction) {
-  menu("开始事务");
+  menu(Command::BeginTransaction);
   openConsole();
   run(QStringLiteral("insert into t values (3, 'three')"));
   closeConsole();
-  menu("回滚事务");
+  menu(Command::RollbackTransaction);
   EXPECT_EQ(lastBox(), box("已成功回滚事务。", "信息：", 0x40));
   openConsole();
   run(QStringLiteral("select count(*) from t"));
@@ -69,16 +72,16 @@ TEST_F(ConsoleMenu, DiagnosticsDescribeAFailedConsoleExecuteDespiteTheTreeRefres
   run(QStringLiteral("insert into t (rowid, a) values (7, 7); selec 1"));
   EXPECT_EQ(lastBox(), runFailedBox(QStringLiteral("near \"selec\": syntax error")));
   closeConsole();
-  menu("取错误文本");
+  menu(Command::LastErrorText);
   EXPECT_EQ(lastBox(), errorTextBox(QStringLiteral("near \"selec\": syntax error")));
-  menu("取错误码");
+  menu(Command::LastErrorCode);
   EXPECT_EQ(lastBox(), errorCodeBox(1));
-  menu("取错误码");  // reading does not use it up
+  menu(Command::LastErrorCode);  // reading does not use it up
   EXPECT_EQ(lastBox(), errorCodeBox(1));
-  menu("关于");  // nor does a command that leaves the engine alone
-  menu("取错误码");
+  menu(Command::About);  // nor does a command that leaves the engine alone
+  menu(Command::LastErrorCode);
   EXPECT_EQ(lastBox(), errorCodeBox(1));
-  menu("取最新插入ID");
+  menu(Command::LastInsertId);
   EXPECT_EQ(lastBox(), insertIdBox("7"));
 }
 
@@ -88,11 +91,11 @@ TEST_F(ConsoleMenu, DiagnosticsAfterASuccessfulStatementShowNoError) {
   run(QStringLiteral("insert into t (rowid, a) values (42, 3)"));
   EXPECT_EQ(lastBox(), box("SQL语句执行成功！", "信息：", 0x40));
   closeConsole();
-  menu("取错误文本");
+  menu(Command::LastErrorText);
   EXPECT_EQ(lastBox(), errorTextBox(QString()));
-  menu("取错误码");
+  menu(Command::LastErrorCode);
   EXPECT_EQ(lastBox(), errorCodeBox(0));
-  menu("取最新插入ID");
+  menu(Command::LastInsertId);
   EXPECT_EQ(lastBox(), insertIdBox("42"));
 }
 
@@ -104,8 +107,8 @@ TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself)
   };
   const std::function<void()> nextUses[] = {
       [&] { window->refreshShownObject(); },  // the data view's own queries
-      [&] { menu("开始事务"); },
-      [&] { menu("刷新"); },
+      [&] { menu(Command::BeginTransaction); },
+      [&] { menu(Command::Refresh); },
       [&] { ui().组合框_显示内容->setCurrentIndex(1); },  // the filter refills the tree
       [&] {
         pickField();
@@ -124,9 +127,9 @@ TEST_F(ConsoleMenu, AfterAFailedExecuteTheNextUseOfTheConnectionSpeaksForItself)
     run(QStringLiteral("drop table missing"));
     closeConsole();
     use();
-    menu("取错误码");
+    menu(Command::LastErrorCode);
     EXPECT_EQ(lastBox(), errorCodeBox(0));
-    menu("回滚事务");
+    menu(Command::RollbackTransaction);
   }
 }
 
@@ -134,13 +137,13 @@ TEST_F(ConsoleMenu, ALaterFailureReplacesTheKeptConsoleError) {
   openConsole();
   run(QStringLiteral("drop table missing"));
   closeConsole();
-  menu("提交事务");
-  menu("取错误文本");
+  menu(Command::CommitTransaction);
+  menu(Command::LastErrorText);
   EXPECT_EQ(lastBox(), errorTextBox(QStringLiteral("cannot commit - no transaction is active")));
 }
 
 TEST_F(ConsoleMenu, InsertIdIsZeroBeforeAnyInsert) {
-  menu("取最新插入ID");
+  menu(Command::LastInsertId);
   EXPECT_EQ(lastBox(), insertIdBox("0"));
 }
 

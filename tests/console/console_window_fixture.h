@@ -28,7 +28,7 @@ class ConsoleWindowTest : public MainWindowTest {
   }
 
   SqlConsoleWindow& openConsole() {
-    window->menuAction(QStringLiteral("执行SQL语句"))->trigger();
+    window->action(Command::RunSql)->trigger();
     console = window->findChild<SqlConsoleWindow*>();
     EXPECT_NE(console, nullptr);
     return *console;
@@ -53,7 +53,7 @@ class ConsoleWindowTest : public MainWindowTest {
     console = nullptr;
   }
 
-  void menu(const char* caption) { window->menuAction(QString::fromUtf8(caption))->trigger(); }
+  void menu(Command command) { window->action(command)->trigger(); }
 
   // The last message box as {text, title, flags}.
   std::tuple<QString, QString, int> lastBox() const {

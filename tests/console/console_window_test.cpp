@@ -42,7 +42,7 @@ QStringList gridRow(const EGrid& grid, int row) {
 TEST_F(ConsoleWindow, OpensFromMenuAndToolbarEvenWithoutADatabase) {
   closeDatabase(*window);
   ASSERT_TRUE(inNoDatabaseState());
-  window->toolbarButton(MainWindow::kSqlConsoleButton)->trigger();
+  window->toolbarButton(Command::RunSql)->trigger();
   console = window->findChild<SqlConsoleWindow*>();
   ASSERT_NE(console, nullptr);
   EXPECT_EQ(console->windowTitle(), QStringLiteral("执行SQL语句"));

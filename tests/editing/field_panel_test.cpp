@@ -476,7 +476,7 @@ TEST_F(FieldPanelFill, ShowingATableReadsNothingAndSelectsNothing) {
   // Deleting the last record shows the table afresh: only the question and the success.
   ui().高级表格1->setCurrentCell(2, 1);
   prompts.queueAnswer(Answer::Yes);
-  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  window->action(Command::DeleteCurrentRecord)->trigger();
   EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("您确认要删除当前记录吗？"),
                                              QStringLiteral("已成功删除当前记录。")}));
 }

@@ -96,7 +96,7 @@ TEST_F(GridEditing, AfterAnEditMovesTheRowIdEditsAndDeletesReachTheRecordShown) 
 
   grid().setCurrentCell(1, 2);
   prompts.queueAnswer(Answer::Yes);
-  window->menuAction(QStringLiteral("删除当前记录"))->trigger();
+  window->action(Command::DeleteCurrentRecord)->trigger();
   EXPECT_EQ(value("SELECT count(*) FROM t WHERE id = " + shownId), "0");
   EXPECT_EQ(value("SELECT count(*) FROM t"), "1");
   EXPECT_EQ(prompts.messages().last(), QStringLiteral("已成功删除当前记录。"));

@@ -26,7 +26,7 @@ const char* const kAccountTable =
 class RecordCommands : public EditingTest {
  protected:
   void SetUp() override { openAndShow(kSql, QStringLiteral("t")); }
-  void trigger(const char* caption) { window->menuAction(QString::fromUtf8(caption))->trigger(); }
+  void trigger(Command command) { window->action(command)->trigger(); }
   QString iddb() const { return programFolder() + QStringLiteral("/IDDB.DB"); }
   std::string account(const std::string& sql) const {
     SqliteDB db;
@@ -39,7 +39,7 @@ class RecordCommands : public EditingTest {
 };
 
 TEST_F(RecordCommands, InsertEmptyRecordAddsNullsAndShowsTheTableAfresh) {
-  trigger("插入空记录");
+  trigger(Command::InsertEmptyRecord);
   EXPECT_EQ(value("SELECT count(*) FROM t WHERE a IS NULL AND b IS NULL AND c IS NULL"), "1");
   EXPECT_EQ(ui().高级表格1->rowCount(), 5);
   EXPECT_EQ(ui().组合框_记录序号->count(), 4);
@@ -50,7 +50,7 @@ TEST_F(RecordCommands, InsertEmptyRecordAddsNullsAndShowsTheTableAfresh) {
 TEST_F(RecordCommands, InsertEmptyRecordRefusedShowsTheFixedTextNotTheEngines) {
   select(QStringLiteral("strict"));
   prompts.clear();
-  trigger("插入空记录");
+  trigger(Command::InsertEmptyRecord);
   EXPECT_EQ(prompts.messages(),
             QStringList{QStringLiteral("插入空记录失败！表 strict 不允许插入空记录，可能因为："
                                        "存在主键；某字段不允许为null。")});
@@ -59,7 +59,7 @@ TEST_F(RecordCommands, InsertEmptyRecordRefusedShowsTheFixedTextNotTheEngines) {
 
   select(QStringLiteral("v"));
   prompts.clear();
-  trigger("插入空记录");
+  trigger(Command::InsertEmptyRecord);
   EXPECT_TRUE(prompts.records().empty()) << "a view: nothing happens";
 }
 
@@ -69,7 +69,7 @@ TEST_F(RecordCommands, DeleteCurrentRecordAsksAndDeletesOnlyOnYes) {
   for (const Answer answer : {Answer::No, Answer::Cancel}) {
     prompts.clear();
     prompts.queueAnswer(answer);
-    trigger("删除当前记录");
+    trigger(Command::DeleteCurrentRecord);
     EXPECT_EQ(prompts.messages(), QStringList{question});
     EXPECT_EQ(prompts.records().front().flags, 0x23);
   }
@@ -77,7 +77,7 @@ TEST_F(RecordCommands, DeleteCurrentRecordAsksAndDeletesOnlyOnYes) {
 
   prompts.clear();
   prompts.queueAnswer(Answer::Yes);
-  trigger("删除当前记录");
+  trigger(Command::DeleteCurrentRecord);
   EXPECT_EQ(value("SELECT group_concat(b) FROM t"), "one,three");
   EXPECT_EQ(prompts.messages(), QStringList({question, QStringLiteral("已成功删除当前记录。")}));
   EXPECT_EQ(prompts.records().back().flags, 0x40);
@@ -86,7 +86,7 @@ TEST_F(RecordCommands, DeleteCurrentRecordAsksAndDeletesOnlyOnYes) {
 
 TEST_F(RecordCommands, DeleteCurrentRecordRefusals) {
   prompts.queueAnswer(Answer::Yes);
-  trigger("删除当前记录");  // no record selected
+  trigger(Command::DeleteCurrentRecord);  // no record selected
   ASSERT_EQ(prompts.records().size(), 2u);
   EXPECT_TRUE(prompts.records().back().text.startsWith(
       QStringLiteral("删除当前记录失败！错误信息如下：\r\n\r\n")));
@@ -95,20 +95,20 @@ TEST_F(RecordCommands, DeleteCurrentRecordRefusals) {
 
   select(QStringLiteral("v"));
   prompts.clear();
-  trigger("删除当前记录");
+  trigger(Command::DeleteCurrentRecord);
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("只有表才可以被删除记录！")});
   EXPECT_EQ(prompts.records().front().flags, 0x10);
 
   select(QStringLiteral("my table"));  // its unquoted name cannot be opened
   prompts.clear();
-  trigger("删除当前记录");
+  trigger(Command::DeleteCurrentRecord);
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("表尚未打开。")});
   EXPECT_EQ(prompts.records().front().flags, 0x10);
 }
 
 TEST_F(RecordCommands, TestRecordIntoAMissingIddbCreatesItAndReportsTheEngine) {
   prompts.queueInput(QStringLiteral("player1"));
-  trigger("插入记录...");
+  trigger(Command::InsertRecord);
   const auto input = prompts.records(Kind::Input).front();
   EXPECT_EQ(input.text, QStringLiteral("FCH_ACCOUNT 字段不能接受空数据，不能有重复，比如游戏账号"));
   EXPECT_EQ(input.title, QStringLiteral("FCH_ACCOUNT 数值"));
@@ -128,7 +128,7 @@ TEST_F(RecordCommands, TestRecordIntoAPreparedIddbStoresTheAccountAsTyped) {
     ASSERT_TRUE(db.execute(kAccountTable));
   }
   prompts.queueInput(QStringLiteral("O'Brien"));
-  trigger("插入记录...");
+  trigger(Command::InsertRecord);
   EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("添加成功")});
   EXPECT_EQ(prompts.records(Kind::Message).front().flags, 0);
   EXPECT_EQ(account("SELECT FCH_ACCOUNT || '|' || FCH_PASSWORD || '|' || FCH_CREATEDATE || '|' || "
@@ -138,14 +138,14 @@ TEST_F(RecordCommands, TestRecordIntoAPreparedIddbStoresTheAccountAsTyped) {
 
   prompts.clear();
   prompts.queueInput(QStringLiteral("O'Brien"));
-  trigger("插入记录...");
+  trigger(Command::InsertRecord);
   EXPECT_EQ(
       prompts.messages(),
       QStringList{QStringLiteral("添加失败：UNIQUE constraint failed: TBL_ACCOUNT.FCH_ACCOUNT")});
 
   prompts.clear();
   prompts.queueInput(std::nullopt);
-  trigger("插入记录...");
+  trigger(Command::InsertRecord);
   EXPECT_TRUE(prompts.records(Kind::Message).empty());
   EXPECT_EQ(account("SELECT count(*) FROM TBL_ACCOUNT"), "1");
 }

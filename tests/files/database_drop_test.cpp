@@ -59,7 +59,7 @@ class DatabaseDrop : public MainWindowTest {
     return QStringList{window->windowTitle()} + logLines() + treeLines() +
            QStringList{inNoDatabaseState() ? QStringLiteral("no database")
                                            : QStringLiteral("database open")} +
-           QStringList{window->menuAction(QStringLiteral("数据库信息"))->isVisible()
+           QStringList{window->action(Command::DatabaseInfo)->isVisible()
                            ? QStringLiteral("information shown")
                            : QStringLiteral("information hidden")} +
            prompts.messages();
@@ -119,15 +119,15 @@ TEST_F(DatabaseDrop, ADroppedDatabaseOpensAsTheOpenCommandOpensTheChosenFile) {
   const QString second = makeDatabase("second.db", "CREATE TABLE u(y); CREATE VIEW v AS SELECT 1");
   start();
   prompts.queueFile(first);
-  window->menuAction(QStringLiteral("打开数据库..."))->trigger();
+  window->action(Command::OpenDatabase)->trigger();
   prompts.queueFile(second);
-  window->menuAction(QStringLiteral("打开数据库..."))->trigger();
+  window->action(Command::OpenDatabase)->trigger();
   const QStringList byCommand = outcome();
 
   prompts.clear();
   start();
   prompts.queueFile(first);
-  window->menuAction(QStringLiteral("打开数据库..."))->trigger();
+  window->action(Command::OpenDatabase)->trigger();
   EXPECT_TRUE(drop(*files({second})));
   EXPECT_EQ(outcome(), byCommand);
   EXPECT_EQ(fromProgramText(state.dbPath), second);

@@ -36,7 +36,7 @@ class DatabaseFiles : public MainWindowTest {
   QStringList backups() const {
     return QDir(backupFolderPath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
   }
-  void trigger(const char* caption) { window->menuAction(QString::fromUtf8(caption))->trigger(); }
+  void trigger(Command command) { window->action(command)->trigger(); }
   // The number of rows of t in a database file.
   static int rowsIn(const QString& file) {
     SqliteDB db;
@@ -52,7 +52,7 @@ TEST_F(DatabaseFiles, OpenBacksUpFirstThenOpensAndLogsBoth) {
   const QString db = makeDatabase("shop.db", "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
   start();
   prompts.queueFile(db);
-  trigger("打开数据库...");
+  trigger(Command::OpenDatabase);
   const auto dialog = prompts.records(Kind::OpenFile).at(0);
   EXPECT_EQ(dialog.title, QStringLiteral("打开数据库"));
   EXPECT_EQ(dialog.file.initialFolder, programFolder());
@@ -88,7 +88,7 @@ TEST_F(DatabaseFiles, BackupsWithinOneSecondShareANameAndLaterOnesSitBeside) {
 TEST_F(DatabaseFiles, CancellingTheDialogChangesNothing) {
   const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
   start({db});
-  trigger("打开数据库...");
+  trigger(Command::OpenDatabase);
   EXPECT_FALSE(inNoDatabaseState());
   EXPECT_EQ(state.dbPath, db.toStdString());
 }
@@ -96,13 +96,13 @@ TEST_F(DatabaseFiles, CancellingTheDialogChangesNothing) {
 TEST_F(DatabaseFiles, NewCreatesAnEmptyDatabaseWithoutBackup) {
   start();
   prompts.queueFile(path("fresh"));
-  trigger("新建数据库...");
+  trigger(Command::NewDatabase);
   const QString created = path("fresh.sdb");
   EXPECT_EQ(prompts.records(Kind::SaveFile).at(0).title, QStringLiteral("新建数据库"));
   EXPECT_TRUE(QFile::exists(created));
   EXPECT_EQ(logLines(), QStringList({QStringLiteral("新建数据库：") + created}));
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
-  EXPECT_TRUE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_TRUE(window->action(Command::DatabaseInfo)->isVisible());
 }
 
 TEST_F(DatabaseFiles, NewOverAnExistingFileReplacesItAndItsJournal) {
@@ -113,7 +113,7 @@ TEST_F(DatabaseFiles, NewOverAnExistingFileReplacesItAndItsJournal) {
   journal.close();
   start();
   prompts.queueFile(db);
-  trigger("新建数据库...");
+  trigger(Command::NewDatabase);
   EXPECT_FALSE(QFile::exists(db + QStringLiteral("-journal")));
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
   EXPECT_TRUE(backups().isEmpty());
@@ -123,7 +123,7 @@ TEST_F(DatabaseFiles, NewOnTheOpenFileDeletesItBeforeClosing) {
   const QString db = makeDatabase("open.db", "CREATE TABLE t(x);");
   start({db});
   prompts.queueFile(db);
-  trigger("新建数据库...");
+  trigger(Command::NewDatabase);
   EXPECT_EQ(state.dbPath, db.toStdString());
   EXPECT_EQ(treeLines(), QStringList({QStringLiteral("表 (0)"), QStringLiteral("视图 (0)")}));
 }
@@ -132,7 +132,7 @@ TEST_F(DatabaseFiles, AFailedOpenLeavesTheNoDatabaseState) {
   const QString db = makeDatabase("a.db", "CREATE TABLE t(x);");
   start({db});
   prompts.queueFile(path("gone.db"));
-  trigger("打开数据库...");
+  trigger(Command::OpenDatabase);
   EXPECT_TRUE(inNoDatabaseState());
   EXPECT_EQ(prompts.messages(), QStringList({QStringLiteral("不能打开数据库 [") + path("gone.db") +
                                              QStringLiteral("]！")}));
@@ -206,7 +206,7 @@ TEST_F(DatabaseFiles, CloseCommandClearsTheSelectionThenCloses) {
   start({db});
   window->setTreeSelection(1);
   ASSERT_EQ(ui().高级表格1->cellText(1, 1), QStringLiteral("5"));
-  trigger("关闭数据库");
+  trigger(Command::CloseDatabase);
   EXPECT_TRUE(inNoDatabaseState());
   EXPECT_FALSE(state.db.isOpen());
   EXPECT_FALSE(state.table.isOpen());
@@ -224,7 +224,7 @@ TEST_F(DatabaseFiles, BackupCommandCopiesTheOpenDatabaseThroughTheEngine) {
   // transaction carries on afterwards.
   ASSERT_TRUE(state.db.beginTransaction());
   ASSERT_TRUE(state.db.execute("INSERT INTO t VALUES (2)"));
-  trigger("备份数据库");
+  trigger(Command::BackupDatabase);
   const QString backup = backupPath(QStringLiteral("live.db__2024年5月3日15时"));
   EXPECT_EQ(logLines().last(), QStringLiteral("已将数据库文件备份到：") + backup);
   EXPECT_EQ(rowsIn(backup), 1);
@@ -238,7 +238,7 @@ TEST_F(DatabaseFiles, BackupCommandCopiesTheOpenDatabaseThroughTheEngine) {
 
 TEST_F(DatabaseFiles, BackupIsDisabledWithoutADatabase) {
   start();
-  EXPECT_FALSE(window->menuAction(QStringLiteral("备份数据库"))->isEnabled());
+  EXPECT_FALSE(window->action(Command::BackupDatabase)->isEnabled());
 }
 
 TEST_F(DatabaseFiles, AFailingBackupIsSilentAndTheOpenGoesOn) {
@@ -326,7 +326,7 @@ TEST_F(DatabaseFiles, ALongBackupShowsItsProgressAndItsCancelStopsTheOpen) {
     });
     user.start(0);
     prompts.queueFile(db);
-    trigger("打开数据库...");
+    trigger(Command::OpenDatabase);
     environment.setFileCopy({});
     EXPECT_EQ(shownProgress, QStringLiteral("50%"));
     EXPECT_EQ(logLines(), c.log);
@@ -350,7 +350,7 @@ TEST_F(DatabaseFiles, DeleteAsksThenClosesAndDeletesTheFileWithItsCompanions) {
   start({open});
   prompts.queueFile(victim);
   prompts.queueAnswer(Answer::Yes);
-  trigger("删除数据库");
+  trigger(Command::DeleteDatabase);
   EXPECT_EQ(prompts.records(Kind::OpenFile).at(0).title, QStringLiteral("请选择要删除的数据库"));
   const auto question = prompts.records(Kind::Message).at(0);
   EXPECT_EQ(question.text, QStringLiteral("删除后不能恢复，请确认是否继续？"));
@@ -359,7 +359,7 @@ TEST_F(DatabaseFiles, DeleteAsksThenClosesAndDeletesTheFileWithItsCompanions) {
   EXPECT_FALSE(QFile::exists(victim + QStringLiteral("-wal")));
   EXPECT_TRUE(QFile::exists(open));
   EXPECT_TRUE(inNoDatabaseState());
-  EXPECT_FALSE(window->menuAction(QStringLiteral("数据库信息"))->isVisible());
+  EXPECT_FALSE(window->action(Command::DatabaseInfo)->isVisible());
 }
 
 TEST_F(DatabaseFiles, DeleteAnsweredNoKeepsEverything) {
@@ -367,7 +367,7 @@ TEST_F(DatabaseFiles, DeleteAnsweredNoKeepsEverything) {
   start({open});
   prompts.queueFile(open);
   prompts.queueAnswer(Answer::No);
-  trigger("删除数据库");
+  trigger(Command::DeleteDatabase);
   EXPECT_TRUE(QFile::exists(open));
   EXPECT_FALSE(inNoDatabaseState());
 }

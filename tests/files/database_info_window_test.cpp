@@ -15,7 +15,7 @@ namespace {
 class DatabaseInfo : public MainWindowTest {
  protected:
   DatabaseInfoWindow& openInfo() {
-    window->menuAction(QStringLiteral("数据库信息"))->trigger();
+    window->action(Command::DatabaseInfo)->trigger();
     info = window->findChild<DatabaseInfoWindow*>();
     EXPECT_NE(info, nullptr);
     return *info;

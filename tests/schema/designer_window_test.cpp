@@ -30,8 +30,8 @@ class DesignerWindowTest : public SchemaWindowTest {
  protected:
   // Runs the menu command; `drive` gets the open designer, which is closed
   // afterwards if it is still open. Returns whether the designer opened.
-  bool design(const char* caption, const std::function<void()>& drive) {
-    trigger(caption);
+  bool design(Command command, const std::function<void()>& drive) {
+    trigger(command);
     QPointer<TableDesignerWindow> opened = window->findChild<TableDesignerWindow*>();
     if (!opened) return false;
     EXPECT_TRUE(opened->isVisible());
@@ -100,7 +100,7 @@ class DesignerWindowTest : public SchemaWindowTest {
 
 TEST_F(DesignerWindowTest, ANewTableStartsWithOneEmptyNumberedRow) {
   openWith("CREATE TABLE t (a)");
-  ASSERT_TRUE(design("新建表...", [&] {
+  ASSERT_TRUE(design(Command::NewTable, [&] {
     EXPECT_EQ(designer->windowTitle(), QStringLiteral("创建表"));
     EXPECT_EQ(grid().geometry(), QRect(8, 8, 384, 400));
     EXPECT_EQ(grid().accessibleName(), QStringLiteral("字段列表"));
@@ -132,7 +132,7 @@ TEST_F(DesignerWindowTest, ANewTableStartsWithOneEmptyNumberedRow) {
 
 TEST_F(DesignerWindowTest, DownOpensARowBelowANamedLastRowAndLeavingItEmptyTakesItAway) {
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     press(Qt::Key_Down);
     EXPECT_EQ(names(), QStringList{""}) << "an empty last row gets no row below";
     type(1, kName, "a");
@@ -158,7 +158,7 @@ TEST_F(DesignerWindowTest, DownOpensARowBelowANamedLastRowAndLeavingItEmptyTakes
 
 TEST_F(DesignerWindowTest, TypingANameAndPressingDownInOneGoOpensTheNextRow) {
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     grid().edit(index(1, kName));
     QTest::keyClicks(openEditor(), "a");
     QTest::keyClick(openEditor(), Qt::Key_Down);
@@ -169,7 +169,7 @@ TEST_F(DesignerWindowTest, TypingANameAndPressingDownInOneGoOpensTheNextRow) {
 
 TEST_F(DesignerWindowTest, InsertButtonsAddEmptyRowsBeforeOrAfterTheCurrentOne) {
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     type(1, kName, "a");
     clickButton(designer->按钮_向后插入字段);
     type(2, kName, "b");
@@ -191,7 +191,7 @@ TEST_F(DesignerWindowTest, InsertButtonsAddEmptyRowsBeforeOrAfterTheCurrentOne) 
 
 TEST_F(DesignerWindowTest, DeletingAFieldAsksAndOnlyYesDeletes) {
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     type(1, kName, "a");
     press(Qt::Key_Down);
     type(2, kName, "b");
@@ -226,7 +226,7 @@ TEST_F(DesignerWindowTest, DeletingAFieldAsksAndOnlyYesDeletes) {
 
 TEST_F(DesignerWindowTest, TheTypeListOpensOnAClickAndTheLengthTakesOnlyNumbers) {
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     pickType(1, "文本型");
     EXPECT_EQ(grid().cellText(1, kType), QStringLiteral("文本型"));
 
@@ -279,7 +279,7 @@ TEST_F(DesignerWindowTest, TheLengthTakesOnlyAsciiDigitsWhateverTheWay) {
       {"paste, ASCII", paste, QStringLiteral("-1.5"), QStringLiteral("-1.5")},
   };
   openWith("");
-  design("新建表...", [&] {
+  design(Command::NewTable, [&] {
     for (const Way& way : ways) {
       grid().setCellText(1, kLength, QStringLiteral("7"));
       click(1, kLength);
@@ -297,7 +297,7 @@ TEST_F(DesignerWindowTest, TheLengthTakesOnlyAsciiDigitsWhateverTheWay) {
 TEST_F(DesignerWindowTest, AnExistingTableLoadsItsStoredDefinition) {
   openWith("CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT(20), note)");
   select("t");
-  ASSERT_TRUE(design("修改表...", [&] {
+  ASSERT_TRUE(design(Command::ModifyTable, [&] {
     EXPECT_EQ(designer->windowTitle(), QStringLiteral("修改表 - t"));
     EXPECT_EQ(numbers(), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(names(), (QStringList{"id", "name", "note"}));
@@ -308,12 +308,12 @@ TEST_F(DesignerWindowTest, AnExistingTableLoadsItsStoredDefinition) {
 
 TEST_F(DesignerWindowTest, ModifyNeedsASelectedTableThatStillExists) {
   openWith("CREATE TABLE t (a); CREATE VIEW v AS SELECT * FROM t");
-  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_FALSE(design(Command::ModifyTable, [] {}));
   select("v");
-  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_FALSE(design(Command::ModifyTable, [] {}));
   select("t");
   ASSERT_TRUE(state.db.execute("DROP TABLE t"));  // behind the tree's back
-  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_FALSE(design(Command::ModifyTable, [] {}));
   const Box select{"请先选中一个表，然后执行修改操作！", "", 0x10};
   EXPECT_EQ(boxes(), (std::vector<Box>{select, select, {"不存在表：t！", "", 0x10}}));
 }
@@ -324,9 +324,9 @@ TEST_F(DesignerWindowTest, ModifyRefusesVirtualTablesAndTheirStorageBeforeOpenin
   openWith("CREATE VIRTUAL TABLE docs USING fts5(body); INSERT INTO docs VALUES ('alpha')");
   const std::string before = state.db.tableSql("docs_data");
   select("docs_data");
-  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_FALSE(design(Command::ModifyTable, [] {}));
   select("docs");
-  EXPECT_FALSE(design("修改表...", [] {}));
+  EXPECT_FALSE(design(Command::ModifyTable, [] {}));
   EXPECT_EQ(boxes(),
             (std::vector<Box>{
                 {"表 docs_data 是虚拟表 docs 的内部存储表，由该虚拟表自己维护，不能用设计器修改。",
@@ -339,7 +339,7 @@ TEST_F(DesignerWindowTest, ANewTableIsNamedCreatedAndShownInTheTree) {
   openWith("CREATE TABLE abc (x)");
   prompts.queueInput(QStringLiteral("a_c"));
   prompts.queueInput(QStringLiteral("t2"));
-  ASSERT_TRUE(design("新建表...", [&] {
+  ASSERT_TRUE(design(Command::NewTable, [&] {
     type(1, kName, "id");
     pickType(1, "主键（自增字段）");
     clickButton(designer->按钮_向后插入字段);
@@ -382,7 +382,7 @@ TEST_F(DesignerWindowTest, AlteringATableBringsTheWindowUpToDateBeforeItsMessage
     return treeLines().join(QLatin1Char(',')) +
            (shownAfresh ? QStringLiteral("|afresh") : QString());
   });
-  ASSERT_TRUE(design("修改表...", [&] {
+  ASSERT_TRUE(design(Command::ModifyTable, [&] {
     type(1, kName, "bb");
     clickButton(designer->按钮_确定);
   }));
@@ -396,7 +396,7 @@ TEST_F(DesignerWindowTest, AlteringATableCarriesItsDataOverByPosition) {
       "INSERT INTO t VALUES (1, 'x', 'p'), (2, 'y', 'q')");
   select("t");
   environment.setTickCount(77);
-  ASSERT_TRUE(design("修改表...", [&] {
+  ASSERT_TRUE(design(Command::ModifyTable, [&] {
     click(2, kName);
     grid().edit(index(2, kName));
     QTest::keyClicks(openEditor(), "bb");
@@ -431,7 +431,7 @@ TEST_F(DesignerWindowTest, ATableWrittenByAnotherToolShowsItsFieldsAndKeepsItsKe
       "CREATE INDEX shop_item_price ON shop_item (price);"
       "INSERT INTO shop_item (name, price) VALUES ('茶', 2.5)");
   select("shop_item");
-  ASSERT_TRUE(design("修改表...", [&] {
+  ASSERT_TRUE(design(Command::ModifyTable, [&] {
     EXPECT_EQ(names(), (QStringList{"id", "name", "price"}));
     EXPECT_EQ(column(kType), (QStringList{"整数型", "文本型", ""}));
     EXPECT_EQ(column(kLength), (QStringList{"0", "150", "10"}));
@@ -461,7 +461,7 @@ TEST_F(DesignerWindowTest, AFailedAlterationLeavesTheTableAndTheDesignerAsTheyWe
   select("t");
   ASSERT_TRUE(state.db.beginTransaction());  // the user's own, with a change in it
   ASSERT_TRUE(state.db.execute("INSERT INTO t VALUES (5, 'mine')"));
-  ASSERT_TRUE(design("修改表...", [&] {
+  ASSERT_TRUE(design(Command::ModifyTable, [&] {
     pickType(1, "主键（自增字段）");  // the values of a are not unique
     clickButton(designer->按钮_确定);
     EXPECT_TRUE(designer->isVisible());

@@ -31,7 +31,7 @@ class SchemaCommandsTest : public SchemaWindowTest {
 // boxes the user sees and the objects left.
 struct CommandCase {
   const char* title;
-  const char* menu;
+  Command menu;
   const char* selected;  // nullptr: nothing selected
   std::vector<std::optional<QString>> inputs;
   std::vector<Answer> answers;
@@ -46,127 +46,127 @@ constexpr char kUnchanged[] = "old_t,old_view";
 
 const CommandCase kCommandCases[] = {
     {"RenameTableWithoutSelection",
-     "修改表名称",
+     Command::RenameTable,
      nullptr,
      {},
      {},
      {{"请先选择要改名的表！", "", 0x10}},
      kUnchanged},
     {"RenameViewWithoutSelection",
-     "修改视图名称",
+     Command::RenameView,
      nullptr,
      {},
      {},
      {{"请先选择要改名的视图！", "", 0x10}},
      kUnchanged},
-    {"RenameCancelled", "修改表名称", "old_t", {std::nullopt}, {}, {}, kUnchanged},
+    {"RenameCancelled", Command::RenameTable, "old_t", {std::nullopt}, {}, {}, kUnchanged},
     {"RenameToNothing",
-     "修改表名称",
+     Command::RenameTable,
      "old_t",
      {""},
      {},
      {{"表名称不能为空！", "", 0x10}},
      kUnchanged},
     {"RenameToTheSameName",
-     "修改视图名称",
+     Command::RenameView,
      "old_view",
      {"old_view"},
      {},
      {{"您输入的视图名称与原名称相同！无需修改。", "", 0x40}},
      kUnchanged},
     {"RenameTable",
-     "修改表名称",
+     Command::RenameTable,
      "old_t",
      {"new_t"},
      {},
      {{"已成功修改表名称！", "", 0x40}},
      "new_t,old_view"},
     {"RenameView",
-     "修改视图名称",
+     Command::RenameView,
      "old_view",
      {"new_view"},
      {},
      {{"已成功修改视图名称！", "", 0x40}},
      "new_view,old_t"},
     {"RenameTableCommandOnAView",
-     "修改表名称",
+     Command::RenameTable,
      "old_view",
      {"x"},
      {},
      {{"修改表名称时发生错误！" + kDetail + "view old_view may not be altered", "错误：", 0x10}},
      kUnchanged},
     {"RenameViewCommandOnATable",
-     "修改视图名称",
+     Command::RenameView,
      "old_t",
      {"x"},
      {},
      {{"修改视图名称时发生错误！" + kDetail, "错误：", 0x10}},
      kUnchanged},
     {"DropWithoutSelection",
-     "删除表",
+     Command::DropTable,
      nullptr,
      {},
      {},
      {{"请先选中一个表，然后执行删除操作！", "", 0x10}},
      kUnchanged},
     {"DropAnsweredNo",
-     "删除表",
+     Command::DropTable,
      "old_t",
      {},
      {Answer::No},
      {{"您确认要删除表 old_t 吗？", "", 0x23}},
      kUnchanged},
     {"DropAnsweredCancel",
-     "删除视图",
+     Command::DropView,
      "old_view",
      {},
      {Answer::Cancel},
      {{"您确认要删除视图 old_view 吗？", "", 0x23}},
      kUnchanged},
     {"DropTable",
-     "删除表",
+     Command::DropTable,
      "old_t",
      {},
      {Answer::Yes},
      {{"您确认要删除表 old_t 吗？", "", 0x23}, {"已删除。", "", 0x40}},
      "old_view"},
     {"DropView",
-     "删除视图",
+     Command::DropView,
      "old_view",
      {},
      {Answer::Yes},
      {{"您确认要删除视图 old_view 吗？", "", 0x23}, {"已删除。", "", 0x40}},
      "old_t"},
     {"DropTableCommandOnAView",
-     "删除表",
+     Command::DropTable,
      "old_view",
      {},
      {Answer::Yes},
      {{"您确认要删除表 old_view 吗？", "", 0x23}, {"删除失败！", "", 0x10}},
      kUnchanged},
     {"ClearWithNothingShown",
-     "清空表",
+     Command::ClearTable,
      nullptr,
      {},
      {},
      {{"【】为视图名称，不能执行该命令！", "", 0x30}},
      kUnchanged},
     {"ClearAView",
-     "清空表",
+     Command::ClearTable,
      "old_view",
      {},
      {},
      {{"【old_view】为视图名称，不能执行该命令！", "", 0x30}},
      kUnchanged},
     {"ClearAnsweredNo",
-     "清空表",
+     Command::ClearTable,
      "old_t",
      {},
      {Answer::No},
      {{"清空后无法恢复，请确认？", "", 0x14}},
      kUnchanged},
     {"ClearTable",
-     "清空表",
+     Command::ClearTable,
      "old_t",
      {},
      {Answer::Yes},
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(RenameDropClear, EachCommand, ::testing::ValuesIn(kComm
 TEST_F(SchemaCommandsTest, RenameAsksWithTheOldNameAndShowsTheNewOneInTheTree) {
   select("old_t");
   prompts.queueInput(QStringLiteral("new_t"));
-  trigger("修改表名称");
+  trigger(Command::RenameTable);
   const auto inputs = prompts.records(ScriptedPrompts::Kind::Input);
   ASSERT_EQ(inputs.size(), 1u);
   EXPECT_EQ(inputs[0].text, QStringLiteral("请输入新的表名称："));
@@ -206,21 +206,21 @@ TEST_F(SchemaCommandsTest, DropEmptiesTheDataViewWhateverTheAnswer) {
   select("old_t");
   ASSERT_EQ(ui().编辑框_表名称->text(), QStringLiteral("old_t"));
   prompts.queueAnswer(Answer::No);
-  trigger("删除表");
+  trigger(Command::DropTable);
   EXPECT_EQ(ui().编辑框_表或视图定义->toPlainText(), QString());
   EXPECT_EQ(storedSql("old_t"), "CREATE TABLE old_t (a)");
 }
 
 TEST_F(SchemaCommandsTest, ClearEmptiesTheShownTableOrShowsTheEnginesWord) {
   select("old_t");
-  trigger("清空表");
+  trigger(Command::ClearTable);
   EXPECT_EQ(rows("SELECT count(*) FROM old_t"), (Rows{{"0"}}));
 
   ASSERT_TRUE(state.db.execute(
       "INSERT INTO old_t VALUES (2);"
       "CREATE TRIGGER keep BEFORE DELETE ON old_t BEGIN SELECT RAISE(ABORT, 'kept'); END"));
   prompts.clear();
-  trigger("清空表");
+  trigger(Command::ClearTable);
   EXPECT_EQ(boxes().back(), (Box{"SQL语句执行失败！" + kDetail + "kept", "错误：", 0x10}));
   EXPECT_EQ(rows("SELECT a FROM old_t"), (Rows{{"2"}}));
 }
@@ -233,7 +233,7 @@ TEST_F(SchemaCommandsTest, ADamagedFileIsRefusedWithItsReasonInTheBoxAndTheLog) 
       "UPDATE sqlite_master SET type = 'Index' WHERE name = 'old_a'; PRAGMA writable_schema=OFF"));
   select("old_t");
   prompts.queueAnswer(Answer::Yes);
-  trigger("删除表");
+  trigger(Command::DropTable);
   const QString refusal = QStringLiteral("数据库文件已损坏，为避免损坏扩大，未做任何修改！");
   const QString reason =
       QStringLiteral("数据库结构记录已损坏：rowid 3, type 'Index', name 'old_a', tbl_name 'old_t'");
@@ -250,9 +250,9 @@ TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {
     return ui().编辑框_表名称->text() + QLatin1Char(':') +
            ui().编辑框_表基本信息->text().section(QStringLiteral("，"), 0, 0);
   });
-  trigger("清空表");
+  trigger(Command::ClearTable);
   behind.queueInput(QStringLiteral("new_t"));
-  trigger("修改表名称");
+  trigger(Command::RenameTable);
   EXPECT_EQ(behind.messages(), QStringList({QStringLiteral("清空后无法恢复，请确认？"),
                                             QStringLiteral("【old_t】  成功清空！"),
                                             QStringLiteral("已成功修改表名称！")}));
@@ -265,8 +265,8 @@ TEST_F(SchemaCommandsTest, TheMessageComesBeforeOrAfterTheWindowIsUpToDate) {
 TEST_F(SchemaCommandsTest, NewViewRunsTheTypedStatement) {
   prompts.queueInput(QStringLiteral("CREATE VIEW [视图名称] AS select语句"));
   prompts.queueInput(QStringLiteral("CREATE VIEW v2 AS SELECT a FROM old_t"));
-  trigger("新建视图");
-  trigger("新建视图");
+  trigger(Command::NewView);
+  trigger(Command::NewView);
   const auto inputs = prompts.records(ScriptedPrompts::Kind::Input);
   ASSERT_EQ(inputs.size(), 2u);
   EXPECT_EQ(inputs[0].text, QStringLiteral("请输入创建视图的SQL语句"));
@@ -278,13 +278,13 @@ TEST_F(SchemaCommandsTest, NewViewRunsTheTypedStatement) {
 
 TEST_F(SchemaCommandsTest, ModifyViewReplacesTheSelectOrKeepsTheOldDefinition) {
   select("old_t");
-  trigger("修改视图");
+  trigger(Command::ModifyView);
   select("old_view");
   prompts.queueInput(QStringLiteral("SELEC a FROM old_t"));
-  trigger("修改视图");
+  trigger(Command::ModifyView);
   EXPECT_EQ(storedSql("old_view"), "CREATE VIEW old_view AS SELECT * FROM old_t");
   prompts.queueInput(QStringLiteral("SELECT a AS z FROM old_t"));
-  trigger("修改视图");
+  trigger(Command::ModifyView);
   EXPECT_EQ(storedSql("old_view"), "CREATE VIEW old_view AS SELECT a AS z FROM old_t");
 
   const auto inputs = prompts.records(ScriptedPrompts::Kind::Input);
@@ -306,19 +306,19 @@ TEST_F(SchemaCommandsTest, ModifyViewReplacesTheSelectOrKeepsTheOldDefinition) {
 // A transaction opened from the menu stays the user's through a view rename and a refused
 // view alteration inside it: its rows stay, it stays open, and its commit keeps everything.
 TEST_F(SchemaCommandsTest, TheUsersTransactionOutlivesViewCommandsInsideIt) {
-  trigger("开始事务");
+  trigger(Command::BeginTransaction);
   ASSERT_TRUE(state.db.inTransaction());
   ASSERT_TRUE(state.db.execute("INSERT INTO old_t VALUES (2), (3)"));
   select("old_view");
   prompts.queueInput(QStringLiteral("renamed_view"));
-  trigger("修改视图名称");
+  trigger(Command::RenameView);
   select("renamed_view");
   prompts.queueInput(QStringLiteral("SELEC a FROM old_t"));
-  trigger("修改视图");
+  trigger(Command::ModifyView);
 
   EXPECT_TRUE(state.db.inTransaction());
   EXPECT_EQ(storedSql("renamed_view"), "CREATE VIEW renamed_view AS SELECT * FROM old_t");
-  trigger("提交事务");
+  trigger(Command::CommitTransaction);
   EXPECT_FALSE(state.db.inTransaction());
 
   SqliteDB other;

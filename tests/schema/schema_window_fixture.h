@@ -58,11 +58,7 @@ class SchemaWindowTest : public MainWindowTest {
  protected:
   MainWindow& openWith(const std::string& sql) { return start({makeDatabase("schema.db", sql)}); }
 
-  void trigger(const char* caption) {
-    QAction* action = window->menuAction(QString::fromUtf8(caption));
-    ASSERT_NE(action, nullptr) << caption;
-    action->trigger();
-  }
+  void trigger(Command command) { window->action(command)->trigger(); }
 
   // Selects the tree item of a table or a view, as a click on it would.
   void select(const QString& name) {

@@ -74,7 +74,7 @@ TEST_F(CsvCommands, ImportsAChineseCodePageFileAsASpreadsheetSavesIt) {
     if (const char* shot = std::getenv("TABULOR_SHOT")) dialog.grab().save(QString::fromUtf8(shot));
     dialog.按钮_导入->click();
   });
-  trigger("导入CSV文件...");
+  trigger(Command::ImportCsv);
   EXPECT_EQ(encoding, QStringLiteral("GBK/GB18030（简体中文）"));
   EXPECT_EQ(seen,
             (QStringList{QStringLiteral("姓名|成绩|备注"), QStringLiteral("张三|90|北京,海淀"),
@@ -97,7 +97,7 @@ TEST_F(CsvCommands, ImportFailureNamesTheLineAndLeavesTheTableAsItWas) {
     dialog.单选框_已有的表->setChecked(true);
     dialog.按钮_导入->click();
   });
-  trigger("导入CSV文件...");
+  trigger(Command::ImportCsv);
   ASSERT_FALSE(boxes().empty());
   EXPECT_TRUE(boxes().back().text.startsWith(QStringLiteral("导入CSV文件失败：第 3 行：")))
       << boxes().back().text.toStdString();
@@ -115,7 +115,7 @@ TEST_F(CsvCommands, PreviewSaysWhichRowsAreShortOrLong) {
     notes = dialog.标签_预览说明->text();
     dialog.reject();
   });
-  trigger("导入CSV文件...");
+  trigger(Command::ImportCsv);
   EXPECT_EQ(separator, QStringLiteral("分号（;）"));
   EXPECT_EQ(notes, QStringLiteral("第 2 行有 1 个字段，比标题行少：缺少的字段存为 NULL。\n"
                                   "第 3 行有 3 个字段，比标题行多：导入时会拒绝这一行。"));
@@ -135,7 +135,7 @@ TEST_F(CsvCommands, ExportsEveryRowOfTheSelectedTable) {
       dialog.grab().save(QString::fromUtf8(shot));
     dialog.按钮_导出->click();
   });
-  trigger("导出为CSV文件...");
+  trigger(Command::ExportCsv);
   std::ifstream in(out.toStdString(), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(text.substr(0, 16), "\xEF\xBB\xBFn,s\r\n1,第1\r\n");
@@ -145,7 +145,7 @@ TEST_F(CsvCommands, ExportsEveryRowOfTheSelectedTable) {
 
 TEST_F(CsvCommands, ExportWantsATableOrViewSelected) {
   openWith("CREATE TABLE t(n)");
-  trigger("导出为CSV文件...");
+  trigger(Command::ExportCsv);
   EXPECT_EQ(boxes().back(),
             (Box{QStringLiteral("请先在左侧的数据库结构中选中要导出的表或视图。"), {}, 0x40}));
   EXPECT_TRUE(prompts.records(ScriptedPrompts::Kind::SaveFile).empty());
@@ -154,7 +154,7 @@ TEST_F(CsvCommands, ExportWantsATableOrViewSelected) {
 // The console's query, every row, from the SQL box's context menu after its own items.
 TEST_F(CsvCommands, ExportsTheConsolesQuery) {
   openWith("CREATE TABLE t(n); INSERT INTO t VALUES(1), (2), (3)");
-  trigger("执行SQL语句");
+  trigger(Command::RunSql);
   auto* console = window->findChild<SqlConsoleWindow*>();
   ASSERT_NE(console, nullptr);
   console->编辑框_SQL语句->setPlainText(QStringLiteral("select n * 10 as m from t where n > 1"));

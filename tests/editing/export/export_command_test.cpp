@@ -155,7 +155,7 @@ TEST_F(ExportCommandTest, CancellingTheProgressDialogWritesNoWorkbook) {
 TEST_F(ExportCommandTest, MenuItemRunsTheExport) {
   showTable("CREATE TABLE t (name)");
   prompts.clear();
-  window->menuAction(QStringLiteral("导出表格"))->trigger();
+  window->action(Command::ExportTable)->trigger();
   ASSERT_EQ(prompts.records().size(), 1u) << "one box, whichever the desktop answers";
 }
 
