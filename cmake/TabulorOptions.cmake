@@ -5,6 +5,11 @@ target_compile_options(tabulor_options INTERFACE -Wall -Wextra -Wpedantic)
 if(TABULOR_WERROR)
   target_compile_options(tabulor_options INTERFACE -Werror)
 endif()
+# MinGW's GCC 12 warns of overlapping copies and unset members inside std::string that cannot
+# happen (GCC bugs 105329 and 107138).
+if(MINGW)
+  target_compile_options(tabulor_options INTERFACE -Wno-restrict -Wno-maybe-uninitialized)
+endif()
 if(TABULOR_SANITIZE)
   set(_tabulor_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined
                           -fno-omit-frame-pointer)

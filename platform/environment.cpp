@@ -2,17 +2,13 @@
 
 #include "platform/environment.h"
 
-#include <time.h>
-
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace tabulor {
 namespace {
@@ -65,13 +61,6 @@ QString DesktopEnvironment::programFolder() {
   return folder;
 }
 
-// The boot-time clock keeps counting while the machine sleeps, as a tick count does.
-std::int64_t DesktopEnvironment::tickCount() {
-  timespec now{};
-  clock_gettime(CLOCK_BOOTTIME, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 QDateTime DesktopEnvironment::localDateTime() { return QDateTime::currentDateTime(); }
 
 QStringList DesktopEnvironment::arguments() {
@@ -84,10 +73,6 @@ QString DesktopEnvironment::clipboardText() { return QGuiApplication::clipboard(
 
 void DesktopEnvironment::setClipboardText(const QString& text) {
   QGuiApplication::clipboard()->setText(text);
-}
-
-bool DesktopEnvironment::openWithEditor(const QString& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 CopyOutcome DesktopEnvironment::copyFile(const std::filesystem::path& from,

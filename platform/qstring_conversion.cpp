@@ -2,8 +2,6 @@
 
 #include "platform/qstring_conversion.h"
 
-#include <QFile>
-
 #include "sqlitedb/codepage.h"
 
 namespace tabulor {
@@ -31,10 +29,6 @@ QString unreadableFileTextMessage(const QString& path) {
   return QStringLiteral(
              "无法读取文件中的文字：它既不是本机代码页的文本，也不是 GB18030 文本。\r\n") +
          path;
-}
-
-std::filesystem::path nativePath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace tabulor

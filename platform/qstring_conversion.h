@@ -28,7 +28,8 @@ std::optional<QString> fromFileText(std::string_view bytes);
 // What the user is told when a file's text is neither.
 QString unreadableFileTextMessage(const QString& path);
 
-// A path as the file system spells it (the bytes Qt hands the system for it).
+// A path as the file system spells it: the bytes Qt hands the system for it on Linux, its
+// UTF-16 on Windows (desktop_linux.cpp, desktop_windows.cpp).
 std::filesystem::path nativePath(const QString& path);
 
 }  // namespace tabulor

@@ -1,15 +1,12 @@
-// Program text and the engine's UTF-8: the process code page and the conversions through iconv.
+// Program text and the engine's UTF-8: the process code page and the conversions at the engine.
 
 #include "sqlitedb/codepage.h"
 
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
-
 #include <atomic>
-#include <cerrno>
 #include <mutex>
+#include <optional>
 
+#include "sqlitedb/text_converter.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
@@ -17,20 +14,6 @@ namespace {
 
 bool namesUtf8(std::string_view name) {
   return equalsIgnoringAsciiCase(name, "UTF-8") || equalsIgnoringAsciiCase(name, "UTF8");
-}
-
-// The C locale's charset cannot hold Chinese text at all; UTF-8 is its superset
-// and what every other tool on such a system assumes.
-bool namesAscii(const std::string& name) {
-  return name == "ANSI_X3.4-1968" || name == "ASCII" || name == "US-ASCII";
-}
-
-std::string localeCodePage() {
-  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return "UTF-8";
-  std::string name = nl_langinfo_l(CODESET, locale);
-  freelocale(locale);
-  return name.empty() || namesAscii(name) ? "UTF-8" : name;
 }
 
 struct CodePage {
@@ -43,78 +26,48 @@ struct CodePage {
 CodePage& codePage() {
   static CodePage* page = [] {
     auto* created = new CodePage;
-    created->name = localeCodePage();
+    created->name = systemCodePage();
     created->isUtf8 = namesUtf8(created->name);
     return created;
   }();
   return *page;
 }
 
-bool iconvKnows(const std::string& name) {
-  for (auto [to, from] : {std::pair{"UTF-8", name.c_str()}, std::pair{name.c_str(), "UTF-8"}}) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv_close(cd);
-  }
-  return true;
+bool codePageKnown(const std::string& name) {
+  return TextConverter(name, TextConverter::Direction::ToUtf8).valid() &&
+         TextConverter(name, TextConverter::Direction::FromUtf8).valid();
 }
 
-// iconv descriptors are costly to open and not shareable between threads: each
-// thread keeps its own pair, reopened when the code page changes.
+// Converters are costly to open and not shareable between threads: each thread keeps
+// its own pair, reopened when the code page changes.
 class Converters {
  public:
-  ~Converters() { reset(); }
-
-  iconv_t toUtf8() { return refreshed() ? toUtf8_ : invalid(); }
-  iconv_t fromUtf8() { return refreshed() ? fromUtf8_ : invalid(); }
+  TextConverter* toUtf8() { return refreshed() ? &toUtf8_.value() : nullptr; }
+  TextConverter* fromUtf8() { return refreshed() ? &fromUtf8_.value() : nullptr; }
 
  private:
-  static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
-
   bool refreshed() {
     CodePage& page = codePage();
     const unsigned current = page.generation.load();
-    if (current != generation_ || toUtf8_ == invalid()) {
-      reset();
+    if (current != generation_ || !toUtf8_) {
       std::lock_guard lock(page.mutex);
-      toUtf8_ = iconv_open("UTF-8", page.name.c_str());
-      fromUtf8_ = iconv_open(page.name.c_str(), "UTF-8");
+      toUtf8_.emplace(page.name, TextConverter::Direction::ToUtf8);
+      fromUtf8_.emplace(page.name, TextConverter::Direction::FromUtf8);
       generation_ = current;
     }
-    return toUtf8_ != invalid() && fromUtf8_ != invalid();
-  }
-
-  void reset() {
-    if (toUtf8_ != invalid()) iconv_close(toUtf8_);
-    if (fromUtf8_ != invalid()) iconv_close(fromUtf8_);
-    toUtf8_ = fromUtf8_ = invalid();
+    return toUtf8_->valid() && fromUtf8_->valid();
   }
 
   unsigned generation_ = 0;
-  iconv_t toUtf8_ = invalid();
-  iconv_t fromUtf8_ = invalid();
+  std::optional<TextConverter> toUtf8_;
+  std::optional<TextConverter> fromUtf8_;
 };
 
-std::optional<std::string> convert(iconv_t cd, std::string_view input) {
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string output(input.size() * 2 + 8, '\0');
-  char* in = const_cast<char*>(input.data());
-  std::size_t inLeft = input.size();
-  std::size_t written = 0;
-  while (true) {
-    char* out = output.data() + written;
-    std::size_t outLeft = output.size() - written;
-    const std::size_t result = iconv(cd, inLeft ? &in : nullptr, &inLeft, &out, &outLeft);
-    written = output.size() - outLeft;
-    if (result != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0) break;
-      continue;
-    }
-    if (errno != E2BIG) return std::nullopt;
-    output.resize(output.size() * 2);
-  }
-  output.resize(written);
+// The whole text converted, or nullopt (a fault, or a character cut off at the end).
+std::optional<std::string> convert(TextConverter* converter, std::string_view input) {
+  std::string output;
+  output.reserve(input.size() * 2 + 8);
+  if (!converter || !converter->convert(input, output) || !input.empty()) return std::nullopt;
   return output;
 }
 
@@ -178,14 +131,14 @@ std::string escapedBytes(std::string_view bytes) {
 
 }  // namespace
 
-bool setProgramCodePage(const std::string& iconvName) {
-  if (iconvName.empty() || !iconvKnows(iconvName)) return false;
+bool setProgramCodePage(const std::string& name) {
+  if (name.empty() || !codePageKnown(name)) return false;
   CodePage& page = codePage();
   {
     std::lock_guard lock(page.mutex);
-    page.name = iconvName;
+    page.name = name;
   }
-  page.isUtf8 = namesUtf8(iconvName);
+  page.isUtf8 = namesUtf8(name);
   ++page.generation;
   return true;
 }
@@ -197,6 +150,15 @@ std::string programCodePage() {
 }
 
 bool programCodePageIsUtf8() { return codePage().isUtf8; }
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
 
 bool isValidUtf8(std::string_view text) {
   std::size_t i = 0;
@@ -263,10 +225,8 @@ std::string fromUtf8Escaping(std::string_view utf8) {
 std::optional<std::string> fileTextAsProgramText(std::string_view bytes) {
   const std::string_view text = untilZero(bytes);
   if (toUtf8(text)) return std::string(text);
-  const iconv_t legacy = iconv_open("UTF-8", "GB18030");
-  if (legacy == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  const std::optional<std::string> utf8 = convert(legacy, text);
-  iconv_close(legacy);
+  TextConverter legacy("GB18030", TextConverter::Direction::ToUtf8);
+  const std::optional<std::string> utf8 = convert(&legacy, text);
   if (!utf8) return std::nullopt;
   return fromUtf8(*utf8);
 }

@@ -1,6 +1,7 @@
-// Program text and the engine's UTF-8: the process code page and the conversions through iconv.
+// Program text and the engine's UTF-8: the process code page and the conversions at the engine.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,9 +11,9 @@ namespace tabulor {
 // "Program text" is 8-bit text in the program code page (the locale's charset by
 // default). The engine speaks UTF-8; these convert at that boundary.
 
-// Sets the process-wide program code page by its iconv name ("UTF-8", "GBK", ...).
-// Returns false, keeping the current one, when iconv does not know the name.
-bool setProgramCodePage(const std::string& iconvName);
+// Sets the process-wide program code page by its name ("UTF-8", "GBK", ...; see
+// text_converter.h). Returns false, keeping the current one, when the system does not know it.
+bool setProgramCodePage(const std::string& name);
 std::string programCodePage();
 bool programCodePageIsUtf8();
 
@@ -28,6 +29,11 @@ std::string fromUtf8Escaping(std::string_view utf8);
 // in the program code page; otherwise decoded as GB18030, the legacy Chinese code page most
 // such files are in. nullopt when it is neither, or holds what the program code page cannot.
 std::optional<std::string> fileTextAsProgramText(std::string_view bytes);
+
+// A path from its UTF-8 spelling and back, the same on every system: the engine names files
+// in UTF-8, and a Windows path is UTF-16 underneath.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string utf8FromPath(const std::filesystem::path& path);
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);

@@ -3,7 +3,9 @@
 #include "sqlitedb/result_rows.h"
 
 #include <sqlite3.h>
+#ifdef __linux__
 #include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,7 +35,7 @@ constexpr std::size_t kCachedRuns = 4;
 class RunBuffer {
  public:
   RunBuffer() = default;
-  ~RunBuffer() { std::free(data_); }
+  ~RunBuffer() { release(); }
   RunBuffer(RunBuffer&& other) noexcept
       : data_(std::exchange(other.data_, nullptr)),
         size_(std::exchange(other.size_, 0)),
@@ -82,13 +84,18 @@ class RunBuffer {
     if (wanted <= capacity_) return;
     const std::size_t capacity =
         (std::max(wanted, capacity_ * 2) + kRunBytes - 1) / kRunBytes * kRunBytes;
-    void* grown = nullptr;
-    if (posix_memalign(&grown, kRunBytes, capacity) != 0) throw std::bad_alloc();
+    void* grown = ::operator new (capacity, std::align_val_t{kRunBytes});
+#ifdef __linux__
     madvise(grown, capacity, MADV_HUGEPAGE);
+#endif
     if (size_ > 0) std::memcpy(grown, data_, size_);
-    std::free(data_);
+    release();
     data_ = static_cast<char*>(grown);
     capacity_ = capacity;
+  }
+
+  void release() {
+    if (data_) ::operator delete (data_, std::align_val_t{kRunBytes});
   }
 
   char* data_ = nullptr;

@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "sqlitedb/codepage.h"
 #include "sqlitedb/engine.h"
@@ -32,13 +33,11 @@ bool isInMemoryName(const std::string& fileName) {
 }
 
 // The readability test done before opening an existing file.
-bool isReadableFile(const std::string& path) {
+bool isReadableFile(const std::string& utf8Path) {
+  const std::filesystem::path path = pathFromUtf8(utf8Path);
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) return false;
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (!file) return false;
-  std::fclose(file);
-  return true;
+  return std::ifstream(path, std::ios::binary).is_open();
 }
 
 // Opens an engine connection the way both connection classes do; null on failure.

@@ -7,6 +7,7 @@
 
 #include "editing/export/spreadsheet_objects.h"
 #include "editing/export/xlsx_writer.h"
+#include "sqlitedb/codepage.h"
 #include "sqlitedb/text_scanning.h"
 
 namespace tabulor {
@@ -19,8 +20,8 @@ std::string ensurePrivateFolder(const std::filesystem::path& folder) {
   std::error_code error;
   if (std::filesystem::is_directory(folder, error)) return {};
   if (!std::filesystem::create_directories(folder, error))
-    return "无法创建存放工作簿的文件夹 " + folder.string() + "（" + systemErrorText(error.value()) +
-           "）";
+    return "无法创建存放工作簿的文件夹 " + utf8FromPath(folder) + "（" +
+           systemErrorText(error.value()) + "）";
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, error);
   return {};
@@ -32,9 +33,9 @@ std::string handOver(const SpreadsheetState& state) {
     return failure;
   for (const auto& book : state.books) {
     const std::filesystem::path path = newWorkbookPath(state.desktop.folder, std::time(nullptr));
-    if (std::string failure = writeXlsx(*book, path.string()); !failure.empty())
-      return "无法写入工作簿文件 " + path.string() + "（" + failure + "）";
-    if (!state.desktop.open(path)) return "无法用电子表格程序打开工作簿 " + path.string();
+    if (std::string failure = writeXlsx(*book, utf8FromPath(path)); !failure.empty())
+      return "无法写入工作簿文件 " + utf8FromPath(path) + "（" + failure + "）";
+    if (!state.desktop.open(path)) return "无法用电子表格程序打开工作簿 " + utf8FromPath(path);
   }
   return {};
 }

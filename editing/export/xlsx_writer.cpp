@@ -151,8 +151,10 @@ std::string systemErrorText(int error) {
       return "没有权限";
     case ENOSPC:
       return "磁盘空间不足";
+#ifdef EDQUOT
     case EDQUOT:
       return "超出磁盘配额";
+#endif
     case EROFS:
       return "只读的文件系统";
     case EEXIST:

@@ -51,14 +51,14 @@ TEST(SplitTemplateText, CutsAtEveryCrLfOutsideCharacters) {
   }
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
 TEST(ReadTemplateFile, ReadsTheFileUpToItsFirstZeroByte) {
   TempDir dir;
-  writeFile(dir.file("SQL模板.txt"), "select 1\r\n\r\nvacuum\r\n\0junk\r\n"s);
-  EXPECT_EQ(readTemplateFile(dir.file("SQL模板.txt")), (Pieces{"select 1", "", "vacuum"}));
+  writeFile(dir.at("SQL模板.txt"), "select 1\r\n\r\nvacuum\r\n\0junk\r\n"s);
+  EXPECT_EQ(readTemplateFile(dir.at("SQL模板.txt")), (Pieces{"select 1", "", "vacuum"}));
 }
 
 TEST(ReadTemplateFile, MissingOrEmptyFileGivesNoTemplates) {

@@ -20,6 +20,48 @@ struct BmpShape {
   bool topDown = false;
 };
 
+// Odd sizes leave padding in every row and partly filled bytes at 1 and 4 bits; sizes
+// past 64 cross the tiles the turn works in.
+inline std::vector<BmpShape> bmpShapes() {
+  return {
+      BmpShape{.name = "bpp1", .width = 13, .height = 5, .bitsPerPixel = 1},
+      BmpShape{.name = "bpp1_tiles", .width = 70, .height = 131, .bitsPerPixel = 1},
+      BmpShape{.name = "bpp4", .width = 7, .height = 3, .bitsPerPixel = 4},
+      BmpShape{.name = "bpp4_four_colours",
+               .width = 5,
+               .height = 4,
+               .bitsPerPixel = 4,
+               .coloursUsed = 4},
+      BmpShape{.name = "bpp8", .width = 9, .height = 7, .bitsPerPixel = 8},
+      BmpShape{.name = "bpp8_twenty_colours",
+               .width = 66,
+               .height = 3,
+               .bitsPerPixel = 8,
+               .coloursUsed = 20},
+      BmpShape{.name = "bpp16", .width = 5, .height = 3, .bitsPerPixel = 16},
+      BmpShape{.name = "bpp24", .width = 7, .height = 5, .bitsPerPixel = 24},
+      BmpShape{.name = "bpp24_tiles", .width = 130, .height = 67, .bitsPerPixel = 24},
+      BmpShape{.name = "bpp32", .width = 3, .height = 8, .bitsPerPixel = 32},
+      BmpShape{.name = "one_pixel", .width = 1, .height = 1, .bitsPerPixel = 24},
+      BmpShape{.name = "top_down", .width = 6, .height = 4, .bitsPerPixel = 24, .topDown = true},
+      BmpShape{.name = "core_bpp1",
+               .width = 33,
+               .height = 6,
+               .bitsPerPixel = 1,
+               .header = BmpHeader::Core},
+      BmpShape{.name = "core_bpp8",
+               .width = 3,
+               .height = 5,
+               .bitsPerPixel = 8,
+               .header = BmpHeader::Core},
+      BmpShape{.name = "core_bpp24",
+               .width = 11,
+               .height = 3,
+               .bitsPerPixel = 24,
+               .header = BmpHeader::Core},
+  };
+}
+
 inline void PrintTo(const BmpShape& shape, std::ostream* out) { *out << shape.name; }
 
 inline int colourEntries(const BmpShape& shape) {

@@ -61,8 +61,11 @@ TEST_F(SqliteDBTest, ChineseFileNameReachesTheEngineAsUtf8OrRawBytes) {
   SqliteDB converted;
   ASSERT_TRUE(converted.open(dir.file(gbkName), true));
   ASSERT_TRUE(converted.execute("CREATE TABLE t (a)"));
-  EXPECT_TRUE(fs::exists(dir.path() / "\xE6\xB5\x8B\xE8\xAF\x95.db"));
+  EXPECT_TRUE(fs::exists(dir.at("测试.db")));
 
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names files in UTF-16: no file is named by raw bytes";
+#endif
   SqliteRawDB raw;
   ASSERT_TRUE(raw.open(dir.file(gbkName), true));
   ASSERT_TRUE(raw.execute("CREATE TABLE t (a)"));

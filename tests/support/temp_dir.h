@@ -1,8 +1,9 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,10 @@ class TempDir {
     if (info) name += std::string("-") + info->test_suite_name() + "-" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';
-    std::string pattern = (std::filesystem::temp_directory_path() / (name + "-XXXXXX")).string();
-    path_ = mkdtemp(pattern.data());
+    std::random_device random;
+    do {
+      path_ = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
   }
   ~TempDir() {
     std::error_code ignored;
@@ -31,6 +34,11 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
+  // A file by its UTF-8 name, as every system spells it (a narrow name is read in the ANSI
+  // code page on Windows).
+  std::filesystem::path at(std::string_view utf8Name) const {
+    return path_ / std::u8string(utf8Name.begin(), utf8Name.end());
+  }
 
  private:
   std::filesystem::path path_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "schema/core/table_definition.h"
+#include "sqlitedb/codepage.h"
 #include "sqlitedb/text_scanning.h"
 #include "support/code_page_scope.h"
 #include "transfer_fixture.h"
@@ -261,7 +262,7 @@ TEST_F(CsvImport, PreviewShowsRowsAsStoredAndRaggedRows) {
 }
 
 TEST(TableNames, ComeFromTheFileName) {
-  EXPECT_EQ(tableNameForFile("/data/销售 2024.csv"), "销售 2024");
+  EXPECT_EQ(tableNameForFile(pathFromUtf8("/data/销售 2024.csv")), "销售 2024");
   EXPECT_EQ(tableNameForFile("/data/x.tar.csv"), "x.tar");
 }
 

@@ -1,6 +1,7 @@
 // Files and a database in a temporary folder for the CSV import and export tests.
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ class TransferTest : public ::testing::Test {
     return path;
   }
 
-  static std::string readFile(const std::string& path) {
+  static std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }

@@ -3,12 +3,7 @@
 #include "transfer/core/csv_export.h"
 
 #include <csv.h>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +11,7 @@
 #include "sqlitedb/bulk_rows.h"
 #include "sqlitedb/sqlite_db.h"
 #include "sqlitedb/text_scanning.h"
+#include "transfer/core/replacing_file.h"
 
 namespace tabulor::transfer {
 namespace {
@@ -24,53 +20,6 @@ constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
 constexpr std::int64_t kRowsPerCheck = 1024;
 
 std::string text(const char* utf8) { return programTextFromUtf8(utf8); }
-
-// The file being written: a temporary name beside the target, removed unless installed.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::filesystem::path& target) : target_(target) {
-    std::string pattern =
-        (target.parent_path() / (".~" + target.filename().string() + ".XXXXXX")).string();
-    descriptor_ = mkstemp(pattern.data());
-    if (descriptor_ >= 0) path_ = pattern;
-  }
-  ~TemporaryFile() {
-    if (descriptor_ >= 0) close(descriptor_);
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  bool isOpen() const { return descriptor_ >= 0; }
-
-  bool write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-  }
-
-  // Closes the file and gives it the target's name, replacing what was there.
-  bool install() {
-    // A new file gets the permissions a file created by the user would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor_, 0666 & ~mask);
-    const bool closed = close(descriptor_) == 0;
-    descriptor_ = -1;
-    if (!closed || std::rename(path_.c_str(), target_.c_str()) != 0) return false;
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::filesystem::path target_;
-  std::string path_;
-  int descriptor_ = -1;
-};
 
 void appendHex(std::string& out, std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -141,7 +90,7 @@ TransferResult exportCsv(SqliteDB& db, const CsvExportRequest& request, std::int
     return TransferResult::failed(
         0, reason.empty() ? text("只能导出查询的结果：这条语句会修改数据库。") : reason);
   }
-  TemporaryFile file(request.file);
+  ReplacingFile file(request.file);
   if (!file.isOpen()) return TransferResult::failed(0, text("不能在这个文件夹里写文件。"));
 
   Encoder encoder(request.encoding);

@@ -150,7 +150,7 @@ std::optional<std::vector<std::string>> programNames(const std::vector<std::stri
 }  // namespace
 
 std::string tableNameForFile(const std::filesystem::path& file) {
-  return fromUtf8(file.stem().string()).value_or(std::string());
+  return fromUtf8(utf8FromPath(file.stem())).value_or(std::string());
 }
 
 CsvPreview previewCsv(const CsvImportRequest& request, int maxRows) {

@@ -2,17 +2,15 @@
 
 #include "transfer/core/text_encoding.h"
 
-#include <iconv.h>
 #include <uchardet.h>
 
-#include <cerrno>
-
 #include "sqlitedb/codepage.h"
+#include "sqlitedb/text_converter.h"
 
 namespace tabulor::transfer {
 namespace {
 
-const char* iconvName(FileEncoding encoding) {
+const char* encodingName(FileEncoding encoding) {
   switch (encoding) {
     case FileEncoding::Gb18030:
       return "GB18030";
@@ -28,42 +26,6 @@ const char* iconvName(FileEncoding encoding) {
 bool startsWith(std::string_view text, std::string_view start) {
   return !start.empty() && text.substr(0, start.size()) == start;
 }
-
-// One iconv conversion, undone at its end.
-struct IconvHandle {
-  IconvHandle(const char* to, const char* from) : handle(iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
-  }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-
-  // Converts as much of input as forms whole characters, appending to out; input keeps
-  // what is left (an unfinished character). False at an invalid sequence.
-  bool convert(std::string_view& input, std::string& out) {
-    if (handle == reinterpret_cast<iconv_t>(-1)) return false;
-    char* in = const_cast<char*>(input.data());
-    std::size_t inLeft = input.size();
-    while (inLeft > 0) {
-      const std::size_t before = out.size();
-      const std::size_t room = inLeft * 2 + 16;
-      out.resize(before + room);
-      char* to = out.data() + before;
-      std::size_t toLeft = room;
-      const std::size_t result = iconv(handle, &in, &inLeft, &to, &toLeft);
-      out.resize(before + (room - toLeft));
-      if (result != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) continue;
-      if (errno == EINVAL) break;  // an unfinished character: it waits for more bytes
-      input = std::string_view(in, inLeft);
-      return false;
-    }
-    input = std::string_view(in, inLeft);
-    return true;
-  }
-
-  iconv_t handle;
-};
 
 }  // namespace
 
@@ -110,12 +72,13 @@ std::size_t completeUtf8Prefix(std::string_view utf8) {
 }
 
 struct Decoder::Converter {
-  explicit Converter(FileEncoding encoding) : iconv("UTF-8", iconvName(encoding)) {}
-  IconvHandle iconv;
+  explicit Converter(FileEncoding encoding)
+      : text(encodingName(encoding), TextConverter::Direction::ToUtf8) {}
+  TextConverter text;
 };
 
 Decoder::Decoder(FileEncoding encoding) : encoding_(encoding) {
-  if (iconvName(encoding) != std::string_view("UTF-8"))
+  if (encodingName(encoding) != std::string_view("UTF-8"))
     converter_ = std::make_unique<Converter>(encoding);
 }
 
@@ -139,7 +102,7 @@ bool Decoder::decode(std::string_view bytes, std::string& out, bool last) {
     if (startsWith(bytes, mark)) bytes.remove_prefix(mark.size());
   }
   if (converter_) {
-    if (!converter_->iconv.convert(bytes, out)) return false;
+    if (!converter_->text.convert(bytes, out)) return false;
     pending_ = std::string(bytes);
     return !(last && !pending_.empty());
   }
@@ -160,12 +123,13 @@ bool Decoder::decode(std::string_view bytes, std::string& out, bool last) {
 }
 
 struct Encoder::Converter {
-  explicit Converter(FileEncoding encoding) : iconv(iconvName(encoding), "UTF-8") {}
-  IconvHandle iconv;
+  explicit Converter(FileEncoding encoding)
+      : text(encodingName(encoding), TextConverter::Direction::FromUtf8) {}
+  TextConverter text;
 };
 
 Encoder::Encoder(FileEncoding encoding) {
-  if (iconvName(encoding) != std::string_view("UTF-8"))
+  if (encodingName(encoding) != std::string_view("UTF-8"))
     converter_ = std::make_unique<Converter>(encoding);
 }
 
@@ -176,7 +140,7 @@ bool Encoder::encode(std::string_view utf8, std::string& out) {
     out.append(utf8);
     return true;
   }
-  return converter_->iconv.convert(utf8, out) && utf8.empty();
+  return converter_->text.convert(utf8, out) && utf8.empty();
 }
 
 }  // namespace tabulor::transfer

@@ -101,6 +101,8 @@ TEST_F(SpreadsheetExport, WritesTheGridAsTextWithItsFormattingAndOpensIt) {
   EXPECT_EQ(opened[0].extension(), ".xlsx");
   EXPECT_EQ(opened[0].filename().string().rfind("导出表格_", 0), 0u) << opened[0];
 
+  if (std::string_view(TABULOR_PYTHON3).empty())
+    GTEST_SKIP() << "no Python on this system to read the workbook back";
   const std::string readBackText = readBack(dir, opened[0].string());
   const auto book = linesByKey(readBackText, 1);
   const std::string header = "s @ 10.0 False thin thin center None";
@@ -169,22 +171,6 @@ TEST(ExportSize, AGridIsRefusedWhenItExceedsTheSheetOrTheCellsHeld) {
   for (const auto& c : cases)
     EXPECT_EQ(exportSizeRefusal(c.rows, c.columns).has_value(), c.refused)
         << c.rows << " x " << c.columns;
-}
-
-// The desktop opener reports what xdg-open answers within its moment; a stand-in xdg-open
-// on PATH gives the answer.
-TEST(DesktopOpener, ReportsAnOpenerThatFails) {
-  tabulor::testing::TempDir dir;
-  const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", (dir.path().string() + ":" + savedPath).c_str(), 1);
-  for (const auto& [exitCode, handed] : {std::pair{0, true}, std::pair{3, false}}) {
-    const std::string opener = dir.file("xdg-open");
-    std::ofstream(opener) << "#!/bin/sh\n[ -f \"$1\" ] && exit " << exitCode << "\nexit 9\n";
-    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    std::ofstream(dir.file("book.xlsx")) << "x";
-    EXPECT_EQ(openWithDesktop(dir.path() / "book.xlsx"), handed) << exitCode;
-  }
-  setenv("PATH", savedPath.c_str(), 1);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Copying by clone, else in the kernel, else through a buffer; a failed copy leaves no file.
+// Copying on Linux: by clone, else in the kernel, else through a buffer; a failed copy leaves
+// no file.
 
 #include "platform/file_copy.h"
 

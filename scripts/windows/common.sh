@@ -1,0 +1,83 @@
+# Shared by the Windows build scripts: where things go, and fetching Debian's own sources.
+# Sourced, not run.
+
+windows_cache="${TABULOR_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulor-windows}"
+windows_jobs="${TABULOR_JOBS:-$(nproc)}"
+mingw_triplet=x86_64-w64-mingw32
+mkdir -p "$windows_cache"
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+
+# The newest versions of Debian source packages, unpacked under $windows_cache/src: their
+# folders, one a line, in the order asked. A deb-src entry is added while they are fetched.
+debian_sources() {
+  local list=/etc/apt/sources.list.d/tabulor-windows-src.sources missing=()
+  for package in "$@"; do
+    ls -d "$windows_cache/src/$package"/*/ >/dev/null 2>&1 || missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    "${as_root[@]}" tee "$list" >/dev/null <<SOURCES
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+    "${as_root[@]}" apt-get update -qq
+    for package in "${missing[@]}"; do
+      mkdir -p "$windows_cache/src/$package"
+      (cd "$windows_cache/src/$package" && apt-get source -qq "$package" >/dev/null 2>&1)
+    done
+    "${as_root[@]}" rm -f "$list"
+    "${as_root[@]}" apt-get update -qq
+  fi
+  for package in "$@"; do
+    ls -d "$windows_cache/src/$package"/*/ | head -n 1 | sed 's:/$::'
+  done
+}
+
+# A short key of the given strings and files: a cached build is reused while it is the same.
+inputs_key() {
+  { printf '%s\n' "$@"; "$mingw_triplet-g++-posix" --version | head -n 1; } | sha256sum | cut -c1-12
+}
+
+# Wine for the cross-built programs: a prefix of its own, quiet, and the compiler's runtime
+# DLLs (and any folders given) on its search path.
+use_wine() {
+  export WINEPREFIX="${TABULOR_WINEPREFIX:-$windows_cache/wineprefix}"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  local folders=("/usr/lib/gcc/$mingw_triplet/12-posix" "/usr/$mingw_triplet/lib" "$@") path=""
+  for folder in "${folders[@]}"; do path+="Z:${folder//\//\\};"; done
+  export WINEPATH="$path"
+  [ -f "$WINEPREFIX/system.reg" ] || wine wineboot -i >/dev/null 2>&1
+}
+
+# The Debian packages the Windows build and its tests need.
+install_windows_packages() {
+  local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 ninja-build
+    tcl zip dpkg-dev xvfb xauth fonts-noto-cjk fonts-dejavu-core cmake pkg-config) missing=()
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# Configures a Windows build of Tabulor against the cross-built libraries and, when a Qt
+# prefix is given (not empty), the cross-built Qt.
+configure_windows() {
+  local build_dir=$1 deps=$2 qt=$3
+  shift 3
+  local with_qt=(-DTABULOR_BUILD_GUI=OFF)
+  [ -n "$qt" ] && with_qt=(-DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+  PKG_CONFIG_LIBDIR="$deps/lib/pkgconfig" cmake -S . -B "$build_dir" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DTABULOR_WINDOWS_PREFIXES="$deps;$qt" \
+    -DCMAKE_BUILD_TYPE=Release -DTABULOR_WERROR=ON -DTABULOR_BUILD_BENCH=OFF "${with_qt[@]}" "$@" \
+    >/dev/null
+}
