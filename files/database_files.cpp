@@ -93,8 +93,8 @@ void switchToDatabaseFile(HostWindow& window, const QString& path, bool create) 
 
 bool openDatabaseFile(HostWindow& window, const QString& givenPath, bool create) {
   // A path from the command line may be relative; the caption and the information
-  // window show where the file really is.
-  const QString path = QFileInfo(givenPath).absoluteFilePath();
+  // window show where the file really is, spelt as the system spells it.
+  const QString path = QDir::toNativeSeparators(QFileInfo(givenPath).absoluteFilePath());
   if (!backupDatabaseFile(window, path)) return false;
   AppState& state = window.state();
   const QString action = create ? QStringLiteral("新建") : QStringLiteral("打开");
@@ -146,7 +146,8 @@ bool backupDatabaseFile(HostWindow& window, const QString& path) {
     }
     copied = outcome == CopyOutcome::Copied;
   }
-  if (copied) window.appendLog(QStringLiteral("已将数据库文件备份到：") + target);
+  if (copied)
+    window.appendLog(QStringLiteral("已将数据库文件备份到：") + QDir::toNativeSeparators(target));
   return true;
 }
 

@@ -34,8 +34,12 @@ CopyOutcome copyFileData(const std::filesystem::path& from, const std::filesyste
   DeleteFileW(to.c_str());
   Progress progress{copied, cancelled};
   if (CopyFileExW(from.c_str(), to.c_str(), onProgress, &progress, nullptr,
-                  COPY_FILE_FAIL_IF_EXISTS))
+                  COPY_FILE_FAIL_IF_EXISTS)) {
+    // Wine copies without calling the routine: the bytes are told at the end.
+    const std::uint64_t size = std::filesystem::file_size(to, error);
+    if (!error && size > progress.reported) copied(size - progress.reported);
     return CopyOutcome::Copied;
+  }
   const bool wasCancelled = GetLastError() == ERROR_REQUEST_ABORTED;
   DeleteFileW(to.c_str());
   return wasCancelled ? CopyOutcome::Cancelled : CopyOutcome::Failed;

@@ -37,9 +37,11 @@ SOURCES
   done
 }
 
-# A short key of the given strings and files: a cached build is reused while it is the same.
+# A short key of a build's inputs: the given strings (its source and options), the toolchain
+# file and the compiler. A cached build is reused while its key is the same.
 inputs_key() {
-  { printf '%s\n' "$@"; "$mingw_triplet-g++-posix" --version | head -n 1; } | sha256sum | cut -c1-12
+  { printf '%s\n' "$@"; cat "$(dirname "${BASH_SOURCE[0]}")/../../cmake/mingw-w64.cmake"
+    "$mingw_triplet-g++-posix" --version | head -n 1; } | sha256sum | cut -c1-12
 }
 
 # Wine for the cross-built programs: a prefix of its own, quiet, and the compiler's runtime
@@ -57,15 +59,19 @@ use_wine() {
 # The Debian packages the Windows build and its tests need.
 install_windows_packages() {
   local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 ninja-build
-    tcl zip dpkg-dev xvfb xauth fonts-noto-cjk fonts-dejavu-core cmake pkg-config) missing=()
+    tcl zip dpkg-dev xvfb xauth fonts-noto-cjk fonts-dejavu-core cmake pkg-config locales
+    qt6-translations-l10n) missing=()
   for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  "${as_root[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -gt 0 ]; then
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}" >/dev/null
+  fi
+  # Wine takes the system's code page from the locale, and spells file names in its charset.
+  locale -a | grep -qx zh_CN.utf8 || "${as_root[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 }
 
 # Configures a Windows build of Tabulor against the cross-built libraries and, when a Qt
@@ -76,6 +82,11 @@ configure_windows() {
   local with_qt=(-DTABULOR_BUILD_GUI=OFF)
   [ -n "$qt" ] && with_qt=(-DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+  # Libraries found in an earlier cache of the prefixes would be gone: begin afresh.
+  if [ -f "$build_dir/CMakeCache.txt" ] &&
+    ! grep -qxF "TABULOR_WINDOWS_PREFIXES:UNINITIALIZED=$deps;$qt" "$build_dir/CMakeCache.txt"; then
+    rm -f "$build_dir/CMakeCache.txt"
+  fi
   PKG_CONFIG_LIBDIR="$deps/lib/pkgconfig" cmake -S . -B "$build_dir" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DTABULOR_WINDOWS_PREFIXES="$deps;$qt" \
     -DCMAKE_BUILD_TYPE=Release -DTABULOR_WERROR=ON -DTABULOR_BUILD_BENCH=OFF "${with_qt[@]}" "$@" \

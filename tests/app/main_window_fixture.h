@@ -63,7 +63,10 @@ class MainWindowTest : public ::testing::Test {
   MainWindowTest() { QDir().mkpath(programFolder()); }
 
   QString programFolder() const { return QString::fromStdString(dir.file("program")); }
-  QString path(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
+  // A file in the test's folder, spelt as the system spells it (as the program shows paths).
+  QString path(const std::string& name) const {
+    return QDir::toNativeSeparators(QString::fromStdString(dir.file(name)));
+  }
   QString backupFolderPath() const { return programFolder() + QStringLiteral("/数据库备份"); }
 
   // Creates a database file by running the SQL (UTF-8 source text, so in the UTF-8

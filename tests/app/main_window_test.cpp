@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -44,8 +45,10 @@ TEST_F(StartUp, WithAPathOpensThatDatabase) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulor - ") + db);
   EXPECT_EQ(state.dbPath, db.toStdString());
   EXPECT_FALSE(inNoDatabaseState());
-  EXPECT_EQ(logLines(), QStringList({QStringLiteral("已将数据库文件备份到：") + backupFolderPath() +
-                                         QStringLiteral("/shop.db__2024年5月3日14时5分30秒"),
+  EXPECT_EQ(logLines(), QStringList({QStringLiteral("已将数据库文件备份到：") +
+                                         QDir::toNativeSeparators(
+                                             backupFolderPath() +
+                                             QStringLiteral("/shop.db__2024年5月3日14时5分30秒")),
                                      QStringLiteral("打开数据库：") + db}));
   EXPECT_EQ(window->logText().left(2), QStringLiteral("\r\n"));
   EXPECT_TRUE(window->action(Command::DatabaseInfo)->isVisible());

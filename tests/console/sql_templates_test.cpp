@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "console/core/console_run.h"
+#include "sqlitedb/codepage.h"
 #include "sqlitedb/sqlite_db.h"
 #include "support/code_page_scope.h"
 #include "support/temp_dir.h"
@@ -78,7 +79,7 @@ TEST(ReadTextUpToZero, ImportsSqlAsProgramTextAndReportsUnreadableFiles) {
 // The shipped list is only useful when every template runs as written on a database
 // that has the tables and columns it names.
 TEST(DefaultTemplateFile, EveryTemplateRunsOnAMatchingDatabase) {
-  const Pieces templates = readTemplateFile(TABULOR_SQL_TEMPLATE_FILE);
+  const Pieces templates = readTemplateFile(pathFromUtf8(TABULOR_SQL_TEMPLATE_FILE));
   ASSERT_GE(templates.size(), 12u);
   TempDir dir;
   SqliteDB db;

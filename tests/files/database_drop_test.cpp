@@ -1,6 +1,7 @@
 #include "files/database_drop.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -132,8 +133,10 @@ TEST_F(DatabaseDrop, ADroppedDatabaseOpensAsTheOpenCommandOpensTheChosenFile) {
   EXPECT_EQ(outcome(), byCommand);
   EXPECT_EQ(fromProgramText(state.dbPath), second);
   EXPECT_EQ(logLines().mid(2),
-            QStringList({QStringLiteral("已将数据库文件备份到：") + backupFolderPath() +
-                             QStringLiteral("/second.db__2024年5月3日14时5分30秒"),
+            QStringList({QStringLiteral("已将数据库文件备份到：") +
+                             QDir::toNativeSeparators(
+                                 backupFolderPath() +
+                                 QStringLiteral("/second.db__2024年5月3日14时5分30秒")),
                          QStringLiteral("打开数据库：") + second}));
 }
 

@@ -31,7 +31,7 @@ using Kind = ScriptedPrompts::Kind;
 class DatabaseFiles : public MainWindowTest {
  protected:
   QString backupPath(const QString& name) const {
-    return backupFolderPath() + QLatin1Char('/') + name;
+    return QDir::toNativeSeparators(backupFolderPath() + QLatin1Char('/') + name);
   }
   QStringList backups() const {
     return QDir(backupFolderPath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);

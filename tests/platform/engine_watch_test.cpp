@@ -58,13 +58,14 @@ class EngineWatchTest : public ::testing::Test {
   EngineWatch watch{&window, db, [this](const QString& line) { log << line; }};
 };
 
-// Closes the first modal dialog that is not the busy dialog, once it is up.
+// Closes the first modal dialog that is not the busy dialog, once it is up and, as a user's
+// answer comes, once its loop has waited for input.
 void closeNextDialog() {
   QTimer::singleShot(0, [] {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* dialog = qobject_cast<QDialog*>(modal);
         dialog && dialog->objectName() != kBusyDialogName)
-      dialog->reject();
+      QTimer::singleShot(20, dialog, &QDialog::reject);
     else
       closeNextDialog();
   });

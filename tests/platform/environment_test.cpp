@@ -15,8 +15,8 @@ namespace {
 
 TEST(ProgramFolder, IsTheExecutablesFolderWhenWritable) {
   testing::TempDir dir;
-  const QString executable = QString::fromStdString(dir.file("bin"));
-  const QString data = QString::fromStdString(dir.file("data"));
+  const QString executable = QDir::fromNativeSeparators(QString::fromStdString(dir.file("bin")));
+  const QString data = QDir::fromNativeSeparators(QString::fromStdString(dir.file("data")));
   QDir().mkpath(executable);
   EXPECT_EQ(chooseProgramFolder(executable, data), executable);
   EXPECT_FALSE(QFileInfo::exists(data));
@@ -24,7 +24,7 @@ TEST(ProgramFolder, IsTheExecutablesFolderWhenWritable) {
 
 TEST(ProgramFolder, IsThePerUserDataFolderCreatedOnDemandOtherwise) {
   testing::TempDir dir;
-  const QString executable = QString::fromStdString(dir.file("bin"));
+  const QString executable = QDir::fromNativeSeparators(QString::fromStdString(dir.file("bin")));
   const QString data = QString::fromStdString(dir.file("data/Tabulor"));
   QDir().mkpath(executable);
   QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);

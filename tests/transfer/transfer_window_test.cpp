@@ -12,6 +12,7 @@
 
 #include "console/sql_console_window.h"
 #include "schema/schema_window_fixture.h"
+#include "sqlitedb/codepage.h"
 #include "transfer/csv_export_dialog.h"
 #include "transfer/csv_import_dialog.h"
 
@@ -49,9 +50,10 @@ class CsvCommands : public SchemaWindowTest {
     return lines;
   }
 
+  // The file's path in UTF-8, as QString::fromStdString reads it.
   std::string writeFile(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir.file(name), std::ios::binary) << bytes;
-    return dir.file(name);
+    std::ofstream(dir.at(name), std::ios::binary) << bytes;
+    return utf8FromPath(dir.at(name));
   }
 };
 
