@@ -53,7 +53,11 @@ void openOrCreate(HostWindow& window, bool isNew) {
   request.title = isNew ? QStringLiteral("新建数据库") : QStringLiteral("打开数据库");
   const auto path = isNew ? prompts().saveFileName(request) : prompts().openFileName(request);
   if (!path) return;
-  if (isNew && QFileInfo::exists(*path)) removeDatabaseFile(*path);
+  if (isNew && QFileInfo::exists(*path)) {
+    removeDatabaseFile(*path);
+    // Windows deletes no file that is open: there the database closes first.
+    if (QFileInfo::exists(*path) && closeDatabase(window)) removeDatabaseFile(*path);
+  }
   switchToDatabaseFile(window, *path, isNew);
 }
 

@@ -6,8 +6,11 @@
 
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <string>
+
+#include "sqlitedb/codepage.h"
 
 namespace tabulor {
 namespace {
@@ -185,7 +188,13 @@ std::string writeXlsx(const Workbook& book, const std::string& path) {
   // with the system's reason.
   errno = 0;
   const lxw_error closed = workbook_close(out);
-  const int systemError = errno;
+  int systemError = errno;
+  // On Windows the library creates the file with the system's own calls, which leave errno
+  // alone: a missing folder is told the same way.
+  std::error_code ignored;
+  if (closed != LXW_NO_ERROR && systemError == 0 &&
+      !std::filesystem::is_directory(pathFromUtf8(path).parent_path(), ignored))
+    systemError = ENOENT;
   if (error != LXW_NO_ERROR) return workbookErrorText(error);
   if (closed == LXW_NO_ERROR) return {};
   std::string reason = workbookErrorText(closed);

@@ -13,10 +13,15 @@
 namespace tabulor {
 namespace {
 
+// A folder of the test's as Qt spells paths, with '/' on every system.
+QString qtPath(const testing::TempDir& dir, const std::string& name) {
+  return QDir::fromNativeSeparators(QString::fromStdString(dir.file(name)));
+}
+
 TEST(ProgramFolder, IsTheExecutablesFolderWhenWritable) {
   testing::TempDir dir;
-  const QString executable = QDir::fromNativeSeparators(QString::fromStdString(dir.file("bin")));
-  const QString data = QDir::fromNativeSeparators(QString::fromStdString(dir.file("data")));
+  const QString executable = qtPath(dir, "bin");
+  const QString data = qtPath(dir, "data");
   QDir().mkpath(executable);
   EXPECT_EQ(chooseProgramFolder(executable, data), executable);
   EXPECT_FALSE(QFileInfo::exists(data));
@@ -24,8 +29,8 @@ TEST(ProgramFolder, IsTheExecutablesFolderWhenWritable) {
 
 TEST(ProgramFolder, IsThePerUserDataFolderCreatedOnDemandOtherwise) {
   testing::TempDir dir;
-  const QString executable = QDir::fromNativeSeparators(QString::fromStdString(dir.file("bin")));
-  const QString data = QString::fromStdString(dir.file("data/Tabulor"));
+  const QString executable = qtPath(dir, "bin");
+  const QString data = qtPath(dir, "data/Tabulor");
   QDir().mkpath(executable);
   QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);
   if (QFileInfo(executable).isWritable()) GTEST_SKIP() << "running as a user who writes anywhere";
@@ -35,18 +40,18 @@ TEST(ProgramFolder, IsThePerUserDataFolderCreatedOnDemandOtherwise) {
 
 TEST(ProgramFolder, AnInstalledProgramUsesTheDataFolderEvenWhereItMayWrite) {
   testing::TempDir dir;
-  const QString executable = QString::fromStdString(dir.file("usr/bin"));
-  const QString data = QString::fromStdString(dir.file("home/.local/share/Tabulor"));
+  const QString executable = qtPath(dir, "usr/bin");
+  const QString data = qtPath(dir, "home/.local/share/Tabulor");
   QDir().mkpath(executable);
-  QDir().mkpath(QString::fromStdString(dir.file("usr/share/tabulor")));
+  QDir().mkpath(qtPath(dir, "usr/share/tabulor"));
   EXPECT_EQ(chooseProgramFolder(executable, data), data);
   EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
 TEST(ProgramFolder, AMissingExecutableFolderFallsBackToTheDataFolderCreatedOnDemand) {
   testing::TempDir dir;
-  const QString data = QString::fromStdString(dir.file("share/Tabulor"));
-  EXPECT_EQ(chooseProgramFolder(QString::fromStdString(dir.file("gone")), data), data);
+  const QString data = qtPath(dir, "share/Tabulor");
+  EXPECT_EQ(chooseProgramFolder(qtPath(dir, "gone"), data), data);
   EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
@@ -64,9 +69,9 @@ class DefaultTemplates : public ::testing::TestWithParam<TemplateCase> {};
 TEST_P(DefaultTemplates, AMissingListIsCopiedFromTheNearestDefault) {
   const TemplateCase& c = GetParam();
   testing::TempDir dir;
-  const QString prefix = QString::fromStdString(dir.file("usr"));
+  const QString prefix = qtPath(dir, "usr");
   const QString executable = prefix + QStringLiteral("/bin");
-  const QString program = QString::fromStdString(dir.file("home/用户 数据/Tabulor"));
+  const QString program = qtPath(dir, "home/用户 数据/Tabulor");
   const QString name = QStringLiteral("/SQL模板.txt");
   const auto write = [](const QString& file, const char* text) {
     if (!text) return;
