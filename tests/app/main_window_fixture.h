@@ -65,7 +65,7 @@ class MainWindowTest : public ::testing::Test {
   QString programFolder() const { return QString::fromStdString(dir.file("program")); }
   // A file in the test's folder, spelt as the system spells it (as the program shows paths).
   QString path(const std::string& name) const {
-    return QDir::toNativeSeparators(QString::fromStdString(dir.file(name)));
+    return QDir::toNativeSeparators(QString::fromStdU16String(dir.at(name).u16string()));
   }
   QString backupFolderPath() const { return programFolder() + QStringLiteral("/数据库备份"); }
 
