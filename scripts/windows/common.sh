@@ -27,7 +27,7 @@ SOURCES
     "${as_root[@]}" apt-get update -qq
     for package in "${missing[@]}"; do
       mkdir -p "$windows_cache/src/$package"
-      (cd "$windows_cache/src/$package" && apt-get source -qq "$package" >/dev/null 2>&1)
+      (cd "$windows_cache/src/$package" && apt-get source -qq "$package" >/dev/null)
     done
     "${as_root[@]}" rm -f "$list"
     "${as_root[@]}" apt-get update -qq
