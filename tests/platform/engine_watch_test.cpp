@@ -3,8 +3,10 @@
 #include "platform/engine_watch.h"
 
 #include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
 #include <QProgressDialog>
@@ -58,16 +60,19 @@ class EngineWatchTest : public ::testing::Test {
   EngineWatch watch{&window, db, [this](const QString& line) { log << line; }};
 };
 
-// Closes the first modal dialog that is not the busy dialog, once it is up and, as a user's
-// answer comes, once its loop has waited for input.
+// Answers (rejects) the first modal dialog that is not the busy dialog once its loop waits for
+// input, which is when a user's click comes: a file dialog still reading the drives keeps its
+// loop busy for a while.
 void closeNextDialog() {
   QTimer::singleShot(0, [] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<QDialog*>(modal);
-        dialog && dialog->objectName() != kBusyDialogName)
-      QTimer::singleShot(20, dialog, &QDialog::reject);
-    else
-      closeNextDialog();
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->objectName() == kBusyDialogName) return closeNextDialog();
+    auto waiting = std::make_shared<QMetaObject::Connection>();
+    *waiting = QObject::connect(QAbstractEventDispatcher::instance(),
+                                &QAbstractEventDispatcher::aboutToBlock, dialog, [dialog, waiting] {
+                                  QObject::disconnect(*waiting);
+                                  QTimer::singleShot(0, dialog, &QDialog::reject);
+                                });
   });
 }
 
